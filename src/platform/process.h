@@ -1,0 +1,38 @@
+#pragma once
+// Process-level services: ending the process, starting companion programs, the program's own
+// path, and the name of the first network interface.
+
+#include <functional>
+#include <string>
+
+namespace qrv {
+
+// Ends the process at once with `code`, as the exits chosen from a notification handler do.
+// Tests install a hook that records the code and unwinds instead (see ScopedExitHook).
+[[noreturn]] void ExitProcess(int code);
+
+// Thrown by ExitProcess while an exit hook is installed, so a test can observe the exit.
+struct ProcessExit {
+  int code;
+};
+
+class ScopedExitHook {
+ public:
+  ScopedExitHook();
+  ~ScopedExitHook();
+  ScopedExitHook(const ScopedExitHook&) = delete;
+  ScopedExitHook& operator=(const ScopedExitHook&) = delete;
+};
+
+// Starts `relative_path` (for example "./update") relative to the working directory, without
+// waiting for it. Returns false when it could not be started.
+bool SpawnRelative(const std::string& relative_path);
+
+// Full path of the running program, at most `max_chars` bytes as the original's buffer allowed.
+std::string ProgramPath(std::size_t max_chars = 1023);
+
+// Name of the first network interface that is up and not a loopback ("eth0", "wlp2s0"); empty
+// when there is none.
+std::string FirstInterfaceName();
+
+}  // namespace qrv
