@@ -160,6 +160,19 @@ MessageTarget* TargetOf(HWND hwnd) {
   return it == s.windows.end() ? nullptr : it->second;
 }
 
+std::vector<HWND> AllWindows() {
+  auto& s = State();
+  std::vector<std::uintptr_t> ids;
+  {
+    std::lock_guard lock(s.mutex);
+    for (const auto& [id, target] : s.windows) ids.push_back(id);
+  }
+  std::sort(ids.begin(), ids.end());
+  std::vector<HWND> handles;
+  for (auto id : ids) handles.push_back(HandleFromId(id));
+  return handles;
+}
+
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   MessageTarget* target = TargetOf(hwnd);
   if (target == nullptr) return 0;

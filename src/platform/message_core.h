@@ -16,6 +16,7 @@
 #include <typeindex>
 #include <typeinfo>
 #include <utility>
+#include <vector>
 
 #include "platform/loop_backend.h"
 #include "platform/types.h"
@@ -60,6 +61,8 @@ HWND RegisterWindow(MessageTarget* target);
 bool DestroyWindow(HWND hwnd);
 bool IsWindow(HWND hwnd);
 MessageTarget* TargetOf(HWND hwnd);
+// Every live window, oldest first.
+std::vector<HWND> AllWindows();
 
 // --- Messages ------------------------------------------------------------------------------
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0);

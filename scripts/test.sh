@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer, runs every test (under Xvfb when there is no display) and gives
+# each fuzz target a short run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/test"
+
+bash "$root/scripts/deps.sh"
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRV_SANITIZE=ON -DQRV_FUZZ=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp"
+
+run_tests() { ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300; }
+if [[ -z "${DISPLAY:-}" ]]; then
+  export -f run_tests
+  export build
+  xvfb-run -a -s "-screen 0 1600x1000x24" bash -c run_tests
+else
+  run_tests
+fi
+
+bash "$root/scripts/fuzz.sh" "$build" 15
