@@ -1,8 +1,12 @@
 #pragma once
 // The one cookie store of the process. Every WebClient shares it (a libcurl share handle), so a
 // cookie the platform sets on the login request is sent by the heartbeat; it is kept in a file
-// under data/ across runs; and the browser view mirrors it through All() and Add() and is told of
-// changes through the change listener.
+// under data/ across runs (Netscape cookies.txt lines); and the browser view mirrors it through
+// All() and Add() and is told of changes through the change listener.
+//
+// The file is read once, at construction; lines that do not parse (a damaged or foreign file)
+// are skipped. It is replaced whole and durably whenever NotifyChanged finds a change, on Save
+// and on destruction, with mode 0600 since it holds the platform's login.
 
 #include <cstdint>
 #include <functional>
@@ -12,7 +16,9 @@
 namespace qrv {
 
 struct Cookie {
-  std::string domain;  // "127.0.0.1", ".zelto.com"
+  // "127.0.0.1" for a host-only cookie; a cookie for the subdomains too (include_subdomains)
+  // is listed with a leading dot, ".zelto.com", as in cookies.txt.
+  std::string domain;
   bool include_subdomains = false;
   std::string path = "/";
   bool secure = false;
@@ -32,13 +38,18 @@ class CookieStore {
   CookieStore& operator=(const CookieStore&) = delete;
 
   std::vector<Cookie> All() const;
+  // Adds or replaces (same domain, path and name) a cookie. A cookie whose fields would not
+  // survive a cookies.txt line or a Cookie header (control characters, "=" or ";" in the name,
+  // ";" in the value, an empty name or domain, a path not starting with "/") is ignored.
+  // Add and Clear are the mirror's own changes: they do not call the listener themselves.
   void Add(const Cookie& cookie);
   void Clear();
-  // Writes the store to its file now (atomically). Session cookies are kept too: the platform's
-  // session must survive a restart of the launcher only as long as the platform allows.
+  // Writes the store to its file now (atomically). Only cookies with an expiry are written: a
+  // session cookie ends with the launcher's run, as it ends with a browser's.
   void Save() const;
 
-  // Called on the UI thread after a request may have changed the store.
+  // Called on the UI thread after a request may have changed the store. When the cookies differ
+  // from those at the last call, it writes the file and then calls the listener.
   void SetChangeListener(std::function<void()> listener);
   void NotifyChanged();
 

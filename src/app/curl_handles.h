@@ -1,0 +1,46 @@
+#pragma once
+// Owning wrappers for libcurl handles and the one-time global set-up of the library. Internal to
+// the web client layer.
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace qrv {
+
+// libcurl's global state must be set up once before any handle exists, and never torn down while
+// a handle may still be alive; a function-local static gives both, from any thread.
+inline void EnsureCurlGlobalInit() {
+  static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+  (void)result;
+}
+
+struct CurlEasyDeleter {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct CurlSlistDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct CurlUrlDeleter {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
+using CurlSlist = std::unique_ptr<curl_slist, CurlSlistDeleter>;
+using CurlUrl = std::unique_ptr<CURLU, CurlUrlDeleter>;
+
+inline CurlEasy MakeCurlEasy() {
+  EnsureCurlGlobalInit();
+  return CurlEasy(curl_easy_init());
+}
+
+// Appends `line` to a header list; the list keeps its order, which is the order on the wire.
+inline void AppendHeader(CurlSlist& list, const char* line) {
+  curl_slist* grown = curl_slist_append(list.get(), line);
+  if (grown != nullptr) {
+    (void)list.release();
+    list.reset(grown);
+  }
+}
+
+}  // namespace qrv
