@@ -1,0 +1,124 @@
+// qrv_sim: the platform simulator.
+//
+//   qrv_sim --data FILE --log FILE [--port N] [--deploy-out PATH] [--chat-port N]
+//
+// Listens on 127.0.0.1 (port 0, the default, takes any free port), prints one line
+// "listening on 127.0.0.1:<port>" once it accepts connections, and runs until SIGTERM or SIGINT,
+// after which it exits with 0. With --deploy-out it first writes a deployment file that points
+// every platform host at itself.
+
+#include <glib-unix.h>
+#include <glib.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "sim/deploy_file.h"
+#include "sim/platform_data.h"
+#include "sim/platform_server.h"
+#include "sim/request_log.h"
+
+namespace {
+
+struct Options {
+  std::string data_path;
+  std::string log_path;
+  std::string deploy_path;
+  int port = 0;
+  int chat_port = 0;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+  char* data_path = nullptr;
+  char* log_path = nullptr;
+  char* deploy_path = nullptr;
+  int port = 0;
+  int chat_port = 0;
+  const GOptionEntry entries[] = {
+      {"data", 0, 0, G_OPTION_ARG_FILENAME, &data_path, "Platform data file (JSON)", "FILE"},
+      {"log", 0, 0, G_OPTION_ARG_FILENAME, &log_path, "Request log, one JSON object per line", "FILE"},
+      {"port", 0, 0, G_OPTION_ARG_INT, &port, "Port on 127.0.0.1 (0: any free port)", "N"},
+      {"deploy-out", 0, 0, G_OPTION_ARG_FILENAME, &deploy_path,
+       "Write a deploy.ini pointing at the simulator", "PATH"},
+      {"chat-port", 0, 0, G_OPTION_ARG_INT, &chat_port,
+       "Customer-service chat port written to the deploy.ini (default: the HTTP port)", "N"},
+      {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
+  g_autoptr(GOptionContext) context = g_option_context_new("- simulated game platform on loopback");
+  g_option_context_add_main_entries(context, entries, nullptr);
+  g_autoptr(GError) error = nullptr;
+  const bool parsed = g_option_context_parse(context, &argc, &argv, &error);
+  options.data_path = data_path != nullptr ? data_path : "";
+  options.log_path = log_path != nullptr ? log_path : "";
+  options.deploy_path = deploy_path != nullptr ? deploy_path : "";
+  options.port = port;
+  options.chat_port = chat_port;
+  g_free(data_path);
+  g_free(log_path);
+  g_free(deploy_path);
+  if (!parsed) {
+    std::fprintf(stderr, "qrv_sim: %s\n", error->message);
+    return false;
+  }
+  if (options.data_path.empty() || options.log_path.empty()) {
+    std::fprintf(stderr, "qrv_sim: --data and --log are required\n");
+    return false;
+  }
+  if (options.port < 0 || options.port > 65535 || options.chat_port < 0 || options.chat_port > 65535) {
+    std::fprintf(stderr, "qrv_sim: ports must lie in 0..65535\n");
+    return false;
+  }
+  return true;
+}
+
+gboolean QuitLoop(gpointer loop) {
+  g_main_loop_quit(static_cast<GMainLoop*>(loop));
+  return G_SOURCE_CONTINUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A client that hangs up mid-response must not kill the server.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  Options options;
+  if (!ParseOptions(argc, argv, options)) return 2;
+
+  std::string error;
+  auto data = qrv::sim::LoadPlatformData(options.data_path, error);
+  if (!data) {
+    std::fprintf(stderr, "qrv_sim: %s: %s\n", options.data_path.c_str(), error.c_str());
+    return 1;
+  }
+  qrv::sim::RequestLog log;
+  if (!log.Open(options.log_path, error)) {
+    std::fprintf(stderr, "qrv_sim: %s\n", error.c_str());
+    return 1;
+  }
+
+  g_autoptr(GMainLoop) loop = g_main_loop_new(nullptr, FALSE);
+  {
+    qrv::sim::PlatformServer server(std::move(*data), log);
+    if (!server.Listen(options.port, error)) {
+      std::fprintf(stderr, "qrv_sim: cannot listen on 127.0.0.1:%d: %s\n", options.port, error.c_str());
+      return 1;
+    }
+    if (!options.deploy_path.empty()) {
+      const int chat_port = options.chat_port != 0 ? options.chat_port : server.port();
+      if (!qrv::sim::WriteDeployFile(options.deploy_path, server.port(), chat_port, error)) {
+        std::fprintf(stderr, "qrv_sim: %s: %s\n", options.deploy_path.c_str(), error.c_str());
+        return 1;
+      }
+    }
+    const guint term_source = g_unix_signal_add(SIGTERM, QuitLoop, loop);
+    const guint int_source = g_unix_signal_add(SIGINT, QuitLoop, loop);
+    std::printf("listening on 127.0.0.1:%d\n", server.port());
+    std::fflush(stdout);
+    g_main_loop_run(loop);
+    g_source_remove(term_source);
+    g_source_remove(int_source);
+  }
+  log.Close();
+  return 0;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The simulated platform: one libsoup server on 127.0.0.1 that stands in for every host of the
+// platform at once (site, interface, game site, statistics, pay, forum, service), telling the
+// requests apart by path. It keeps logins in memory (session cookie -> account), checks every
+// signature on its own, and logs each request as a JSON line before answering it.
+
+#include <glib.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "sim/http_types.h"
+#include "sim/platform_data.h"
+#include "sim/request_log.h"
+
+typedef struct _SoupServer SoupServer;
+typedef struct _SoupServerMessage SoupServerMessage;
+
+namespace qrv::sim {
+
+class PlatformServer {
+ public:
+  PlatformServer(PlatformData data, RequestLog& log);
+  ~PlatformServer();
+  PlatformServer(const PlatformServer&) = delete;
+  PlatformServer& operator=(const PlatformServer&) = delete;
+
+  // Listens on 127.0.0.1:`port` (0: any free port). On failure returns false with the reason.
+  bool Listen(int port, std::string& error);
+  int port() const { return port_; }
+  // "http://127.0.0.1:<port>"
+  std::string base_url() const;
+
+  // Answers one decoded request, telling the platform's hosts apart by path.
+  Response Handle(const Request& request);
+
+ private:
+  static void OnRequest(SoupServer* server, SoupServerMessage* message, const char* path, GHashTable* query,
+                        void* self);
+  void Serve(SoupServerMessage* message);
+  std::uint64_t ConnectionId(SoupServerMessage* message);
+
+  const Account* SessionAccount(const Request& request) const;
+  Response Login(const Request& request);
+  Response Heartbeat(const Request& request) const;
+  Response Profile(const Request& request) const;
+  Response ServerList(const Request& request) const;
+  Response NewsList() const;
+  Response ExitNotice(const Request& request);
+  Response Statistics(const Request& request) const;
+  Response DropSessions();
+
+  PlatformData data_;
+  RequestLog& log_;
+  SoupServer* server_ = nullptr;
+  int port_ = 0;
+  std::uint64_t next_connection_id_ = 1;
+  std::map<std::string, std::string> sessions_;  // session cookie value -> account
+};
+
+}  // namespace qrv::sim

@@ -1,0 +1,50 @@
+#pragma once
+// The request log: one JSON object per line for every request the simulator answers, flushed
+// line by line so a test can read it while the simulator runs. The line is written before the
+// response goes out, so a client that has its response can already find the line.
+//
+// Fields: time (ISO 8601, UTC), method, path (the request target as received, query included),
+// http_version, query (decoded key -> value, keys as sent, e.g. " addr "), headers ([name, value]
+// pairs in arrival order), cookies (name -> value), peer_port, connection (a number per TCP
+// connection, so reuse of a connection shows), status, and for requests the platform acts on an
+// "event" ("login_ok", "stat", ...) with its own fields.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "sim/query.h"
+
+namespace qrv::sim {
+
+struct LogRecord {
+  std::string method;
+  std::string target;
+  std::string http_version;
+  TextPairs query;
+  TextPairs headers;
+  TextPairs cookies;
+  int peer_port = 0;
+  std::uint64_t connection = 0;
+  int status = 0;
+  std::string event;
+  TextPairs details;  // extra text fields of the event, e.g. account, code
+};
+
+class RequestLog {
+ public:
+  RequestLog() = default;
+  ~RequestLog();
+  RequestLog(const RequestLog&) = delete;
+  RequestLog& operator=(const RequestLog&) = delete;
+
+  // Opens `path` for appending, so a restarted simulator keeps the earlier lines.
+  bool Open(const std::string& path, std::string& error);
+  void Write(const LogRecord& record);
+  void Close();
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace qrv::sim

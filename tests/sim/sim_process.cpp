@@ -1,0 +1,161 @@
+#include "sim/sim_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+extern char** environ;
+
+namespace qrv::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string InDir(const std::string& dir, const std::string& path) {
+  if (path.empty() || path.front() == '/') return path;
+  return dir + "/" + path;
+}
+
+// Reads one line from `fd` until `deadline`; false on end of file, error or time-out.
+bool ReadLine(int fd, Clock::time_point deadline, std::string& line) {
+  line.clear();
+  while (true) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd entry{fd, POLLIN, 0};
+    const int ready = poll(&entry, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    char c = 0;
+    const ssize_t got = read(fd, &c, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    if (c == '\n') return true;
+    line.push_back(c);
+  }
+}
+
+// Waits for `pid` until `deadline`; returns the wait status, or nothing on time-out.
+bool WaitUntil(pid_t pid, Clock::time_point deadline, int& status) {
+  while (true) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) return true;
+    if (done < 0 && errno != EINTR) {
+      status = 0;
+      return true;
+    }
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+int ExitCode(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+}  // namespace
+
+std::string SimBinaryPath() { return QRV_SIM_BINARY; }
+std::string DefaultSimDataPath() { return QRV_SIM_DEFAULT_DATA; }
+
+std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::string& error) {
+  if (options.work_dir.empty()) {
+    error = "SimOptions::work_dir is required";
+    return nullptr;
+  }
+  std::unique_ptr<SimProcess> sim(new SimProcess());
+  sim->log_path_ = options.work_dir + "/sim_log.jsonl";
+  sim->deploy_path_ = InDir(options.work_dir, options.deploy_path);
+
+  std::vector<std::string> args = {SimBinaryPath(),
+                                   "--data",
+                                   options.data_file.empty() ? DefaultSimDataPath() : options.data_file,
+                                   "--log",
+                                   sim->log_path_,
+                                   "--port",
+                                   std::to_string(options.port)};
+  if (!sim->deploy_path_.empty()) {
+    args.push_back("--deploy-out");
+    args.push_back(sim->deploy_path_);
+  }
+  args.insert(args.end(), options.extra_args.begin(), options.extra_args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+    error = std::string("pipe: ") + std::strerror(errno);
+    return nullptr;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
+  const int spawned = posix_spawn(&sim->pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_fds[1]);
+  if (spawned != 0) {
+    close(pipe_fds[0]);
+    sim->pid_ = -1;
+    error = "cannot start " + args[0] + ": " + std::strerror(spawned);
+    return nullptr;
+  }
+
+  std::string line;
+  const bool got_line = ReadLine(pipe_fds[0], Clock::now() + options.start_timeout, line);
+  close(pipe_fds[0]);
+  constexpr std::string_view kPrefix = "listening on 127.0.0.1:";
+  if (got_line && line.compare(0, kPrefix.size(), kPrefix) == 0) {
+    sim->port_ = std::atoi(line.c_str() + kPrefix.size());
+  }
+  if (sim->port_ <= 0) {
+    const int code = sim->Stop(SIGKILL);
+    error = "qrv_sim did not start (first line \"" + line + "\", exit code " + std::to_string(code) + ")";
+    return nullptr;
+  }
+  return sim;
+}
+
+SimProcess::~SimProcess() {
+  if (running()) Stop(SIGTERM);
+}
+
+std::string SimProcess::host() const { return "127.0.0.1:" + std::to_string(port_); }
+
+std::string SimProcess::base_url() const { return "http://" + host(); }
+
+std::vector<std::string> SimProcess::LogLines() const {
+  std::vector<std::string> lines;
+  std::ifstream file(log_path_);
+  // A line still being written has no newline yet and is left out until it is complete.
+  const std::string contents((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::size_t start = 0;
+  for (auto end = contents.find('\n'); end != std::string::npos; end = contents.find('\n', start)) {
+    lines.push_back(contents.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+int SimProcess::Stop(int signal, std::chrono::milliseconds timeout) {
+  if (!running()) return -1;
+  kill(pid_, signal);
+  int status = 0;
+  if (!WaitUntil(pid_, Clock::now() + timeout, status)) {
+    kill(pid_, SIGKILL);
+    WaitUntil(pid_, Clock::now() + std::chrono::seconds(5), status);
+  }
+  pid_ = -1;
+  return ExitCode(status);
+}
+
+}  // namespace qrv::sim

@@ -1,0 +1,67 @@
+#pragma once
+// Runs the platform simulator (qrv_sim) as a child process for tests: starts it on a free
+// loopback port, reads the port from its "listening on 127.0.0.1:<port>" line, writes the
+// launcher's deploy.ini pointing at it, and stops it with SIGTERM. The request log it keeps is
+// one JSON object per line (see sim/request_log.h) and can be read at any time.
+//
+//   TempDir-like folder → SimOptions options{.work_dir = dir};
+//   std::string error;
+//   auto sim = qrv::sim::SimProcess::Start(options, error);   // null on failure, reason in error
+//   ... point the launcher at sim->deploy_path() or fetch sim->base_url() + "/..." ...
+//   EXPECT_EQ(sim->Stop(), 0);
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qrv::sim {
+
+struct SimOptions {
+  std::string work_dir;                         // required; the log goes to <work_dir>/sim_log.jsonl
+  std::string data_file;                        // empty: the default data file of the source tree
+  std::string deploy_path = "data/deploy.ini";  // relative to work_dir unless absolute; empty: none
+  int port = 0;                                 // 0: any free port
+  std::vector<std::string> extra_args;
+  std::chrono::milliseconds start_timeout{15000};
+};
+
+class SimProcess {
+ public:
+  static std::unique_ptr<SimProcess> Start(const SimOptions& options, std::string& error);
+  ~SimProcess();  // stops the simulator if it still runs
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  int port() const { return port_; }
+  std::string host() const;      // "127.0.0.1:<port>", as deploy.ini holds it
+  std::string base_url() const;  // "http://127.0.0.1:<port>"
+  const std::string& log_path() const { return log_path_; }
+  const std::string& deploy_path() const { return deploy_path_; }  // empty when none was written
+  pid_t pid() const { return pid_; }
+  bool running() const { return pid_ > 0; }
+
+  // The request log's complete lines so far.
+  std::vector<std::string> LogLines() const;
+
+  // Sends `signal` and waits for the exit; after `timeout` the process is killed. Returns its
+  // exit code (0 to 255), 128 + n when a signal ended it, or -1 when it was not running.
+  int Stop(int signal = SIGTERM, std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
+
+ private:
+  SimProcess() = default;
+
+  pid_t pid_ = -1;
+  int port_ = 0;
+  std::string log_path_;
+  std::string deploy_path_;
+};
+
+// The simulator program and the default data file this build was made with.
+std::string SimBinaryPath();
+std::string DefaultSimDataPath();
+
+}  // namespace qrv::sim
