@@ -1,0 +1,331 @@
+// GDK events of a window turned into the messages window code expects, in client coordinates.
+//
+// Mouse: a left press is preceded by WM_NCHITTEST (screen coordinates); HTCAPTION moves the
+// toplevel instead of pressing. Double clicks are recognised here, with GTK's double-click time
+// and distance, so the order is Windows': DOWN, UP, DBLCLK, UP (GDK's own 2BUTTON_PRESS, which
+// comes in addition to the second press, is dropped). A press the window did not get (disabled
+// window, caption drag) has no release either.
+//
+// Keys: the toplevel handles every key before GTK would give it to the focus widget. Its key
+// preview sees it first; then, unless a native widget (a browser view) has the GTK focus, it
+// becomes WM_KEYDOWN / WM_KEYUP for the window with the focus, and text becomes WM_CHAR, through
+// the input method when the window asked for text input. A key the input method keeps for a
+// composition arrives as VK_PROCESSKEY, as on Windows.
+
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/gtk/gtk_windows.h"
+#include "platform/gtk/native_window.h"
+#include "platform/message_core.h"
+#include "platform/messages.h"
+
+namespace qrv {
+namespace {
+
+constexpr WPARAM kMkLButton = 0x0001;
+constexpr WPARAM kMkRButton = 0x0002;
+constexpr unsigned kVkProcessKey = 0xE5;
+constexpr int kWheelDelta = 120;
+
+LPARAM PackPoint(int x, int y) {
+  return MAKELPARAM(static_cast<std::uint16_t>(static_cast<std::int16_t>(x)),
+                    static_cast<std::uint16_t>(static_cast<std::int16_t>(y)));
+}
+
+POINT ClientPoint(NativeWindow* window, GdkWindow* event_window, double x, double y, double x_root,
+                  double y_root) {
+  GdkWindow* bin = window->BinWindow();
+  if (bin != nullptr && event_window == bin) {
+    return POINT{static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))};
+  }
+  // The event came from a window inside ours (a native child) or through a grab.
+  int origin_x = 0;
+  int origin_y = 0;
+  if (bin != nullptr) gdk_window_get_root_coords(bin, 0, 0, &origin_x, &origin_y);
+  return POINT{static_cast<int>(std::floor(x_root)) - origin_x, static_cast<int>(std::floor(y_root)) - origin_y};
+}
+
+gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
+  auto* window = static_cast<NativeWindow*>(data);
+  GdkWindow* bin = window->BinWindow();
+  if (bin == nullptr || !gtk_cairo_should_draw_window(cr, bin)) return FALSE;
+  GtkWindows* system = window->system;
+  const HWND hwnd = window->hwnd;
+  if (!window->layered) {
+    cairo_save(cr);
+    SendMessage(hwnd, WM_PAINT, 0, reinterpret_cast<LPARAM>(cr));
+    cairo_restore(cr);
+    return system->Find(hwnd) == window ? FALSE : TRUE;
+  }
+  // Layered: paint the damaged part into the back buffer, show it, and cut the key colour out.
+  system->AfterPaint(window);  // makes sure the buffer exists at the window's size
+  if (system->Find(hwnd) != window || window->back_buffer == nullptr) return TRUE;
+  cairo_t* buffer_cr = cairo_create(window->back_buffer);
+  cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
+  if (clips->status == CAIRO_STATUS_SUCCESS) {
+    for (int i = 0; i < clips->num_rectangles; ++i) {
+      const cairo_rectangle_t& r = clips->rectangles[i];
+      cairo_rectangle(buffer_cr, r.x, r.y, r.width, r.height);
+    }
+    cairo_clip(buffer_cr);
+  }
+  cairo_rectangle_list_destroy(clips);
+  cairo_save(buffer_cr);
+  cairo_set_operator(buffer_cr, CAIRO_OPERATOR_CLEAR);
+  cairo_paint(buffer_cr);
+  cairo_restore(buffer_cr);
+  SendMessage(hwnd, WM_PAINT, 0, reinterpret_cast<LPARAM>(buffer_cr));
+  cairo_destroy(buffer_cr);
+  if (system->Find(hwnd) != window || window->back_buffer == nullptr) return TRUE;
+  cairo_save(cr);
+  cairo_set_source_surface(cr, window->back_buffer, 0, 0);
+  cairo_paint(cr);
+  cairo_restore(cr);
+  system->AfterPaint(window);
+  return FALSE;
+}
+
+gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer data) {
+  auto* window = static_cast<NativeWindow*>(data);
+  if (event->type != GDK_BUTTON_PRESS) return TRUE;
+  GtkWindows* system = window->system;
+  const HWND hwnd = window->hwnd;
+  if (!system->EnabledWithAncestors(window) || (event->button != 1 && event->button != 3)) {
+    window->swallowed_button = event->button;
+    return TRUE;
+  }
+  const POINT client = ClientPoint(window, event->window, event->x, event->y, event->x_root, event->y_root);
+  const int root_x = static_cast<int>(std::floor(event->x_root));
+  const int root_y = static_cast<int>(std::floor(event->y_root));
+  if (event->button == 1) {
+    const LRESULT hit = SendMessage(hwnd, WM_NCHITTEST, 0, PackPoint(root_x, root_y));
+    if (system->Find(hwnd) != window) return TRUE;
+    if (hit == HTCAPTION && !window->is_child && window->window != nullptr) {
+      window->swallowed_button = 1;
+      window->last_press_button = 0;
+      gtk_window_begin_move_drag(GTK_WINDOW(window->window), 1, root_x, root_y, event->time);
+      return TRUE;
+    }
+  }
+  gint double_time = 400;
+  gint double_distance = 5;
+  g_object_get(gtk_widget_get_settings(widget), "gtk-double-click-time", &double_time, "gtk-double-click-distance",
+               &double_distance, nullptr);
+  const bool is_double = !window->last_press_was_double && window->last_press_button == event->button &&
+                         event->time - window->last_press_time <= static_cast<guint32>(double_time) &&
+                         std::fabs(event->x_root - window->last_press_x) <= double_distance &&
+                         std::fabs(event->y_root - window->last_press_y) <= double_distance;
+  window->last_press_button = event->button;
+  window->last_press_time = event->time;
+  window->last_press_x = event->x_root;
+  window->last_press_y = event->y_root;
+  window->last_press_was_double = is_double;
+  window->swallowed_button = 0;
+  UINT msg = 0;
+  WPARAM keys = MouseKeyFlags(event->state);
+  if (event->button == 1) {
+    msg = is_double ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    keys |= kMkLButton;
+  } else {
+    msg = is_double ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+    keys |= kMkRButton;
+  }
+  SendMessage(hwnd, msg, keys, PackPoint(client.x, client.y));
+  return TRUE;
+}
+
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* window = static_cast<NativeWindow*>(data);
+  if (window->swallowed_button == event->button) {
+    window->swallowed_button = 0;
+    return TRUE;
+  }
+  if (event->button != 1 && event->button != 3) return TRUE;
+  const POINT client = ClientPoint(window, event->window, event->x, event->y, event->x_root, event->y_root);
+  WPARAM keys = MouseKeyFlags(event->state) & ~(event->button == 1 ? kMkLButton : kMkRButton);
+  SendMessage(window->hwnd, event->button == 1 ? WM_LBUTTONUP : WM_RBUTTONUP, keys, PackPoint(client.x, client.y));
+  return TRUE;
+}
+
+gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  auto* window = static_cast<NativeWindow*>(data);
+  if (!window->system->EnabledWithAncestors(window)) return TRUE;
+  const POINT client = ClientPoint(window, event->window, event->x, event->y, event->x_root, event->y_root);
+  SendMessage(window->hwnd, WM_MOUSEMOVE, MouseKeyFlags(event->state), PackPoint(client.x, client.y));
+  return TRUE;
+}
+
+gboolean OnLeave(GtkWidget*, GdkEventCrossing* event, gpointer data) {
+  auto* window = static_cast<NativeWindow*>(data);
+  if (event->window != window->BinWindow() || event->mode != GDK_CROSSING_NORMAL) return FALSE;
+  SendMessage(window->hwnd, WM_MOUSELEAVE, 0, 0);
+  return FALSE;
+}
+
+gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
+  auto* window = static_cast<NativeWindow*>(data);
+  if (!window->system->EnabledWithAncestors(window)) return TRUE;
+  int steps = 0;
+  switch (event->direction) {
+    case GDK_SCROLL_UP:
+      steps = 1;
+      break;
+    case GDK_SCROLL_DOWN:
+      steps = -1;
+      break;
+    case GDK_SCROLL_SMOOTH: {
+      // Smooth deltas (touchpads) add up to whole wheel notches; down is positive in GDK.
+      window->wheel_remainder -= event->delta_y;
+      steps = static_cast<int>(window->wheel_remainder);
+      window->wheel_remainder -= steps;
+      break;
+    }
+    default:
+      return TRUE;
+  }
+  if (steps == 0) return TRUE;
+  const POINT client = ClientPoint(window, event->window, event->x, event->y, event->x_root, event->y_root);
+  const auto delta = static_cast<std::uint16_t>(static_cast<std::int16_t>(steps * kWheelDelta));
+  const WPARAM wparam = MouseKeyFlags(event->state) | (static_cast<WPARAM>(delta) << 16);
+  SendMessage(window->hwnd, WM_MOUSEWHEEL, wparam, PackPoint(client.x, client.y));
+  return TRUE;
+}
+
+bool IsLayoutOf(GtkWidget* widget) { return widget != nullptr && NativeWindowOfLayout(widget) != nullptr; }
+
+gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer data) {
+  auto* top = static_cast<NativeWindow*>(data);
+  GtkWindows* system = top->system;
+  const HWND top_hwnd = top->hwnd;
+  const bool down = event->type == GDK_KEY_PRESS;
+  const unsigned vk = VirtualKeyFromEvent(event);
+  const bool repeat = down && top->keys_down.contains(event->hardware_keycode);
+  if (down) {
+    top->keys_down.insert(event->hardware_keycode);
+  } else {
+    top->keys_down.erase(event->hardware_keycode);
+  }
+  // Windows' key-message flags: repeat count 1, scan code, previous state, transition.
+  const auto scan = static_cast<std::uintptr_t>((event->hardware_keycode - 8) & 0xFF);
+  const auto flags = static_cast<LPARAM>(1u | (scan << 16) | ((repeat || !down) ? (1u << 30) : 0u) |
+                                         (down ? 0u : (1u << 31)));
+  const UINT msg = down ? WM_KEYDOWN : WM_KEYUP;
+  if (const auto* preview = system->KeyPreviewOf(top_hwnd); preview != nullptr && vk != 0) {
+    const auto hook = *preview;  // the hook may replace itself
+    if (hook(msg, vk, flags)) return TRUE;
+    if (system->Find(top_hwnd) != top) return TRUE;
+  }
+  GtkWidget* focus_widget = gtk_window_get_focus(GTK_WINDOW(top->window));
+  if (focus_widget != nullptr && !IsLayoutOf(focus_widget)) return FALSE;  // a native widget's key
+
+  HWND target = system->Focus();
+  if (system->TopOf(system->Find(target)) != top) {
+    target = top->focus_child != nullptr && system->Find(top->focus_child) != nullptr ? top->focus_child : top_hwnd;
+  }
+  if (!system->EnabledWithAncestors(system->Find(target))) return TRUE;
+
+  const bool use_im = top->im != nullptr && top->im_enabled && !top->im_password && top->im_target == target;
+  if (use_im) {
+    top->im_committed.clear();
+    top->im_filtering = true;
+    const bool consumed = FilterThroughInputMethod(top, event);
+    top->im_filtering = false;
+    std::string committed;
+    committed.swap(top->im_committed);
+    if (consumed) {
+      if (down) SendMessage(target, WM_KEYDOWN, committed.empty() ? kVkProcessKey : vk, flags);
+      if (!down && vk != 0) SendMessage(target, WM_KEYUP, vk, flags);
+      if (!committed.empty() && system->Find(target) != nullptr) SendChars(target, committed.c_str());
+      return TRUE;
+    }
+  }
+  if (vk != 0) SendMessage(target, msg, vk, flags);
+  if (!down || system->Find(target) == nullptr) return TRUE;
+  const gunichar ch = gdk_keyval_to_unicode(event->keyval);
+  const bool command = (event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) != 0;
+  if (ch >= 0x20 && ch != 0x7F && !command) SendMessage(target, WM_CHAR, ch, flags);
+  return TRUE;
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
+  auto* top = static_cast<NativeWindow*>(data);
+  if (top->kind == NativeKind::kToolkit) SendMessage(top->hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return TRUE;  // the window decides; GTK never destroys it by itself
+}
+
+gboolean OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
+  auto* top = static_cast<NativeWindow*>(data);
+  top->system->OnConfigure(top, event);
+  return FALSE;
+}
+
+gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+  auto* top = static_cast<NativeWindow*>(data);
+  top->system->OnWindowState(top, event);
+  return FALSE;
+}
+
+gboolean OnFocusIn(GtkWidget*, GdkEventFocus*, gpointer data) {
+  auto* top = static_cast<NativeWindow*>(data);
+  top->system->OnToplevelFocusIn(top);
+  return FALSE;
+}
+
+gboolean OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer data) {
+  auto* top = static_cast<NativeWindow*>(data);
+  top->keys_down.clear();
+  top->system->OnToplevelFocusOut(top);
+  return FALSE;
+}
+
+void OnSetFocus(GtkWindow*, GtkWidget* widget, gpointer data) {
+  auto* top = static_cast<NativeWindow*>(data);
+  if (widget != nullptr) top->system->OnGtkFocusWidget(top, widget);
+}
+
+}  // namespace
+
+WPARAM MouseKeyFlags(guint state) {
+  WPARAM flags = 0;
+  if ((state & GDK_BUTTON1_MASK) != 0) flags |= kMkLButton;
+  if ((state & GDK_BUTTON3_MASK) != 0) flags |= kMkRButton;
+  if ((state & GDK_SHIFT_MASK) != 0) flags |= 0x0004;
+  if ((state & GDK_CONTROL_MASK) != 0) flags |= 0x0008;
+  if ((state & GDK_BUTTON2_MASK) != 0) flags |= 0x0010;
+  return flags;
+}
+
+void SendChars(HWND hwnd, const char* text) {
+  for (const char* p = text; p != nullptr && *p != '\0'; p = g_utf8_next_char(p)) {
+    const gunichar ch = g_utf8_get_char_validated(p, -1);
+    if (ch == static_cast<gunichar>(-1) || ch == static_cast<gunichar>(-2)) break;
+    if (!IsWindow(hwnd)) break;
+    SendMessage(hwnd, WM_CHAR, ch, 0);
+  }
+}
+
+void ConnectLayoutSignals(NativeWindow* window) {
+  GtkWidget* layout = window->layout;
+  g_signal_connect(layout, "draw", G_CALLBACK(OnDraw), window);
+  g_signal_connect(layout, "button-press-event", G_CALLBACK(OnButtonPress), window);
+  g_signal_connect(layout, "button-release-event", G_CALLBACK(OnButtonRelease), window);
+  g_signal_connect(layout, "motion-notify-event", G_CALLBACK(OnMotion), window);
+  g_signal_connect(layout, "leave-notify-event", G_CALLBACK(OnLeave), window);
+  g_signal_connect(layout, "scroll-event", G_CALLBACK(OnScroll), window);
+}
+
+void ConnectToplevelSignals(NativeWindow* window) {
+  GtkWidget* top = window->window;
+  gtk_widget_add_events(top, GDK_STRUCTURE_MASK | GDK_FOCUS_CHANGE_MASK | GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK);
+  g_signal_connect(top, "delete-event", G_CALLBACK(OnDelete), window);
+  g_signal_connect(top, "configure-event", G_CALLBACK(OnConfigure), window);
+  g_signal_connect(top, "window-state-event", G_CALLBACK(OnWindowState), window);
+  g_signal_connect(top, "key-press-event", G_CALLBACK(OnKey), window);
+  g_signal_connect(top, "key-release-event", G_CALLBACK(OnKey), window);
+  g_signal_connect(top, "focus-in-event", G_CALLBACK(OnFocusIn), window);
+  g_signal_connect(top, "focus-out-event", G_CALLBACK(OnFocusOut), window);
+  g_signal_connect_after(top, "set-focus", G_CALLBACK(OnSetFocus), window);
+}
+
+}  // namespace qrv

@@ -1,0 +1,24 @@
+#include "platform/gtk/gtk_platform.h"
+
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+
+#include "platform/gtk/gtk_hotkeys.h"
+#include "platform/gtk/gtk_loop.h"
+#include "platform/gtk/gtk_tray.h"
+#include "platform/gtk/gtk_windows.h"
+
+namespace qrv {
+
+bool InstallGtkPlatform() {
+  setenv("GDK_BACKEND", "x11", 0);
+  if (!gtk_init_check(nullptr, nullptr)) return false;
+  GtkLoop::Install();
+  GtkWindows::Install();
+  GtkHotkeys::Install();
+  GtkTray::Install();
+  return true;
+}
+
+}  // namespace qrv
