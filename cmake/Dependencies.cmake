@@ -9,3 +9,9 @@ if(NOT GTK_FOUND)
 endif()
 pkg_check_modules(GDK_X11 REQUIRED IMPORTED_TARGET gdk-x11-3.0 x11)
 pkg_check_modules(KEYBINDER REQUIRED IMPORTED_TARGET keybinder-3.0)
+# The embedded browser view: WebKitGTK 4.1 on GTK 3. The guard is on the target, which is made
+# anew at every configure, not on GTK_FOUND, which the cache keeps.
+if(NOT TARGET PkgConfig::GTK)
+  pkg_check_modules(GTK REQUIRED IMPORTED_TARGET gtk+-3.0)
+endif()
+pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
