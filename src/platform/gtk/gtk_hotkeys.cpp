@@ -17,6 +17,10 @@ GtkHotkeys::GtkHotkeys() {
   static bool initialised = false;
   if (!initialised) {
     keybinder_init();
+    // Match the key and the modifiers as pressed. The "cooked" matching takes Shift as consumed
+    // by the key's shifted symbol, so no combination with Shift would ever fire; Windows hotkeys
+    // are physical keys with modifiers, which is what the raw matching is.
+    keybinder_set_use_cooked_accelerators(FALSE);
     initialised = true;
   }
 }
