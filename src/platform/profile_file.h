@@ -6,10 +6,29 @@
 //  - text reads are cut to 1023 bytes (a 1024-byte buffer with its terminating zero);
 //  - a write replaces the value of an existing key, or appends the key (and the section) at the
 //    end; it never creates the folder, and a failed write goes unnoticed.
-// Beyond those rules: a write replaces the whole file atomically and durably, so a crash or a full
-// disk never leaves half a file, and malformed files (binary data, a byte-order mark, lines without
-// "=", duplicate keys) read as well as they can, never crash, and the first duplicate wins.
+// Details that follow Windows: blanks around section names, keys and values are trimmed; a key line
+// is split at its first "="; only the first section of a name counts, and in it the first key of a
+// name; "key=" with an empty value reads as "" for text but as the default for integers.
+// Choices of our own:
+//  - values are returned as written, without taking off surrounding quotes, so that anything this
+//    program writes reads back unchanged;
+//  - integers beyond the range of int clamp to INT_MIN / INT_MAX instead of wrapping;
+//  - a text read never ends inside a UTF-8 character (the cut moves back to the character's
+//    start) and ends at a zero byte, as text in a C buffer would;
+//  - lines starting with ";" or "#" are comments; a UTF-8 byte-order mark is skipped; "\r\n" and
+//    "\n" line ends both read, and lines added by a write end the way the file's first line does;
+//  - a write keeps every other byte of the file (comments, blank lines, unknown sections); it is
+//    refused (returns false, file untouched) when a name is empty or the section, key or value
+//    would not read back as itself (a line break or zero byte anywhere, "]" in the section, "=" in
+//    the key, a key starting with "[", ";" or "#");
+//  - the whole file is replaced atomically and durably (a synced temporary file renamed over it),
+//    so a crash or a full disk never leaves half a file and a second process reading at the same
+//    time sees the old or the new file; a symbolic link is written through, not replaced;
+//  - malformed files (binary data, lines without "=", a "[" without "]") read as well as they can
+//    and never crash; a file that exists but cannot be read is never overwritten.
+// Nothing throws: every failure gives the default, or false from a write.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 

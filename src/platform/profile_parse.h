@@ -25,12 +25,12 @@ enum class LineKind { kBlank, kSection, kKey, kComment, kOther };
 
 struct ProfileLine {
   LineKind kind = LineKind::kBlank;
-  std::string_view name;     // trimmed section name or key name
-  std::string_view value;    // trimmed value of a key line
-  std::size_t begin = 0;     // offset of the line's first byte
+  std::string_view name;        // trimmed section name or key name
+  std::string_view value;       // trimmed value of a key line
+  std::size_t begin = 0;        // offset of the line's first byte
   std::size_t value_begin = 0;  // offset of the value's first byte (after "=" and blanks)
   std::size_t content_end = 0;  // offset just past the line's text, before any "\r\n" or "\n"
-  std::size_t next = 0;      // offset of the next line (past the "\n"), or the text's size
+  std::size_t next = 0;         // offset of the next line (past the "\n"), or the text's size
 };
 
 // Reads the line starting at `begin`, which must be inside `text`.
