@@ -1,0 +1,21 @@
+#include "ui/render/font_set.h"
+
+#include <algorithm>
+
+namespace qrv::ui {
+
+const FontInfo& FontSet::Get(int id) const {
+  auto it = fonts_.find(id);
+  return it == fonts_.end() ? default_ : it->second;
+}
+
+PangoFontDescription* DescribeFont(const FontInfo& font) {
+  PangoFontDescription* desc = pango_font_description_new();
+  pango_font_description_set_family(desc, font.family.empty() ? kDefaultFontFamily : font.family.c_str());
+  pango_font_description_set_absolute_size(desc, std::max(1, font.size) * PANGO_SCALE);
+  pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_font_description_set_style(desc, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  return desc;
+}
+
+}  // namespace qrv::ui
