@@ -20,3 +20,8 @@ if(NOT GTK_FOUND)
 endif()
 pkg_check_modules(GDK_X11 REQUIRED IMPORTED_TARGET gdk-x11-3.0 x11)
 pkg_check_modules(KEYBINDER REQUIRED IMPORTED_TARGET keybinder-3.0)
+# The skinned toolkit: drawing, text, pictures, the skin archive and the layout files.
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo pangocairo)
+pkg_check_modules(PIXBUF REQUIRED IMPORTED_TARGET gdk-pixbuf-2.0)
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+find_package(pugixml REQUIRED)
