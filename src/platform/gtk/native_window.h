@@ -115,6 +115,9 @@ inline NativeWindow* NativeWindowOfLayout(GtkWidget* widget) {
 void ConnectLayoutSignals(NativeWindow* window);
 void ConnectToplevelSignals(NativeWindow* window);
 
+// gtk_keys.cpp: the toplevel's key-press and key-release handler.
+gboolean OnToplevelKey(GtkWidget* widget, GdkEventKey* event, gpointer data);
+
 // gtk_keymap.cpp: the virtual-key code of a key event (0 when it has none).
 unsigned VirtualKeyFromEvent(const GdkEventKey* event);
 // MK_* style flags of a GDK modifier state.
