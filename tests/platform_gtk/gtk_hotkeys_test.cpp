@@ -1,6 +1,7 @@
 // System-wide hotkeys grabbed on the X server and pressed through it.
 
 #include "gtk_test_support.h"
+#include "platform/gtk/gtk_tray.h"
 #include "platform/hotkeys.h"
 #include "platform/tray.h"
 
@@ -82,6 +83,26 @@ TEST_F(GtkHotkeysTest, TrayIconsAreAddedChangedAndRemoved) {
   EXPECT_FALSE(tray.Modify(window.hwnd(), "new tip", not_png));
   // A bare X server has no system tray.
   EXPECT_FALSE(tray.TaskbarFound());
+
+  // Clicks on the status icon post the callback message with the mouse message, as a tray does.
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  GtkStatusIcon* status = dynamic_cast<GtkTray&>(tray).StatusIconOf(window.hwnd());
+  ASSERT_NE(status, nullptr);
+  EXPECT_STREQ(gtk_status_icon_get_tooltip_text(status), "new tip");
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  for (const auto& [type, button] : {std::pair{GDK_BUTTON_PRESS, 1u}, std::pair{GDK_BUTTON_RELEASE, 3u}}) {
+    GdkEvent* event = gdk_event_new(type);
+    event->button.button = button;
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(status, type == GDK_BUTTON_PRESS ? "button-press-event" : "button-release-event", event,
+                          &handled);
+    gdk_event_free(event);
+    EXPECT_TRUE(handled);
+  }
+  ASSERT_TRUE(WaitFor([&] { return window.Of(kMsgTrayCallback).size() == 2; }));
+  EXPECT_EQ(window.Of(kMsgTrayCallback)[0].lparam, static_cast<LPARAM>(WM_LBUTTONDOWN));
+  EXPECT_EQ(window.Of(kMsgTrayCallback)[1].lparam, static_cast<LPARAM>(WM_RBUTTONUP));
+  EXPECT_EQ(window.Of(kMsgTrayCallback)[0].wparam, 0u);
   EXPECT_TRUE(tray.Remove(window.hwnd()));
   EXPECT_FALSE(tray.Remove(window.hwnd()));
   EXPECT_FALSE(tray.Modify(window.hwnd(), "tip", {}));
