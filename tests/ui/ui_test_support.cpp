@@ -24,7 +24,9 @@ TempDir::~TempDir() {
 
 std::filesystem::path OutputDir() {
   const char* binary = std::getenv("QRV_BINARY_DIR");
-  std::filesystem::path dir = binary != nullptr ? std::filesystem::path(binary) : std::filesystem::current_path();
+  // Run by hand, the folder of the test program stands in for the build folder.
+  std::filesystem::path dir = binary != nullptr ? std::filesystem::path(binary)
+                                                : std::filesystem::read_symlink("/proc/self/exe").parent_path();
   dir /= "test_output/ui";
   std::filesystem::create_directories(dir);
   return dir;
