@@ -88,7 +88,8 @@ TEST_F(GtkHotkeysTest, TrayIconsAreAddedChangedAndRemoved) {
   G_GNUC_BEGIN_IGNORE_DEPRECATIONS
   GtkStatusIcon* status = dynamic_cast<GtkTray&>(tray).StatusIconOf(window.hwnd());
   ASSERT_NE(status, nullptr);
-  EXPECT_STREQ(gtk_status_icon_get_tooltip_text(status), "new tip");
+  g_autofree gchar* tip = gtk_status_icon_get_tooltip_text(status);
+  EXPECT_STREQ(tip, "new tip");
   G_GNUC_END_IGNORE_DEPRECATIONS
   for (const auto& [type, button] : {std::pair{GDK_BUTTON_PRESS, 1u}, std::pair{GDK_BUTTON_RELEASE, 3u}}) {
     GdkEvent* event = gdk_event_new(type);
