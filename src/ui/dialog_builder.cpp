@@ -51,7 +51,8 @@ CControlUI* CDialogBuilder::Create(const std::string& layout, IDialogBuilderCall
   return Create(callback, manager, parent);
 }
 
-CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManagerUI* manager, CControlUI* parent) {
+CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManagerUI* manager,
+                                   CControlUI* parent) {
   if (!markup_.IsValid()) return nullptr;
   callback_ = callback;
   local_defaults_.clear();
@@ -74,7 +75,8 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManag
   }
 
   CControlUI* result = nullptr;
-  auto* container = parent == nullptr ? nullptr : static_cast<CContainerUI*>(parent->GetInterface("Container"));
+  auto* container =
+      parent == nullptr ? nullptr : static_cast<CContainerUI*>(parent->GetInterface("Container"));
   for (CMarkupNode node = first; node.IsValid(); node = node.GetSibling()) {
     const std::string name = node.GetName();
     if (name == "Font" || name == "Default" || name == "Image") continue;
@@ -104,10 +106,13 @@ void CDialogBuilder::ApplyWindow(const CMarkupNode& window, CPaintManagerUI* man
     if (name == "Default") {
       const std::string target = node.GetAttributeValue("name");
       const std::string value = node.GetAttributeValue("value");
-      if (manager != nullptr) manager->AddDefaultAttributeList(target, value);
-      else local_defaults_[target] = value;
+      if (manager != nullptr)
+        manager->AddDefaultAttributeList(target, value);
+      else
+        local_defaults_[target] = value;
     } else if (name == "Font" && manager != nullptr) {
-      const int id = node.HasAttribute("id") ? ParseInt(node.GetAttributeValue("id"), next_font_id) : next_font_id;
+      const int id =
+          node.HasAttribute("id") ? ParseInt(node.GetAttributeValue("id"), next_font_id) : next_font_id;
       next_font_id = id + 1;
       const std::string family = node.GetAttributeValue("name");
       const int size = ParseInt(node.GetAttributeValue("size"), 12);
@@ -115,7 +120,8 @@ void CDialogBuilder::ApplyWindow(const CMarkupNode& window, CPaintManagerUI* man
       const bool underline = ParseBool(node.GetAttributeValue("underline"));
       const bool italic = ParseBool(node.GetAttributeValue("italic"));
       manager->AddFont(id, family, size, bold, underline, italic);
-      if (ParseBool(node.GetAttributeValue("default"))) manager->SetDefaultFont(family, size, bold, underline, italic);
+      if (ParseBool(node.GetAttributeValue("default")))
+        manager->SetDefaultFont(family, size, bold, underline, italic);
     }
   }
   if (manager == nullptr) return;

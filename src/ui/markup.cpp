@@ -25,7 +25,9 @@ bool CMarkupNode::HasAttribute(const std::string& name) const {
 int CMarkupNode::GetAttributeCount() const {
   if (node_ == nullptr) return 0;
   int count = 0;
-  for (auto attribute = pugi::xml_node(node_).first_attribute(); attribute; attribute = attribute.next_attribute()) ++count;
+  for (auto attribute = pugi::xml_node(node_).first_attribute(); attribute;
+       attribute = attribute.next_attribute())
+    ++count;
   return count;
 }
 
@@ -75,7 +77,8 @@ CMarkup::~CMarkup() = default;
 bool CMarkup::Load(const std::string& xml) {
   Release();
   document_ = std::make_unique<pugi::xml_document>();
-  const pugi::xml_parse_result result = document_->load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+  const pugi::xml_parse_result result =
+      document_->load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!result) {
     error_ = std::string(result.description()) + " at byte " + std::to_string(result.offset);
     document_.reset();

@@ -68,10 +68,10 @@ struct TEventUI {
   CControlUI* pSender = nullptr;
   std::uint64_t dwTimestamp = 0;
   POINT ptMouse;
-  std::uint32_t chKey = 0;     // virtual key (key events) or code point (UIEVENT_CHAR)
+  std::uint32_t chKey = 0;  // virtual key (key events) or code point (UIEVENT_CHAR)
   std::uint16_t wKeyState = 0;
-  WPARAM wParam = 0;           // timer id; wheel: 0 = up (away from the user), 1 = down
-  LPARAM lParam = 0;           // wheel: the raw delta
+  WPARAM wParam = 0;  // timer id; wheel: 0 = up (away from the user), 1 = down
+  LPARAM lParam = 0;  // wheel: the raw delta
 };
 
 // A list of handlers called in order; the first one returning false stops the rest and tells

@@ -1,42 +1,14 @@
 #include "ui/paint_manager.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <unordered_map>
 
 #include "platform/message_core.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
 #include "ui/controls/control.h"
-#include "ui/resources/image_cache.h"
-#include "ui/resources/skin_archive.h"
 
 namespace qrv {
 namespace {
-
-struct ProcessState {
-  std::string instance;       // the program file
-  std::string instance_path;  // its folder, ending in "/"
-  std::unordered_map<HWND, CPaintManagerUI*> managers;
-};
-
-ProcessState& Process() {
-  static ProcessState state;
-  return state;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
-bool ReportArchive(const std::string& shown_path, bool open, const std::string& error) {
-  if (!open) std::fprintf(stderr, "zelto_qrv: skin archive %s cannot be read: %s\n", shown_path.c_str(), error.c_str());
-  return open;
-}
 
 struct NameSearch {
   const std::string* name;
@@ -62,78 +34,13 @@ bool IsInside(const CControlUI* control, const CControlUI* ancestor) {
 
 }  // namespace
 
-// --- Process-wide ------------------------------------------------------------------------------
-
-void CPaintManagerUI::SetInstance(const std::string& program_path) {
-  auto& p = Process();
-  p.instance = program_path;
-  p.instance_path = FolderOf(program_path);
-}
-
-const std::string& CPaintManagerUI::GetInstance() {
-  auto& p = Process();
-  if (p.instance.empty()) {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    SetInstance(ec ? std::string("./zelto_qrv") : self.string());
-  }
-  return p.instance;
-}
-
-std::string CPaintManagerUI::GetInstancePath() {
-  GetInstance();
-  return Process().instance_path;
-}
-
-bool CPaintManagerUI::SetResourceZip(const std::string& path, bool cached) {
-  const std::string full = (!path.empty() && path.front() == '/') ? path : GetInstancePath() + path;
-  std::string error;
-  auto archive = ui::SkinArchive::OpenZipFile(full, cached, &error);
-  const bool open = archive->IsOpen();
-  ui::SkinResources::SetArchive(std::move(archive));
-  return ReportArchive(full, open, error);
-}
-
-bool CPaintManagerUI::SetResourceZipData(std::string bytes) {
-  std::string error;
-  auto archive = ui::SkinArchive::OpenZipData(std::move(bytes), &error);
-  const bool open = archive->IsOpen();
-  ui::SkinResources::SetArchive(std::move(archive));
-  return ReportArchive("(in memory)", open, error);
-}
-
-bool CPaintManagerUI::SetResourceFolder(const std::string& folder) {
-  std::string error;
-  auto archive = ui::SkinArchive::OpenFolder(folder, &error);
-  const bool open = archive != nullptr;
-  ui::SkinResources::SetArchive(std::move(archive));
-  return ReportArchive(folder, open, error);
-}
-
-void CPaintManagerUI::SetResourceFiles(std::map<std::string, std::string> files) {
-  ui::SkinResources::SetArchive(ui::SkinArchive::FromFiles(std::move(files)));
-}
-
-int CPaintManagerUI::MessageLoop() { return RunMessageLoop(); }
-
-CPaintManagerUI* CPaintManagerUI::ForWindow(HWND hwnd) {
-  auto& managers = Process().managers;
-  auto it = managers.find(hwnd);
-  if (it == managers.end() || !IsWindow(hwnd)) return nullptr;
-  return it->second;
-}
-
 // --- One window --------------------------------------------------------------------------------
 
 CPaintManagerUI::CPaintManagerUI() = default;
 
 CPaintManagerUI::~CPaintManagerUI() {
   *alive_ = false;
-  if (hwnd_ != nullptr) {
-    auto& managers = Process().managers;
-    auto it = managers.find(hwnd_);
-    if (it != managers.end() && it->second == this) managers.erase(it);
-  }
+  UnregisterManager(hwnd_, this);
   CControlUI* root = root_;
   root_ = nullptr;
   focus_ = hot_ = capture_ = nullptr;
@@ -144,12 +51,9 @@ CPaintManagerUI::~CPaintManagerUI() {
 }
 
 void CPaintManagerUI::Init(HWND hwnd) {
-  if (hwnd_ != nullptr) {
-    auto& managers = Process().managers;
-    if (auto it = managers.find(hwnd_); it != managers.end() && it->second == this) managers.erase(it);
-  }
+  UnregisterManager(hwnd_, this);
   hwnd_ = hwnd;
-  if (hwnd_ != nullptr) Process().managers[hwnd_] = this;
+  RegisterManager(hwnd_, this);
 }
 
 RECT CPaintManagerUI::ClientRect() const {
@@ -191,13 +95,17 @@ void CPaintManagerUI::SetRoundCorner(int cx, int cy) {
   if (hwnd_ != nullptr && IsWindow(hwnd_)) WindowSystem::Get().SetRoundCorners(hwnd_, cx, cy);
 }
 
-void CPaintManagerUI::AddFont(int id, const std::string& family, int size, bool bold, bool underline, bool italic) {
-  fonts_.Add(id, ui::FontInfo{family.empty() ? ui::kDefaultFontFamily : family, size, bold, underline, italic});
+void CPaintManagerUI::AddFont(int id, const std::string& family, int size, bool bold, bool underline,
+                              bool italic) {
+  fonts_.Add(id,
+             ui::FontInfo{family.empty() ? ui::kDefaultFontFamily : family, size, bold, underline, italic});
   NeedUpdate();
 }
 
-void CPaintManagerUI::SetDefaultFont(const std::string& family, int size, bool bold, bool underline, bool italic) {
-  fonts_.SetDefault(ui::FontInfo{family.empty() ? ui::kDefaultFontFamily : family, size, bold, underline, italic});
+void CPaintManagerUI::SetDefaultFont(const std::string& family, int size, bool bold, bool underline,
+                                     bool italic) {
+  fonts_.SetDefault(
+      ui::FontInfo{family.empty() ? ui::kDefaultFontFamily : family, size, bold, underline, italic});
   NeedUpdate();
 }
 
@@ -213,7 +121,8 @@ std::string CPaintManagerUI::GetDefaultAttributeList(const std::string& control_
 // --- Notifications -----------------------------------------------------------------------------
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
-  if (notifier == nullptr || std::find(notifiers_.begin(), notifiers_.end(), notifier) != notifiers_.end()) return false;
+  if (notifier == nullptr || std::find(notifiers_.begin(), notifiers_.end(), notifier) != notifiers_.end())
+    return false;
   notifiers_.push_back(notifier);
   return true;
 }
@@ -313,8 +222,10 @@ void CPaintManagerUI::ForgetInputState(CControlUI* control) {
 
 void CPaintManagerUI::DeleteControlSafely(CControlUI* control) {
   if (control == nullptr) return;
-  if (dispatch_depth_ > 0) delayed_cleanup_.push_back(control);
-  else delete control;
+  if (dispatch_depth_ > 0)
+    delayed_cleanup_.push_back(control);
+  else
+    delete control;
 }
 
 void CPaintManagerUI::FlushDelayedCleanup() {

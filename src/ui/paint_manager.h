@@ -148,6 +148,8 @@ class CPaintManagerUI {
     std::uintptr_t window_id;
   };
 
+  static void RegisterManager(HWND hwnd, CPaintManagerUI* manager);
+  static void UnregisterManager(HWND hwnd, CPaintManagerUI* manager);
   RECT ClientRect() const;
   void LayoutAndInit();
   void FlushDelayedCleanup();

@@ -25,7 +25,8 @@ struct FocusSearch {
 };
 
 CControlUI* CollectFocusable(CControlUI* control, void* data) {
-  if (control->IsFocusable() && control->IsEnabled()) static_cast<FocusSearch*>(data)->focusable.push_back(control);
+  if (control->IsFocusable() && control->IsEnabled())
+    static_cast<FocusSearch*>(data)->focusable.push_back(control);
   return nullptr;
 }
 
@@ -73,7 +74,8 @@ void CPaintManagerUI::SetHot(CControlUI* control, POINT pt) {
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
   if (control == focus_) return;
-  if (control != nullptr && (!control->IsFocusable() || !control->IsEnabled() || !control->IsVisible())) return;
+  if (control != nullptr && (!control->IsFocusable() || !control->IsEnabled() || !control->IsVisible()))
+    return;
   const std::weak_ptr<bool> alive = alive_;
   DispatchScope scope(dispatch_depth_, alive_);
   // The window gets the keyboard first, so that its own focus messages do not undo this.
@@ -120,8 +122,10 @@ bool CPaintManagerUI::HandleMouse(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (control != nullptr && !control->IsEnabled()) control = nullptr;
       SetHot(control, pt);
       if (alive.expired()) return true;
-      if (capture_ != nullptr) SendEvent(capture_, UIEVENT_MOUSEMOVE, pt);
-      else if (hot_ != nullptr) SendEvent(hot_, UIEVENT_MOUSEMOVE, pt);
+      if (capture_ != nullptr)
+        SendEvent(capture_, UIEVENT_MOUSEMOVE, pt);
+      else if (hot_ != nullptr)
+        SendEvent(hot_, UIEVENT_MOUSEMOVE, pt);
       return true;
     }
     case WM_MOUSELEAVE:
@@ -181,8 +185,10 @@ bool CPaintManagerUI::HandleKey(UINT msg, WPARAM wparam) {
   }
   if (focus_ == nullptr) return false;
   UiEventType type = UIEVENT_CHAR;
-  if (msg == WM_KEYDOWN) type = UIEVENT_KEYDOWN;
-  else if (msg == WM_KEYUP) type = UIEVENT_KEYUP;
+  if (msg == WM_KEYDOWN)
+    type = UIEVENT_KEYDOWN;
+  else if (msg == WM_KEYUP)
+    type = UIEVENT_KEYUP;
   SendEvent(focus_, type, mouse_pos_, wparam, 0, key);
   return true;
 }
@@ -254,49 +260,6 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wparam, LPARAM lparam, LRE
   if (!scope.Alive()) return handled;
   if (dispatch_depth_ == 1) FlushDelayedCleanup();
   return handled;
-}
-
-// --- Painting ----------------------------------------------------------------------------------
-
-void CPaintManagerUI::Paint(cairo_t* cr, const RECT& area) {
-  if (root_ == nullptr) return;
-  UpdateLayout();
-  cairo_save(cr);
-  if (root_->IsVisible()) root_->DoPaint(cr, area);
-  cairo_restore(cr);
-}
-
-bool CPaintManagerUI::RenderToSurface(cairo_surface_t* surface) {
-  if (surface == nullptr || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return false;
-  cairo_t* cr = cairo_create(surface);
-  RECT area = ClientRect();
-  if (cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE) {
-    const RECT surface_rect{0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface)};
-    // Without a window the surface gives the size to lay out for.
-    if (area.right <= area.left || area.bottom <= area.top) {
-      init_size_ = {surface_rect.right, surface_rect.bottom};
-      layout_needed_ = true;
-    }
-    area = surface_rect;
-  }
-  Paint(cr, area);
-  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-  cairo_destroy(cr);
-  cairo_surface_flush(surface);
-  return ok;
-}
-
-bool CPaintManagerUI::RenderToPng(const std::string& path) {
-  UpdateLayout();
-  const RECT client = ClientRect();
-  const int width = client.right - client.left;
-  const int height = client.bottom - client.top;
-  if (width <= 0 || height <= 0) return false;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-  bool ok = RenderToSurface(surface);
-  ok = ok && cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(surface);
-  return ok;
 }
 
 }  // namespace qrv

@@ -60,8 +60,8 @@ HWND CWindowWnd::Create(HWND parent, const std::string& title, std::uint32_t sty
   return Create(parent, title, style, ex_style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
 }
 
-HWND CWindowWnd::Create(HWND parent, const std::string& title, std::uint32_t style, std::uint32_t ex_style, int x,
-                        int y, int cx, int cy) {
+HWND CWindowWnd::Create(HWND parent, const std::string& title, std::uint32_t style, std::uint32_t ex_style,
+                        int x, int y, int cx, int cy) {
   if (hwnd_ != nullptr) return nullptr;
   if (!dispatcher_) dispatcher_ = std::make_unique<Dispatcher>(this);
   const HWND hwnd = RegisterWindow(dispatcher_.get());
@@ -167,7 +167,8 @@ LRESULT CWindowWnd::DefaultHitTest(POINT screen) const {
   if (manager == nullptr) return HTCLIENT;
 
   const RECT box = manager->GetSizeBox();
-  if (!WindowSystem::Get().IsMaximized(hwnd_) && (box.left > 0 || box.top > 0 || box.right > 0 || box.bottom > 0)) {
+  if (!WindowSystem::Get().IsMaximized(hwnd_) &&
+      (box.left > 0 || box.top > 0 || box.right > 0 || box.bottom > 0)) {
     const bool left = pt.x < client.left + box.left;
     const bool right = pt.x >= client.right - box.right;
     const bool top = pt.y < client.top + box.top;
@@ -199,7 +200,8 @@ LRESULT CWindowWnd::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_NCHITTEST:
       return DefaultHitTest(PointFromLparam(lparam));
     case WM_NCLBUTTONDOWN:
-      if (static_cast<LRESULT>(wparam) == HTCAPTION && hwnd_ != nullptr) WindowSystem::Get().BeginMoveDrag(hwnd_);
+      if (static_cast<LRESULT>(wparam) == HTCAPTION && hwnd_ != nullptr)
+        WindowSystem::Get().BeginMoveDrag(hwnd_);
       return 0;
     case WM_SYSCOMMAND:
       switch (wparam & 0xFFF0) {

@@ -53,7 +53,8 @@ class CWindowWnd {
   // destroyed) or the object already has a window.
   HWND Create(HWND parent, const std::string& title, std::uint32_t style, std::uint32_t ex_style, int x = 0,
               int y = 0, int cx = 0, int cy = 0);
-  HWND Create(HWND parent, const std::string& title, std::uint32_t style, std::uint32_t ex_style, const RECT& rc);
+  HWND Create(HWND parent, const std::string& title, std::uint32_t style, std::uint32_t ex_style,
+              const RECT& rc);
   // Posts WM_CLOSE (wParam = ret). Inside ShowModal, the modal run ends with `ret` at once.
   void Close(int ret = IDOK);
   void ShowWindow(bool show = true, bool focus = true);

@@ -36,7 +36,8 @@ TEST_F(BuilderTest, WindowAttributesFontsAndDefaultsReachTheManager) {
       <VerticalLayout bkcolor="#FF1B2838">
         <Button name="plain"/><Button name="own" textcolor="#FF00FF00"/><Label name="label"/>
       </VerticalLayout>
-    </Window>)", nullptr, &pm);
+    </Window>)",
+                                    nullptr, &pm);
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->GetClass(), "VerticalLayoutUI");
   EXPECT_EQ(root->GetBkColor(), 0xff1b2838u);
@@ -55,7 +56,8 @@ TEST_F(BuilderTest, WindowAttributesFontsAndDefaultsReachTheManager) {
   EXPECT_EQ(plain->GetTextColor(), 0xffffffffu);
   EXPECT_EQ(plain->GetFixedHeight(), 24);
   EXPECT_EQ(own->GetTextColor(), 0xff00ff00u) << "the element's own attribute wins";
-  EXPECT_EQ(static_cast<CLabelUI*>(pm.FindControl("label"))->GetTextColor(), 0u) << "defaults are per element name";
+  EXPECT_EQ(static_cast<CLabelUI*>(pm.FindControl("label"))->GetTextColor(), 0u)
+      << "defaults are per element name";
 }
 
 TEST_F(BuilderTest, EveryElementKindMakesItsClass) {
@@ -67,10 +69,12 @@ TEST_F(BuilderTest, EveryElementKindMakesItsClass) {
       <List name="List"><ListLabelElement name="ListLabelElement"/><ListContainerElement name="ListContainerElement"/></List>
       <VerticalLayout name="VerticalLayout"/><HorizontalLayout name="HorizontalLayout"/>
       <TabLayout name="TabLayout"/><Progress name="Progress"/>
-    </Container></Window>)", nullptr, &pm);
+    </Container></Window>)",
+                                    nullptr, &pm);
   pm.AttachDialog(root);
-  for (const char* kind : {"Control", "Label", "Text", "Button", "Option", "Edit", "Combo", "List", "ListLabelElement",
-                           "ListContainerElement", "VerticalLayout", "HorizontalLayout", "TabLayout", "Progress"}) {
+  for (const char* kind :
+       {"Control", "Label", "Text", "Button", "Option", "Edit", "Combo", "List", "ListLabelElement",
+        "ListContainerElement", "VerticalLayout", "HorizontalLayout", "TabLayout", "Progress"}) {
     CControlUI* control = pm.FindControl(kind);
     ASSERT_NE(control, nullptr) << kind;
     EXPECT_EQ(control->GetClass(), std::string(kind) + "UI");
@@ -88,7 +92,8 @@ TEST_F(BuilderTest, CustomElementsGoToTheCallbackUnknownOnesAreSkippedWhole) {
       <GameList name="gamelist" itemshowhtml="true" height="100"/>
       <Mystery name="m"><Button name="inside"/></Mystery>
       <Button name="after"/>
-    </VerticalLayout></Window>)", &callback, &pm);
+    </VerticalLayout></Window>)",
+                                    &callback, &pm);
   pm.AttachDialog(root);
   EXPECT_EQ(callback.asked, (std::vector<std::string>{"GameList", "Mystery"}));
   auto* list = static_cast<CListUI*>(pm.FindControl("gamelist"));
@@ -105,8 +110,9 @@ TEST_F(BuilderTest, ParentGetsTheControlsAndTheMarkupBuildsAgain) {
   pm.AttachDialog(page.Create(R"(<Window size="300,200"><List name="friends"/></Window>)", nullptr, &pm));
   auto* list = static_cast<CListUI*>(pm.FindControl("friends"));
   CDialogBuilder rows;
-  CControlUI* first = rows.Create(R"(<ListContainerElement height="32"><Label name="nickname"/><Button name="ButtonUI5"/></ListContainerElement>)",
-                                  nullptr, &pm, list);
+  CControlUI* first = rows.Create(
+      R"(<ListContainerElement height="32"><Label name="nickname"/><Button name="ButtonUI5"/></ListContainerElement>)",
+      nullptr, &pm, list);
   ASSERT_NE(first, nullptr);
   ASSERT_TRUE(rows.GetMarkup()->IsValid());
   CControlUI* second = rows.Create(nullptr, &pm, list);

@@ -202,7 +202,8 @@ TEST_F(LayoutTest, FloatWithoutWidthUsesTheRightAndBottomOfPos) {
 }
 
 TEST_F(LayoutTest, ResizingTheWindowLaysOutAgain) {
-  LayoutWindow window(R"(<Window><HorizontalLayout><Control name="l"/><Control name="r" width="40"/></HorizontalLayout></Window>)");
+  LayoutWindow window(
+      R"(<Window><HorizontalLayout><Control name="l"/><Control name="r" width="40"/></HorizontalLayout></Window>)");
   const HWND hwnd = window.Open(200, 50);
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(window.pm.FindControl("l")->GetPos(), (RECT{0, 0, 160, 50}));

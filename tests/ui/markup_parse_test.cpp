@@ -139,8 +139,8 @@ TEST(AttributeValues, MalformedListKeepsWhatCameBefore) {
 
 TEST(ImageSpec, BareNameAndFullSubSyntax) {
   EXPECT_EQ(ParseImageSpec("tab_close_Crop1.png").file, "tab_close_Crop1.png");
-  const ImageSpec spec =
-      ParseImageSpec("file='ser.png' source='0,114,75,135' corner='2,1,2,1' fade='100' mask='#FF0A0A0A' dest='1,2,3,4'");
+  const ImageSpec spec = ParseImageSpec(
+      "file='ser.png' source='0,114,75,135' corner='2,1,2,1' fade='100' mask='#FF0A0A0A' dest='1,2,3,4'");
   EXPECT_EQ(spec.file, "ser.png");
   EXPECT_EQ(*spec.source, (RECT{0, 114, 75, 135}));
   EXPECT_EQ(spec.corner, (RECT{2, 1, 2, 1}));

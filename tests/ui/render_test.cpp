@@ -47,12 +47,14 @@ class RenderTest : public UiTest {
       return x < 20 ? kBlue : kWhite;
     });
     // A 9x9 frame: 3-pixel black border around white.
-    files["frame.png"] = MakePng(9, 9, [](int x, int y) { return (x < 3 || y < 3 || x >= 6 || y >= 6) ? kBlack : kWhite; });
+    files["frame.png"] =
+        MakePng(9, 9, [](int x, int y) { return (x < 3 || y < 3 || x >= 6 || y >= 6) ? kBlack : kWhite; });
     // Left half the key colour (to be masked out), right half red.
     files["keyed.png"] = MakePng(10, 10, [](int x, int) { return x < 5 ? kKey : kRed; });
     files["white.png"] = SolidPng(4, 4, kWhite);
     // Three 12x12 pictures across: red, green, blue.
-    files["strip.png"] = MakePng(36, 12, [](int x, int) { return x < 12 ? kRed : (x < 24 ? kGreen : kBlue); });
+    files["strip.png"] =
+        MakePng(36, 12, [](int x, int) { return x < 12 ? kRed : (x < 24 ? kGreen : kBlue); });
     WriteZip(dir_.File("box.bk"), files);
     ASSERT_TRUE(CPaintManagerUI::SetResourceZip(dir_.File("box.bk")));
   }
@@ -108,13 +110,16 @@ TEST_F(RenderTest, WindowWithPicturesTextAndStatesRendersToPng) {
   // Inline picture number 1 of the strip is green; the coloured text is red.
   const RECT html{0, 100, 400, 140};
   EXPECT_GT(CountPixels(png, RECT{0, 100, 20, 140}, [](std::uint32_t p) { return p == kGreen; }), 100);
-  EXPECT_EQ(CountPixels(png, html, [](std::uint32_t p) { return p == kBlue; }), 0) << "picture 2 is not shown";
+  EXPECT_EQ(CountPixels(png, html, [](std::uint32_t p) { return p == kBlue; }), 0)
+      << "picture 2 is not shown";
   EXPECT_GT(CountPixels(png, html, [](std::uint32_t p) { return Near(p, kRed, 60); }), 30);
   // The button's normal picture (red) under white text that ignores the alpha byte.
   EXPECT_EQ(PixelAt(png, 3, 143), kRed);
-  EXPECT_GT(CountPixels(png, RECT{150, 140, 250, 180}, [](std::uint32_t p) { return Near(p, kWhite, 40); }), 20);
+  EXPECT_GT(CountPixels(png, RECT{150, 140, 250, 180}, [](std::uint32_t p) { return Near(p, kWhite, 40); }),
+            20);
   // Yellow text in the big font, inside a 2-pixel green border.
-  EXPECT_GT(CountPixels(png, RECT{0, 180, 400, 220}, [](std::uint32_t p) { return Near(p, 0xffffff00u, 40); }), 60);
+  EXPECT_GT(
+      CountPixels(png, RECT{0, 180, 400, 220}, [](std::uint32_t p) { return Near(p, 0xffffff00u, 40); }), 60);
   EXPECT_EQ(PixelAt(png, 200, 180), kGreen);
   EXPECT_EQ(PixelAt(png, 200, 219), kGreen);
   EXPECT_EQ(PixelAt(png, 200, 182), kBackground);
@@ -202,7 +207,8 @@ TEST_F(RenderTest, ProgressFillsItsShareAndListShowsTheSelectedRow) {
       <Progress name="p" height="20" forecolor="#FF00FF00" max="200" value="50"/>
       <List name="l" itemselectedbkcolor="#FF0000FF" itemhotbkcolor="#FFFF0000" itemtextcolor="#FF000000">
         <ListLabelElement text="一" height="25"/><ListLabelElement text="二" height="25"/>
-      </List></VerticalLayout></Window>)", nullptr, &pm));
+      </List></VerticalLayout></Window>)",
+                                 nullptr, &pm));
   auto* list = static_cast<CListUI*>(pm.FindControl("l"));
   ASSERT_TRUE(list->SelectItem(1));
   cairo_surface_t* surface = Render(pm, 200, 120);

@@ -15,8 +15,10 @@ namespace {
 class SkinTest : public UiTest {
  protected:
   std::map<std::string, std::string> Files() {
-    return {{"loginex1.xml", R"(<Window size="120,60"><VerticalLayout name="root"><Button name="login"/></VerticalLayout></Window>)"},
-            {"images/CheckBox.png", SolidPng(26, 13, 0xff00ff00u)}};
+    return {
+        {"loginex1.xml",
+         R"(<Window size="120,60"><VerticalLayout name="root"><Button name="login"/></VerticalLayout></Window>)"},
+        {"images/CheckBox.png", SolidPng(26, 13, 0xff00ff00u)}};
   }
   TempDir dir_;
 };

@@ -25,8 +25,9 @@ TempDir::~TempDir() {
 std::filesystem::path OutputDir() {
   const char* binary = std::getenv("QRV_BINARY_DIR");
   // Run by hand, the folder of the test program stands in for the build folder.
-  std::filesystem::path dir = binary != nullptr ? std::filesystem::path(binary)
-                                                : std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  std::filesystem::path dir = binary != nullptr
+                                  ? std::filesystem::path(binary)
+                                  : std::filesystem::read_symlink("/proc/self/exe").parent_path();
   dir /= "test_output/ui";
   std::filesystem::create_directories(dir);
   return dir;
@@ -129,7 +130,8 @@ HWND LayoutWindow::Open(int width, int height) {
 
 std::vector<std::string> LayoutWindow::Log() const {
   std::vector<std::string> log;
-  for (const auto& note : notes) log.push_back(note.sType + ":" + (note.pSender ? note.pSender->GetName() : "?"));
+  for (const auto& note : notes)
+    log.push_back(note.sType + ":" + (note.pSender ? note.pSender->GetName() : "?"));
   return log;
 }
 
@@ -176,7 +178,8 @@ void DoubleClick(HWND hwnd, int x, int y) {
 }
 
 void Wheel(HWND hwnd, int x, int y, int delta) {
-  SendMessage(hwnd, WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<std::uint16_t>(static_cast<std::int16_t>(delta))) << 16,
+  SendMessage(hwnd, WM_MOUSEWHEEL,
+              static_cast<WPARAM>(static_cast<std::uint16_t>(static_cast<std::int16_t>(delta))) << 16,
               At(x, y));
 }
 

@@ -15,7 +15,8 @@ LPARAM ScreenPoint(HWND hwnd, int x, int y) {
   return MAKELPARAM(static_cast<std::uint16_t>(rc.left + x), static_cast<std::uint16_t>(rc.top + y));
 }
 
-constexpr char kCaptionLayout[] = R"(<Window size="400,300" caption="10,0,20,36" roundcorner="8,6" sizebox="0,0,0,0">
+constexpr char kCaptionLayout[] =
+    R"(<Window size="400,300" caption="10,0,20,36" roundcorner="8,6" sizebox="0,0,0,0">
   <VerticalLayout>
     <HorizontalLayout height="36">
       <Label name="lbtitle" width="100" text="title"/><Text name="txnickname" width="100"/>

@@ -57,15 +57,24 @@ void CButtonUI::SetDisabledImage(const std::string& image) {
 void CButtonUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
   auto color = [&] { return OpaqueColor(ParseColor(value).value_or(0xff000000u)); };
-  if (name == "normalimage") SetNormalImage(value);
-  else if (name == "hotimage") SetHotImage(value);
-  else if (name == "pushedimage") SetPushedImage(value);
-  else if (name == "focusedimage") SetFocusedImage(value);
-  else if (name == "disabledimage") SetDisabledImage(value);
-  else if (name == "hottextcolor") SetHotTextColor(color());
-  else if (name == "pushedtextcolor") SetPushedTextColor(color());
-  else if (name == "focusedtextcolor") SetFocusedTextColor(color());
-  else CLabelUI::SetAttribute(name, value);
+  if (name == "normalimage")
+    SetNormalImage(value);
+  else if (name == "hotimage")
+    SetHotImage(value);
+  else if (name == "pushedimage")
+    SetPushedImage(value);
+  else if (name == "focusedimage")
+    SetFocusedImage(value);
+  else if (name == "disabledimage")
+    SetDisabledImage(value);
+  else if (name == "hottextcolor")
+    SetHotTextColor(color());
+  else if (name == "pushedtextcolor")
+    SetPushedTextColor(color());
+  else if (name == "focusedtextcolor")
+    SetFocusedTextColor(color());
+  else
+    CLabelUI::SetAttribute(name, value);
 }
 
 void CButtonUI::DoEvent(TEventUI& event) {
@@ -172,8 +181,10 @@ void* COptionUI::GetInterface(const std::string& name) {
 bool COptionUI::Activate() {
   if (!CControlUI::Activate()) return false;
   // A grouped option is a radio button: clicking the selected one keeps it selected.
-  if (group_.empty()) Selected(!selected_);
-  else Selected(true);
+  if (group_.empty())
+    Selected(!selected_);
+  else
+    Selected(true);
   SendNotify(kNotifyClick);
   return true;
 }
@@ -209,13 +220,20 @@ void COptionUI::SetSelectedHotImage(const std::string& image) {
 
 void COptionUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
-  if (name == "group") SetGroup(value);
-  else if (name == "selected") Selected(ParseBool(value), false);
-  else if (name == "selectedimage") SetSelectedImage(value);
-  else if (name == "selectedhotimage") SetSelectedHotImage(value);
-  else if (name == "selectedtextcolor") SetSelectedTextColor(OpaqueColor(ParseColor(value).value_or(0xff000000u)));
-  else if (name == "selectedbkcolor") SetSelectedBkColor(ParseColor(value).value_or(0));
-  else CButtonUI::SetAttribute(name, value);
+  if (name == "group")
+    SetGroup(value);
+  else if (name == "selected")
+    Selected(ParseBool(value), false);
+  else if (name == "selectedimage")
+    SetSelectedImage(value);
+  else if (name == "selectedhotimage")
+    SetSelectedHotImage(value);
+  else if (name == "selectedtextcolor")
+    SetSelectedTextColor(OpaqueColor(ParseColor(value).value_or(0xff000000u)));
+  else if (name == "selectedbkcolor")
+    SetSelectedBkColor(ParseColor(value).value_or(0));
+  else
+    CButtonUI::SetAttribute(name, value);
 }
 
 void COptionUI::PaintBkColor(cairo_t* cr) {
@@ -231,7 +249,8 @@ const std::string& COptionUI::CurrentImage() const {
     if ((hot_ || pushed_) && !selected_hot_image_.empty()) return selected_hot_image_;
     if (!selected_image_.empty()) return selected_image_;
   }
-  if (selected_ && !IsEnabled() && !selected_image_.empty() && disabled_image_.empty()) return selected_image_;
+  if (selected_ && !IsEnabled() && !selected_image_.empty() && disabled_image_.empty())
+    return selected_image_;
   return CButtonUI::CurrentImage();
 }
 

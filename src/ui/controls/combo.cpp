@@ -48,8 +48,10 @@ bool CComboUI::AddAt(CControlUI* control, int index) {
 
 bool CComboUI::RemoveAt(int index, bool do_not_destroy) {
   if (!CContainerUI::RemoveAt(index, do_not_destroy)) return false;
-  if (index == cur_sel_) cur_sel_ = -1;
-  else if (index < cur_sel_) --cur_sel_;
+  if (index == cur_sel_)
+    cur_sel_ = -1;
+  else if (index < cur_sel_)
+    --cur_sel_;
   Renumber();
   Invalidate();
   return true;
@@ -106,26 +108,46 @@ void CComboUI::CloseDrop() {
 void CComboUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
   auto text_color = [&] { return OpaqueColor(ParseColor(value).value_or(0xff000000u)); };
-  if (name == "dropbox") drop_box_attributes_ = value;
-  else if (name == "dropboxsize") drop_box_size_ = ParseSize(value);
-  else if (name == "textpadding") text_padding_ = ParseRect(value);
-  else if (name == "normalimage") normal_image_ = value;
-  else if (name == "hotimage") hot_image_ = value;
-  else if (name == "pushedimage") pushed_image_ = value;
-  else if (name == "focusedimage") focused_image_ = value;
-  else if (name == "disabledimage") disabled_image_ = value;
-  else if (name == "textcolor" || name == "itemtextcolor") info_.text_color = text_color();
-  else if (name == "disabledtextcolor" || name == "itemdisabledtextcolor") info_.disabled_text_color = text_color();
-  else if (name == "itemselectedtextcolor") info_.selected_text_color = text_color();
-  else if (name == "itemhottextcolor") info_.hot_text_color = text_color();
-  else if (name == "itemselectedbkcolor") info_.selected_bk_color = ParseColor(value).value_or(0);
-  else if (name == "itemhotbkcolor") info_.hot_bk_color = ParseColor(value).value_or(0);
-  else if (name == "itembkcolor") info_.bk_color = ParseColor(value).value_or(0);
-  else if (name == "font" || name == "itemfont") info_.font = ParseInt(value, -1);
-  else if (name == "itemalign") info_.text_style = ApplyAlignAttribute(info_.text_style, value);
-  else if (name == "itemshowhtml") info_.show_html = ParseBool(value);
-  else if (name == "itemheight") info_.item_height = std::max(1, ParseInt(value, 22));
-  else CContainerUI::SetAttribute(name, value);
+  if (name == "dropbox")
+    drop_box_attributes_ = value;
+  else if (name == "dropboxsize")
+    drop_box_size_ = ParseSize(value);
+  else if (name == "textpadding")
+    text_padding_ = ParseRect(value);
+  else if (name == "normalimage")
+    normal_image_ = value;
+  else if (name == "hotimage")
+    hot_image_ = value;
+  else if (name == "pushedimage")
+    pushed_image_ = value;
+  else if (name == "focusedimage")
+    focused_image_ = value;
+  else if (name == "disabledimage")
+    disabled_image_ = value;
+  else if (name == "textcolor" || name == "itemtextcolor")
+    info_.text_color = text_color();
+  else if (name == "disabledtextcolor" || name == "itemdisabledtextcolor")
+    info_.disabled_text_color = text_color();
+  else if (name == "itemselectedtextcolor")
+    info_.selected_text_color = text_color();
+  else if (name == "itemhottextcolor")
+    info_.hot_text_color = text_color();
+  else if (name == "itemselectedbkcolor")
+    info_.selected_bk_color = ParseColor(value).value_or(0);
+  else if (name == "itemhotbkcolor")
+    info_.hot_bk_color = ParseColor(value).value_or(0);
+  else if (name == "itembkcolor")
+    info_.bk_color = ParseColor(value).value_or(0);
+  else if (name == "font" || name == "itemfont")
+    info_.font = ParseInt(value, -1);
+  else if (name == "itemalign")
+    info_.text_style = ApplyAlignAttribute(info_.text_style, value);
+  else if (name == "itemshowhtml")
+    info_.show_html = ParseBool(value);
+  else if (name == "itemheight")
+    info_.item_height = std::max(1, ParseInt(value, 22));
+  else
+    CContainerUI::SetAttribute(name, value);
 }
 
 void CComboUI::SetPos(RECT rc, bool need_invalidate) {
@@ -155,9 +177,12 @@ void CComboUI::DoEvent(TEventUI& event) {
       Invalidate();
       return;
     case UIEVENT_KEYDOWN:
-      if (event.chKey == VK_UP && cur_sel_ > 0) SelectItem(cur_sel_ - 1);
-      else if (event.chKey == VK_DOWN && cur_sel_ + 1 < GetCount()) SelectItem(cur_sel_ + 1);
-      else if (event.chKey == VK_SPACE || event.chKey == VK_RETURN) Activate();
+      if (event.chKey == VK_UP && cur_sel_ > 0)
+        SelectItem(cur_sel_ - 1);
+      else if (event.chKey == VK_DOWN && cur_sel_ + 1 < GetCount())
+        SelectItem(cur_sel_ + 1);
+      else if (event.chKey == VK_SPACE || event.chKey == VK_RETURN)
+        Activate();
       return;
     default:
       CContainerUI::DoEvent(event);
@@ -170,10 +195,14 @@ void CComboUI::DoPaint(cairo_t* cr, const RECT& paint) {
   PaintBkColor(cr);
   PaintBkImage(cr);
   const std::string* image = &normal_image_;
-  if (!IsEnabled() && !disabled_image_.empty()) image = &disabled_image_;
-  else if (drop_ != nullptr && !pushed_image_.empty()) image = &pushed_image_;
-  else if (hot_ && !hot_image_.empty()) image = &hot_image_;
-  else if (focused_ && !focused_image_.empty()) image = &focused_image_;
+  if (!IsEnabled() && !disabled_image_.empty())
+    image = &disabled_image_;
+  else if (drop_ != nullptr && !pushed_image_.empty())
+    image = &pushed_image_;
+  else if (hot_ && !hot_image_.empty())
+    image = &hot_image_;
+  else if (focused_ && !focused_image_.empty())
+    image = &focused_image_;
   DrawImage(cr, *image);
   const std::string text = GetText();
   if (!text.empty() && manager_ != nullptr) {
@@ -185,7 +214,9 @@ void CComboUI::DoPaint(cairo_t* cr, const RECT& paint) {
     options.style = info_.text_style;
     ui::TextLayout layout(cr, manager_->Fonts(), text, options, box);
     ARGB color = info_.text_color != 0 ? info_.text_color : manager_->GetDefaultFontColor();
-    if (!IsEnabled()) color = info_.disabled_text_color != 0 ? info_.disabled_text_color : manager_->GetDefaultDisabledColor();
+    if (!IsEnabled())
+      color =
+          info_.disabled_text_color != 0 ? info_.disabled_text_color : manager_->GetDefaultDisabledColor();
     layout.Draw(cr, color);
   }
   PaintBorder(cr);

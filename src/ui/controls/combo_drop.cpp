@@ -21,7 +21,8 @@ bool CComboDropWnd::Open() {
   const int height = std::min(wanted.cy > 0 ? wanted.cy : 150, rows * owner_->GetListInfo()->item_height + 2);
   const int x = window.left + box.left;
   const int y = window.top + box.bottom;
-  return Create(owner_window, "", WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, x, y, width, height) != nullptr;
+  return Create(owner_window, "", WS_POPUP | WS_VISIBLE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, x, y, width,
+                height) != nullptr;
 }
 
 void CComboDropWnd::BuildList() {
@@ -31,7 +32,8 @@ void CComboDropWnd::BuildList() {
   list_->SetBorderColor(0xffa0a0a0u);
   list_->SetBorderSize(1);
   list_->SetInset(RECT{1, 1, 1, 1});
-  if (!owner_->GetDropBoxAttributeList().empty()) list_->ApplyAttributeList(owner_->GetDropBoxAttributeList());
+  if (!owner_->GetDropBoxAttributeList().empty())
+    list_->ApplyAttributeList(owner_->GetDropBoxAttributeList());
   for (int i = 0; i < owner_->GetCount(); ++i) {
     CControlUI* item = owner_->GetItemAt(i);
     auto* row = new CListLabelElementUI;
@@ -104,8 +106,10 @@ void CComboDropWnd::Detach() {
   owner_ = nullptr;
   if (hwnd_ == nullptr || !IsWindow(hwnd_)) return;
   // Inside our own message handling the window may not vanish under its feet: close later.
-  if (manager_.IsDispatching()) Close(IDCANCEL);
-  else DestroyWindow(hwnd_);
+  if (manager_.IsDispatching())
+    Close(IDCANCEL);
+  else
+    DestroyWindow(hwnd_);
 }
 
 void CComboDropWnd::OnFinalMessage(HWND) {

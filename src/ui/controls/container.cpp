@@ -18,8 +18,10 @@ CContainerUI::CContainerUI() = default;
 
 CContainerUI::~CContainerUI() {
   for (CControlUI* item : items_) {
-    if (auto_destroy_) delete item;
-    else item->SetManager(nullptr, nullptr, false);
+    if (auto_destroy_)
+      delete item;
+    else
+      item->SetManager(nullptr, nullptr, false);
   }
 }
 
@@ -55,8 +57,10 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
   if (control == nullptr || index < 0 || index > GetCount() || control->GetParent() != nullptr) return false;
   if (GetItemIndex(control) >= 0) return false;
   items_.insert(items_.begin() + index, control);
-  if (manager_ != nullptr) control->SetManager(manager_, this, true);
-  else control->SetManager(nullptr, this, false);
+  if (manager_ != nullptr)
+    control->SetManager(manager_, this, true);
+  else
+    control->SetManager(nullptr, this, false);
   NeedUpdate();
   return true;
 }
@@ -64,8 +68,10 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
 void CContainerUI::DetachChild(CControlUI* control, bool destroy) {
   if (manager_ != nullptr) manager_->ReapObjects(control);
   if (destroy) {
-    if (manager_ != nullptr) manager_->DeleteControlSafely(control);
-    else delete control;
+    if (manager_ != nullptr)
+      manager_->DeleteControlSafely(control);
+    else
+      delete control;
   } else {
     control->SetManager(nullptr, nullptr, false);
   }
@@ -123,8 +129,12 @@ void CContainerUI::SetScrollPos(CDuiSize pos) {
 
 void CContainerUI::LineUp() { SetScrollPos({0, scroll_pos_.cy - kLineStep}); }
 void CContainerUI::LineDown() { SetScrollPos({0, scroll_pos_.cy + kLineStep}); }
-void CContainerUI::PageUp() { SetScrollPos({0, scroll_pos_.cy - std::max(kLineStep, InnerRect().bottom - InnerRect().top)}); }
-void CContainerUI::PageDown() { SetScrollPos({0, scroll_pos_.cy + std::max(kLineStep, InnerRect().bottom - InnerRect().top)}); }
+void CContainerUI::PageUp() {
+  SetScrollPos({0, scroll_pos_.cy - std::max(kLineStep, InnerRect().bottom - InnerRect().top)});
+}
+void CContainerUI::PageDown() {
+  SetScrollPos({0, scroll_pos_.cy + std::max(kLineStep, InnerRect().bottom - InnerRect().top)});
+}
 void CContainerUI::HomeUp() { SetScrollPos({0, 0}); }
 void CContainerUI::EndDown() { SetScrollPos({0, scroll_range_.cy}); }
 
@@ -132,8 +142,10 @@ void CContainerUI::EnsureVisible(CControlUI* control) {
   if (control == nullptr || !vscroll_enabled_) return;
   const RECT inner = InnerRect();
   const RECT& rc = control->GetPos();
-  if (rc.top < inner.top) SetScrollPos({0, scroll_pos_.cy - (inner.top - rc.top)});
-  else if (rc.bottom > inner.bottom) SetScrollPos({0, scroll_pos_.cy + (rc.bottom - inner.bottom)});
+  if (rc.top < inner.top)
+    SetScrollPos({0, scroll_pos_.cy - (inner.top - rc.top)});
+  else if (rc.bottom > inner.bottom)
+    SetScrollPos({0, scroll_pos_.cy + (rc.bottom - inner.bottom)});
 }
 
 RECT CContainerUI::InnerRect() const {
@@ -177,8 +189,12 @@ void CContainerUI::SetPos(RECT rc, bool need_invalidate) {
     const CDuiSize want = item->EstimateSize({inner.right - inner.left, inner.bottom - inner.top});
     RECT child{inner.left + pad.left, inner.top + pad.top - scroll_pos_.cy, inner.right - pad.right,
                inner.bottom - pad.bottom - scroll_pos_.cy};
-    if (want.cx > 0) child.right = child.left + std::clamp(want.cx, item->GetMinWidth(), std::max(item->GetMinWidth(), item->GetMaxWidth()));
-    if (want.cy > 0) child.bottom = child.top + std::clamp(want.cy, item->GetMinHeight(), std::max(item->GetMinHeight(), item->GetMaxHeight()));
+    if (want.cx > 0)
+      child.right = child.left + std::clamp(want.cx, item->GetMinWidth(),
+                                            std::max(item->GetMinWidth(), item->GetMaxWidth()));
+    if (want.cy > 0)
+      child.bottom = child.top + std::clamp(want.cy, item->GetMinHeight(),
+                                            std::max(item->GetMinHeight(), item->GetMaxHeight()));
     item->SetPos(child, false);
     content = std::max(content, child.bottom + pad.bottom + scroll_pos_.cy - inner.top);
   }
@@ -217,12 +233,18 @@ CControlUI* CContainerUI::FindControl(FindControlProc proc, void* data, std::uin
 
 void CContainerUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
-  if (name == "inset") SetInset(ParseRect(value));
-  else if (name == "childpadding") SetChildPadding(ParseInt(value));
-  else if (name == "vscrollbar") EnableScrollBar(ParseBool(value), false);
-  else if (name == "hscrollbar") return;  // horizontal scrolling is not offered; the layout still loads
-  else if (name == "mousechild") SetMouseChildEnabled(ParseBool(value));
-  else CControlUI::SetAttribute(name, value);
+  if (name == "inset")
+    SetInset(ParseRect(value));
+  else if (name == "childpadding")
+    SetChildPadding(ParseInt(value));
+  else if (name == "vscrollbar")
+    EnableScrollBar(ParseBool(value), false);
+  else if (name == "hscrollbar")
+    return;  // horizontal scrolling is not offered; the layout still loads
+  else if (name == "mousechild")
+    SetMouseChildEnabled(ParseBool(value));
+  else
+    CControlUI::SetAttribute(name, value);
 }
 
 void CContainerUI::DoPaint(cairo_t* cr, const RECT& paint) {
@@ -262,8 +284,10 @@ void CContainerUI::DoEvent(TEventUI& event) {
   if (event.Type == UIEVENT_SCROLLWHEEL && vscroll_enabled_ && scroll_range_.cy > 0) {
     const int notches = std::max(1, static_cast<int>(std::abs(event.lParam)) / 120);
     for (int i = 0; i < notches; ++i) {
-      if (event.wParam == 0) LineUp();
-      else LineDown();
+      if (event.wParam == 0)
+        LineUp();
+      else
+        LineDown();
     }
     return;
   }

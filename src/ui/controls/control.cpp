@@ -191,30 +191,54 @@ CControlUI* CControlUI::FindControl(FindControlProc proc, void* data, std::uint3
 
 void CControlUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
-  if (name == "name") SetName(value);
-  else if (name == "text") SetText(value);
-  else if (name == "tooltip") SetToolTip(value);
-  else if (name == "userdata") SetUserData(value);
-  else if (name == "tag") SetTag(static_cast<std::uintptr_t>(ParseInt(value)));
-  else if (name == "pos") SetFloatPos(ParseRect(value));
-  else if (name == "float") SetFloat(ParseBool(value));
-  else if (name == "padding") SetPadding(ParseRect(value));
-  else if (name == "width") SetFixedWidth(ParseInt(value));
-  else if (name == "height") SetFixedHeight(ParseInt(value));
-  else if (name == "minwidth") SetMinWidth(ParseInt(value));
-  else if (name == "maxwidth") SetMaxWidth(ParseInt(value));
-  else if (name == "minheight") SetMinHeight(ParseInt(value));
-  else if (name == "maxheight") SetMaxHeight(ParseInt(value));
-  else if (name == "bkcolor" || name == "bkcolor1") SetBkColor(ParseColor(value).value_or(0));
-  else if (name == "bkcolor2") SetBkColor2(ParseColor(value).value_or(0));
-  else if (name == "bordercolor") SetBorderColor(ParseColor(value).value_or(0));
-  else if (name == "bordersize") SetBorderSize(ParseInt(value));
-  else if (name == "borderround") SetBorderRound(ParseSize(value));
-  else if (name == "bkimage") SetBkImage(value);
-  else if (name == "visible") SetVisible(ParseBool(value));
-  else if (name == "enabled") SetEnabled(ParseBool(value));
-  else if (name == "mouse") SetMouseEnabled(ParseBool(value));
-  else if (name == "menu") SetContextMenuUsed(ParseBool(value));
+  if (name == "name")
+    SetName(value);
+  else if (name == "text")
+    SetText(value);
+  else if (name == "tooltip")
+    SetToolTip(value);
+  else if (name == "userdata")
+    SetUserData(value);
+  else if (name == "tag")
+    SetTag(static_cast<std::uintptr_t>(ParseInt(value)));
+  else if (name == "pos")
+    SetFloatPos(ParseRect(value));
+  else if (name == "float")
+    SetFloat(ParseBool(value));
+  else if (name == "padding")
+    SetPadding(ParseRect(value));
+  else if (name == "width")
+    SetFixedWidth(ParseInt(value));
+  else if (name == "height")
+    SetFixedHeight(ParseInt(value));
+  else if (name == "minwidth")
+    SetMinWidth(ParseInt(value));
+  else if (name == "maxwidth")
+    SetMaxWidth(ParseInt(value));
+  else if (name == "minheight")
+    SetMinHeight(ParseInt(value));
+  else if (name == "maxheight")
+    SetMaxHeight(ParseInt(value));
+  else if (name == "bkcolor" || name == "bkcolor1")
+    SetBkColor(ParseColor(value).value_or(0));
+  else if (name == "bkcolor2")
+    SetBkColor2(ParseColor(value).value_or(0));
+  else if (name == "bordercolor")
+    SetBorderColor(ParseColor(value).value_or(0));
+  else if (name == "bordersize")
+    SetBorderSize(ParseInt(value));
+  else if (name == "borderround")
+    SetBorderRound(ParseSize(value));
+  else if (name == "bkimage")
+    SetBkImage(value);
+  else if (name == "visible")
+    SetVisible(ParseBool(value));
+  else if (name == "enabled")
+    SetEnabled(ParseBool(value));
+  else if (name == "mouse")
+    SetMouseEnabled(ParseBool(value));
+  else if (name == "menu")
+    SetContextMenuUsed(ParseBool(value));
   // Unknown attributes are ignored: skins carry attributes of other toolkit versions.
 }
 
@@ -232,8 +256,10 @@ void CControlUI::NeedUpdate() {
 }
 
 void CControlUI::NeedParentUpdate() {
-  if (parent_ != nullptr) parent_->NeedUpdate();
-  else NeedUpdate();
+  if (parent_ != nullptr)
+    parent_->NeedUpdate();
+  else
+    NeedUpdate();
 }
 
 void CControlUI::DoPaint(cairo_t* cr, const RECT& paint) {
@@ -259,7 +285,8 @@ void CControlUI::PaintStatusImage(cairo_t*) {}
 void CControlUI::PaintText(cairo_t*) {}
 
 void CControlUI::PaintBorder(cairo_t* cr) {
-  if (border_size_ > 0 && (border_color_ >> 24) != 0) ui::StrokeRect(cr, pos_, border_color_, border_size_, border_round_);
+  if (border_size_ > 0 && (border_color_ >> 24) != 0)
+    ui::StrokeRect(cr, pos_, border_color_, border_size_, border_round_);
 }
 
 bool CControlUI::DrawImage(cairo_t* cr, const std::string& image) {

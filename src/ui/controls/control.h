@@ -150,8 +150,8 @@ class CControlUI {
   virtual void OnWindowFocusChanged(bool) {}
 
   CEventSource OnInit;
-  CEventSource OnEvent;    // param: TEventUI*
-  CEventSource OnNotify;   // param: TNotifyUI*
+  CEventSource OnEvent;   // param: TEventUI*
+  CEventSource OnNotify;  // param: TNotifyUI*
 
  protected:
   void SendNotify(const std::string& type, WPARAM wparam = 0, LPARAM lparam = 0);

@@ -69,14 +69,22 @@ std::string CEditUI::DisplayText() const {
 
 void CEditUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
-  if (name == "password") SetPasswordMode(ParseBool(value));
-  else if (name == "maxchar") SetMaxChar(ParseInt(value, 255));
-  else if (name == "readonly") SetReadOnly(ParseBool(value));
-  else if (name == "normalimage") SetNormalImage(value);
-  else if (name == "hotimage") SetHotImage(value);
-  else if (name == "focusedimage") SetFocusedImage(value);
-  else if (name == "disabledimage") SetDisabledImage(value);
-  else CLabelUI::SetAttribute(name, value);
+  if (name == "password")
+    SetPasswordMode(ParseBool(value));
+  else if (name == "maxchar")
+    SetMaxChar(ParseInt(value, 255));
+  else if (name == "readonly")
+    SetReadOnly(ParseBool(value));
+  else if (name == "normalimage")
+    SetNormalImage(value);
+  else if (name == "hotimage")
+    SetHotImage(value);
+  else if (name == "focusedimage")
+    SetFocusedImage(value);
+  else if (name == "disabledimage")
+    SetDisabledImage(value);
+  else
+    CLabelUI::SetAttribute(name, value);
 }
 
 int CEditUI::CaretXUnscrolled() const {
@@ -242,7 +250,8 @@ void CEditUI::PaintText(cairo_t* cr) {
     // box wide enough to hold it.
     options.style &= ~kHorizontalAlignMask;
     ui::TextLayout measure(cr, manager_->Fonts(), shown, options, box);
-    const RECT shifted{box.left - scroll_x_, box.top, box.left - scroll_x_ + measure.Size().cx + 1, box.bottom};
+    const RECT shifted{box.left - scroll_x_, box.top, box.left - scroll_x_ + measure.Size().cx + 1,
+                       box.bottom};
     ui::TextLayout layout(cr, manager_->Fonts(), shown, options, shifted);
     layout.Draw(cr, CurrentTextColor());
   } else {

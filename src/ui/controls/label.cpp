@@ -79,17 +79,27 @@ void CLabelUI::SetShowHtml(bool show_html) {
 
 void CLabelUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
-  if (name == "align" || name == "textalign") SetTextStyle(ApplyAlignAttribute(text_style_, value));
-  else if (name == "valign") SetTextStyle(ApplyAlignAttribute(text_style_, value == "center" ? "vcenter" : value));
-  else if (name == "endellipsis") SetTextStyle(ParseBool(value) ? text_style_ | DT_END_ELLIPSIS : text_style_ & ~DT_END_ELLIPSIS);
+  if (name == "align" || name == "textalign")
+    SetTextStyle(ApplyAlignAttribute(text_style_, value));
+  else if (name == "valign")
+    SetTextStyle(ApplyAlignAttribute(text_style_, value == "center" ? "vcenter" : value));
+  else if (name == "endellipsis")
+    SetTextStyle(ParseBool(value) ? text_style_ | DT_END_ELLIPSIS : text_style_ & ~DT_END_ELLIPSIS);
   else if (name == "multiline" || name == "wordbreak")
-    SetTextStyle(ParseBool(value) ? (text_style_ & ~DT_SINGLELINE) | DT_WORDBREAK : (text_style_ & ~DT_WORDBREAK) | DT_SINGLELINE);
-  else if (name == "textcolor") SetTextColor(OpaqueColor(ParseColor(value).value_or(0xff000000u)));
-  else if (name == "disabledtextcolor") SetDisabledTextColor(OpaqueColor(ParseColor(value).value_or(0xffa7a6aau)));
-  else if (name == "font") SetFont(ParseInt(value, -1));
-  else if (name == "textpadding") SetTextPadding(ParseRect(value));
-  else if (name == "showhtml") SetShowHtml(ParseBool(value));
-  else CControlUI::SetAttribute(name, value);
+    SetTextStyle(ParseBool(value) ? (text_style_ & ~DT_SINGLELINE) | DT_WORDBREAK
+                                  : (text_style_ & ~DT_WORDBREAK) | DT_SINGLELINE);
+  else if (name == "textcolor")
+    SetTextColor(OpaqueColor(ParseColor(value).value_or(0xff000000u)));
+  else if (name == "disabledtextcolor")
+    SetDisabledTextColor(OpaqueColor(ParseColor(value).value_or(0xffa7a6aau)));
+  else if (name == "font")
+    SetFont(ParseInt(value, -1));
+  else if (name == "textpadding")
+    SetTextPadding(ParseRect(value));
+  else if (name == "showhtml")
+    SetShowHtml(ParseBool(value));
+  else
+    CControlUI::SetAttribute(name, value);
 }
 
 RECT CLabelUI::TextRect() const {

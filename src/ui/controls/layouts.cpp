@@ -177,7 +177,8 @@ void CTabLayoutUI::SetPos(RECT rc, bool need_invalidate) {
     if (!item->IsVisible() || item->IsFloat()) continue;
     const RECT& pad = item->GetPadding();
     const CDuiSize want = item->EstimateSize({inner.right - inner.left, inner.bottom - inner.top});
-    RECT child{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right, inner.bottom - pad.bottom};
+    RECT child{inner.left + pad.left, inner.top + pad.top, inner.right - pad.right,
+               inner.bottom - pad.bottom};
     if (want.cx > 0) child.right = child.left + ClampWidth(item, want.cx);
     if (want.cy > 0) child.bottom = child.top + ClampHeight(item, want.cy);
     item->SetPos(child, false);

@@ -61,8 +61,10 @@ bool CListUI::RemoveAt(int index, bool do_not_destroy) {
     item->SetIndex(-1);
   }
   if (!CVerticalLayoutUI::RemoveAt(index, do_not_destroy)) return false;
-  if (index == cur_sel_) cur_sel_ = -1;
-  else if (index < cur_sel_) --cur_sel_;
+  if (index == cur_sel_)
+    cur_sel_ = -1;
+  else if (index < cur_sel_)
+    --cur_sel_;
   Renumber();
   return true;
 }
@@ -112,19 +114,32 @@ void CListUI::SetItemHotBkColor(ARGB color) {
 void CListUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
   auto text_color = [&] { return OpaqueColor(ParseColor(value).value_or(0xff000000u)); };
-  if (name == "itemshowhtml") SetItemShowHtml(ParseBool(value));
-  else if (name == "itemtextcolor") SetItemTextColor(text_color());
-  else if (name == "itemselectedtextcolor") info_.selected_text_color = text_color();
-  else if (name == "itemhottextcolor") info_.hot_text_color = text_color();
-  else if (name == "itemdisabledtextcolor") info_.disabled_text_color = text_color();
-  else if (name == "itemselectedbkcolor") SetItemSelectedBkColor(ParseColor(value).value_or(0));
-  else if (name == "itemhotbkcolor") SetItemHotBkColor(ParseColor(value).value_or(0));
-  else if (name == "itembkcolor") info_.bk_color = ParseColor(value).value_or(0);
-  else if (name == "itemfont") info_.font = ParseInt(value, -1);
-  else if (name == "itemalign") info_.text_style = ApplyAlignAttribute(info_.text_style, value);
-  else if (name == "itemtextpadding") info_.text_padding = ParseRect(value);
-  else if (name == "itemheight") info_.item_height = std::max(1, ParseInt(value, 22));
-  else CVerticalLayoutUI::SetAttribute(name, value);
+  if (name == "itemshowhtml")
+    SetItemShowHtml(ParseBool(value));
+  else if (name == "itemtextcolor")
+    SetItemTextColor(text_color());
+  else if (name == "itemselectedtextcolor")
+    info_.selected_text_color = text_color();
+  else if (name == "itemhottextcolor")
+    info_.hot_text_color = text_color();
+  else if (name == "itemdisabledtextcolor")
+    info_.disabled_text_color = text_color();
+  else if (name == "itemselectedbkcolor")
+    SetItemSelectedBkColor(ParseColor(value).value_or(0));
+  else if (name == "itemhotbkcolor")
+    SetItemHotBkColor(ParseColor(value).value_or(0));
+  else if (name == "itembkcolor")
+    info_.bk_color = ParseColor(value).value_or(0);
+  else if (name == "itemfont")
+    info_.font = ParseInt(value, -1);
+  else if (name == "itemalign")
+    info_.text_style = ApplyAlignAttribute(info_.text_style, value);
+  else if (name == "itemtextpadding")
+    info_.text_padding = ParseRect(value);
+  else if (name == "itemheight")
+    info_.item_height = std::max(1, ParseInt(value, 22));
+  else
+    CVerticalLayoutUI::SetAttribute(name, value);
 }
 
 void CListUI::DoEvent(TEventUI& event) { CVerticalLayoutUI::DoEvent(event); }
@@ -204,8 +219,10 @@ void CListLabelElementUI::PaintBkColor(cairo_t* cr) {
   const TListInfoUI* info = Info();
   if (info != nullptr) {
     ARGB color = 0;
-    if (selected_ && (info->selected_bk_color >> 24) != 0) color = info->selected_bk_color;
-    else if (hot_ && (info->hot_bk_color >> 24) != 0) color = info->hot_bk_color;
+    if (selected_ && (info->selected_bk_color >> 24) != 0)
+      color = info->selected_bk_color;
+    else if (hot_ && (info->hot_bk_color >> 24) != 0)
+      color = info->hot_bk_color;
     if (color != 0) {
       ui::FillRect(cr, pos_, color);
       return;

@@ -53,20 +53,29 @@ RECT CProgressUI::FilledRect() const {
   // A range of zero or less shows nothing instead of dividing by it.
   if (max_ <= min_) return RECT{rc.left, rc.top, rc.left, rc.top};
   const double fraction = std::clamp(static_cast<double>(value_ - min_) / (max_ - min_), 0.0, 1.0);
-  if (horizontal_) rc.right = rc.left + static_cast<int>((rc.right - rc.left) * fraction + 0.5);
-  else rc.top = rc.bottom - static_cast<int>((rc.bottom - rc.top) * fraction + 0.5);
+  if (horizontal_)
+    rc.right = rc.left + static_cast<int>((rc.right - rc.left) * fraction + 0.5);
+  else
+    rc.top = rc.bottom - static_cast<int>((rc.bottom - rc.top) * fraction + 0.5);
   return rc;
 }
 
 void CProgressUI::SetAttribute(const std::string& name, const std::string& value) {
   using namespace ui;
-  if (name == "min") SetMinValue(ParseInt(value));
-  else if (name == "max") SetMaxValue(ParseInt(value, 100));
-  else if (name == "value") SetValue(ParseInt(value));
-  else if (name == "hor") SetHorizontal(ParseBool(value));
-  else if (name == "foreimage") SetForeImage(value);
-  else if (name == "forecolor") SetForeColor(ParseColor(value).value_or(0));
-  else CLabelUI::SetAttribute(name, value);
+  if (name == "min")
+    SetMinValue(ParseInt(value));
+  else if (name == "max")
+    SetMaxValue(ParseInt(value, 100));
+  else if (name == "value")
+    SetValue(ParseInt(value));
+  else if (name == "hor")
+    SetHorizontal(ParseBool(value));
+  else if (name == "foreimage")
+    SetForeImage(value);
+  else if (name == "forecolor")
+    SetForeColor(ParseColor(value).value_or(0));
+  else
+    CLabelUI::SetAttribute(name, value);
 }
 
 void CProgressUI::PaintStatusImage(cairo_t* cr) {

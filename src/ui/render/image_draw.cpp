@@ -27,7 +27,8 @@ ImageSpec ParseImageSpec(std::string_view text) {
   return spec;
 }
 
-void DrawPicturePart(cairo_t* cr, cairo_surface_t* picture, const RECT& source, const RECT& target, int alpha) {
+void DrawPicturePart(cairo_t* cr, cairo_surface_t* picture, const RECT& source, const RECT& target,
+                     int alpha) {
   const int sw = source.right - source.left;
   const int sh = source.bottom - source.top;
   const int dw = target.right - target.left;
@@ -46,8 +47,10 @@ void DrawPicturePart(cairo_t* cr, cairo_surface_t* picture, const RECT& source, 
   cairo_pattern_t* pattern = cairo_get_source(cr);
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(pattern, unscaled ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
-  if (alpha >= 255) cairo_paint(cr);
-  else cairo_paint_with_alpha(cr, alpha / 255.0);
+  if (alpha >= 255)
+    cairo_paint(cr);
+  else
+    cairo_paint_with_alpha(cr, alpha / 255.0);
   cairo_restore(cr);
   cairo_surface_destroy(part);
 }

@@ -33,6 +33,7 @@ bool DrawImage(cairo_t* cr, const RECT& control_rect, std::string_view spec_text
 bool DrawImage(cairo_t* cr, const RECT& control_rect, const ImageSpec& spec);
 
 // Stretches `source` of `picture` onto `target` with the given opacity (0..255).
-void DrawPicturePart(cairo_t* cr, cairo_surface_t* picture, const RECT& source, const RECT& target, int alpha);
+void DrawPicturePart(cairo_t* cr, cairo_surface_t* picture, const RECT& source, const RECT& target,
+                     int alpha);
 
 }  // namespace qrv::ui

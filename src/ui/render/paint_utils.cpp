@@ -43,7 +43,8 @@ void FillRect(cairo_t* cr, const RECT& rect, ARGB color, ARGB color2, CDuiSize r
   RoundRectPath(cr, rect.left, rect.top, w, h, round);
   if (color2 != 0) {
     cairo_pattern_t* gradient = cairo_pattern_create_linear(0, rect.top, 0, rect.bottom);
-    cairo_pattern_add_color_stop_rgba(gradient, 0, ColorRed(color), ColorGreen(color), ColorBlue(color), ColorAlpha(color));
+    cairo_pattern_add_color_stop_rgba(gradient, 0, ColorRed(color), ColorGreen(color), ColorBlue(color),
+                                      ColorAlpha(color));
     cairo_pattern_add_color_stop_rgba(gradient, 1, ColorRed(color2), ColorGreen(color2), ColorBlue(color2),
                                       ColorAlpha(color2));
     cairo_set_source(cr, gradient);

@@ -22,7 +22,9 @@ void InsertAttr(PangoAttrList* attrs, PangoAttribute* attr, std::size_t start, s
 
 void InsertColor(PangoAttrList* attrs, ARGB color, std::size_t start, std::size_t end) {
   auto channel = [](double v) { return static_cast<guint16>(v * 65535.0); };
-  InsertAttr(attrs, pango_attr_foreground_new(channel(ColorRed(color)), channel(ColorGreen(color)), channel(ColorBlue(color))),
+  InsertAttr(attrs,
+             pango_attr_foreground_new(channel(ColorRed(color)), channel(ColorGreen(color)),
+                                       channel(ColorBlue(color))),
              start, end);
 }
 
@@ -111,7 +113,8 @@ void TextLayout::BuildMarkup(const FontSet& fonts, const TextOptions& options, P
         }
         PangoRectangle rect{0, -height * PANGO_SCALE, width * PANGO_SCALE, height * PANGO_SCALE};
         InsertAttr(attrs, pango_attr_shape_new(&rect, &rect), start, text_.size());
-        images_.push_back({start, item.image, std::max(1, item.image_count), item.image_index, width, height});
+        images_.push_back(
+            {start, item.image, std::max(1, item.image_count), item.image_index, width, height});
         break;
       }
     }
@@ -121,18 +124,23 @@ void TextLayout::BuildMarkup(const FontSet& fonts, const TextOptions& options, P
       PangoFontDescription* desc = DescribeFont(fonts.Get(style.font));
       InsertAttr(attrs, pango_attr_font_desc_new(desc), start, end);
       pango_font_description_free(desc);
-      if (fonts.Get(style.font).underline) InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
+      if (fonts.Get(style.font).underline)
+        InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
     }
     if (style.bold) InsertAttr(attrs, pango_attr_weight_new(PANGO_WEIGHT_BOLD), start, end);
     if (style.italic) InsertAttr(attrs, pango_attr_style_new(PANGO_STYLE_ITALIC), start, end);
     if (style.underline || style.link >= 0) {
       InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
     }
-    if (style.color) InsertColor(attrs, *style.color, start, end);
-    else if (style.link >= 0) InsertColor(attrs, options.link_color, start, end);
+    if (style.color)
+      InsertColor(attrs, *style.color, start, end);
+    else if (style.link >= 0)
+      InsertColor(attrs, options.link_color, start, end);
     if (style.link >= 0) {
-      if (!links_.empty() && links_.back().link == style.link && links_.back().end == start) links_.back().end = end;
-      else links_.push_back({start, end, style.link});
+      if (!links_.empty() && links_.back().link == style.link && links_.back().end == start)
+        links_.back().end = end;
+      else
+        links_.push_back({start, end, style.link});
     }
   }
 }
@@ -142,8 +150,10 @@ void TextLayout::Place(const TextOptions& options, const RECT& box) {
   const int box_height = std::max(0, box.bottom - box.top);
   const bool wrap = (options.style & DT_WORDBREAK) != 0 && (options.style & DT_SINGLELINE) == 0;
   PangoAlignment alignment = PANGO_ALIGN_LEFT;
-  if ((options.style & DT_CENTER) != 0) alignment = PANGO_ALIGN_CENTER;
-  else if ((options.style & DT_RIGHT) != 0) alignment = PANGO_ALIGN_RIGHT;
+  if ((options.style & DT_CENTER) != 0)
+    alignment = PANGO_ALIGN_CENTER;
+  else if ((options.style & DT_RIGHT) != 0)
+    alignment = PANGO_ALIGN_RIGHT;
 
   if (wrap) {
     pango_layout_set_width(layout_, box_width * PANGO_SCALE);
@@ -164,14 +174,18 @@ void TextLayout::Place(const TextOptions& options, const RECT& box) {
     // Without a layout width Pango cannot align the block itself. Text wider than its box
     // starts at the left edge so that its beginning stays readable.
     const int slack = box_width - logical.width;
-    if (slack > 0 && alignment == PANGO_ALIGN_CENTER) origin_x_ += slack / 2;
-    else if (slack > 0 && alignment == PANGO_ALIGN_RIGHT) origin_x_ += slack;
+    if (slack > 0 && alignment == PANGO_ALIGN_CENTER)
+      origin_x_ += slack / 2;
+    else if (slack > 0 && alignment == PANGO_ALIGN_RIGHT)
+      origin_x_ += slack;
     origin_x_ -= logical.x;
   }
   origin_y_ = box.top;
   const int slack_y = box_height - logical.height;
-  if ((options.style & DT_VCENTER) != 0) origin_y_ += slack_y / 2;
-  else if ((options.style & DT_BOTTOM) != 0) origin_y_ += slack_y;
+  if ((options.style & DT_VCENTER) != 0)
+    origin_y_ += slack_y / 2;
+  else if ((options.style & DT_BOTTOM) != 0)
+    origin_y_ += slack_y;
   origin_y_ -= logical.y;
 }
 
@@ -188,7 +202,8 @@ void TextLayout::Draw(cairo_t* cr, ARGB color) const {
     PangoLayoutIter* iter = pango_layout_get_iter(layout_);
     do {
       const auto index = static_cast<std::size_t>(pango_layout_iter_get_index(iter));
-      auto image = std::find_if(images_.begin(), images_.end(), [&](const InlineImage& i) { return i.index == index; });
+      auto image = std::find_if(images_.begin(), images_.end(),
+                                [&](const InlineImage& i) { return i.index == index; });
       if (image == images_.end() || image->width <= 0) continue;
       PangoRectangle logical;
       pango_layout_iter_get_char_extents(iter, &logical);
@@ -214,7 +229,8 @@ int TextLayout::LinkAt(POINT p) const {
   const int y = static_cast<int>((p.y - origin_y_) * PANGO_SCALE);
   if (!pango_layout_xy_to_index(layout_, x, y, &index, &trailing)) return -1;
   for (const auto& link : links_) {
-    if (static_cast<std::size_t>(index) >= link.start && static_cast<std::size_t>(index) < link.end) return link.link;
+    if (static_cast<std::size_t>(index) >= link.start && static_cast<std::size_t>(index) < link.end)
+      return link.link;
   }
   return -1;
 }

@@ -27,7 +27,8 @@ struct TextOptions {
 class TextLayout {
  public:
   // `cr` may be null: the layout is then made on a private measuring surface.
-  TextLayout(cairo_t* cr, const FontSet& fonts, std::string_view text, const TextOptions& options, const RECT& box);
+  TextLayout(cairo_t* cr, const FontSet& fonts, std::string_view text, const TextOptions& options,
+             const RECT& box);
   ~TextLayout();
   TextLayout(const TextLayout&) = delete;
   TextLayout& operator=(const TextLayout&) = delete;

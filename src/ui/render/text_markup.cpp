@@ -139,12 +139,18 @@ class Parser {
   }
 
   void Close(const std::string& name) {
-    if (name == "b" && bold_ > 0) --bold_;
-    else if (name == "u" && underline_ > 0) --underline_;
-    else if (name == "i" && italic_ > 0) --italic_;
-    else if (name == "c" && !colors_.empty()) colors_.pop_back();
-    else if (name == "f" && !fonts_.empty()) fonts_.pop_back();
-    else if (name == "a") link_ = -1;
+    if (name == "b" && bold_ > 0)
+      --bold_;
+    else if (name == "u" && underline_ > 0)
+      --underline_;
+    else if (name == "i" && italic_ > 0)
+      --italic_;
+    else if (name == "c" && !colors_.empty())
+      colors_.pop_back();
+    else if (name == "f" && !fonts_.empty())
+      fonts_.pop_back();
+    else if (name == "a")
+      link_ = -1;
   }
 
   ParsedMarkup result_;
@@ -161,8 +167,10 @@ class Parser {
 std::string ParsedMarkup::PlainText() const {
   std::string text;
   for (const auto& item : items) {
-    if (item.kind == MarkupItem::Kind::kText) text += item.text;
-    else if (item.kind == MarkupItem::Kind::kBreak) text += '\n';
+    if (item.kind == MarkupItem::Kind::kText)
+      text += item.text;
+    else if (item.kind == MarkupItem::Kind::kBreak)
+      text += '\n';
   }
   return text;
 }

@@ -31,11 +31,11 @@ struct MarkupStyle {
 struct MarkupItem {
   enum class Kind { kText, kSpace, kImage, kBreak };
   Kind kind = Kind::kText;
-  std::string text;        // kText
-  int space = 0;           // kSpace: pixels
-  std::string image;       // kImage: file name
-  int image_count = 1;     // kImage: pictures across the file
-  int image_index = 0;     // kImage: which one to show
+  std::string text;     // kText
+  int space = 0;        // kSpace: pixels
+  std::string image;    // kImage: file name
+  int image_count = 1;  // kImage: pictures across the file
+  int image_index = 0;  // kImage: which one to show
   MarkupStyle style;
 };
 

@@ -71,7 +71,8 @@ cairo_surface_t* DecodePng(std::string_view bytes) {
 
 cairo_surface_t* DecodeWithPixbuf(std::string_view bytes) {
   g_autoptr(GdkPixbufLoader) loader = gdk_pixbuf_loader_new();
-  gboolean ok = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
+  gboolean ok =
+      gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data()), bytes.size(), nullptr);
   // close must run even after a failed write, or the loader complains when finalised.
   ok = gdk_pixbuf_loader_close(loader, nullptr) && ok;
   GdkPixbuf* pixbuf = ok ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;

@@ -135,7 +135,8 @@ ResourceState& State() {
 
 }  // namespace
 
-std::unique_ptr<SkinArchive> SkinArchive::OpenZipFile(const std::string& path, bool cached, std::string* error) {
+std::unique_ptr<SkinArchive> SkinArchive::OpenZipFile(const std::string& path, bool cached,
+                                                      std::string* error) {
   if (cached) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
