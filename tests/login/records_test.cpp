@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -11,8 +10,7 @@ namespace qrv {
 namespace {
 
 std::string ReadTestData(const std::string& name) {
-  const char* source_dir = std::getenv("QRV_SOURCE_DIR");
-  const std::string path = std::string(source_dir ? source_dir : ".") + "/tests/login/testdata/" + name;
+  const std::string path = std::string(QRV_LOGIN_TESTDATA_DIR) + "/" + name;
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in) << "cannot open " << path;
   std::ostringstream text;
