@@ -44,7 +44,8 @@ class BrowserClickSink {
   static const char* ScriptSource();
 
  private:
-  static void OnScriptMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result, gpointer self);
+  static void OnScriptMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result,
+                              gpointer self);
 
   WebClient web_client_;
 };

@@ -136,7 +136,8 @@ void CookieMirror::OnBrowserCookies(GObject* source, GAsyncResult* result, gpoin
     std::map<std::string, Cookie> browser;
     for (GList* item = list; item != nullptr; item = item->next) {
       auto cookie = CookieFromSoup(static_cast<SoupCookie*>(item->data));
-      if (cookie && (!mirror->copy_back_ || mirror->copy_back_(*cookie))) browser[CookieIdentity(*cookie)] = *cookie;
+      if (cookie && (!mirror->copy_back_ || mirror->copy_back_(*cookie)))
+        browser[CookieIdentity(*cookie)] = *cookie;
     }
     mirror->TakeBrowserCookies(browser);
   } else if (error == nullptr) {

@@ -28,8 +28,8 @@ std::string HostOfAddress(const std::string& address) {
 // are not rewritten for every third-party cookie.
 CookieMirror::Filter PlatformHostsFilter(const DeployConfig& deploy) {
   std::vector<std::string> hosts;
-  for (const std::string* value : {&deploy.site, &deploy.interface, &deploy.game, &deploy.stat, &deploy.account,
-                                   &deploy.forum, &deploy.pay, &deploy.domain}) {
+  for (const std::string* value : {&deploy.site, &deploy.interface, &deploy.game, &deploy.stat,
+                                   &deploy.account, &deploy.forum, &deploy.pay, &deploy.domain}) {
     std::string host = SplitHostPort(*value).host;
     if (!host.empty()) hosts.push_back(std::move(host));
   }
@@ -55,7 +55,8 @@ BrowserEngine::BrowserEngine(const std::string& data_folder, WebContext& web) : 
   context_ = webkit_web_context_new_with_website_data_manager(website_data_);
   // WebKit's own cookies stay in memory: the cookie store's file is the one kept across runs, and
   // the mirror fills the browser from it.
-  cookies_ = std::make_unique<CookieMirror>(web.cookies(), webkit_website_data_manager_get_cookie_manager(website_data_),
+  cookies_ = std::make_unique<CookieMirror>(web.cookies(),
+                                            webkit_website_data_manager_get_cookie_manager(website_data_),
                                             PlatformHostsFilter(web.deploy()));
   previous_ = std::exchange(CurrentEngine(), this);
 }

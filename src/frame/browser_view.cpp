@@ -46,7 +46,8 @@ void CMyHtmlView::Navigate2(const std::string& url, unsigned flags) {
 
 void CMyHtmlView::MoveWindow(const RECT& rect) {
   if (hwnd_ == nullptr) return;
-  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
   // The window system reports a new size with WM_SIZE; a move alone changes nothing here, and
   // fitting again is harmless.
   FitWebView();

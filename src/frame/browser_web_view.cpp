@@ -21,8 +21,8 @@ BrowserWebView::BrowserWebView(WebKitWebContext* context, GtkContainer* host, Br
   g_autoptr(WebKitSettings) settings = webkit_settings_new();
   // Pop-ups only on the player's own clicks, and then to the system's browser (OnDecidePolicy).
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
-  web_view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
-                                           content_, "settings", settings, nullptr));
+  web_view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context,
+                                           "user-content-manager", content_, "settings", settings, nullptr));
   g_object_ref_sink(web_view_);
 
   g_signal_connect(web_view_, "context-menu", G_CALLBACK(&BrowserWebView::OnContextMenu), this);

@@ -36,10 +36,11 @@ class BrowserWebView {
   int context_menus_refused() const { return context_menus_refused_; }
 
  private:
-  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer self);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*,
+                                gpointer self);
   static gboolean OnButton(GtkWidget*, GdkEventButton* event, gpointer self);
-  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                                 gpointer self);
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer self);
   static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self);
 
   BrowserClickSink& click_sink_;

@@ -11,7 +11,8 @@ namespace {
 
 constexpr char kHead[] =
     "<!DOCTYPE html><html><head><meta charset=utf-8>"
-    "<style>body{margin:0} .box{position:absolute;display:block;width:200px;height:60px}</style></head><body>";
+    "<style>body{margin:0} "
+    ".box{position:absolute;display:block;width:200px;height:60px}</style></head><body>";
 
 std::string Html(const std::string& body) { return kHead + body + "</body></html>"; }
 
@@ -43,10 +44,13 @@ TEST_F(ClickSinkTest, ReportsTheHrefAsWrittenOfALinkClickedThroughAChildElement)
 }
 
 TEST_F(ClickSinkTest, ReportsOnlyAnchorsWithAnHrefAndTheNearestAnchorWins) {
-  server().SetPage("/nested", Page{Html("<a id=bare><b id=in-bare>no href</b></a>"
-                                        "<a href='/outer'><svg width=20 height=20><a href='/svg-inner' onclick='event.preventDefault()'>"
-                                        "<rect id=shape width=20 height=20></rect></a></svg></a>"
-                                        "<a href='javascript:void(0)' id=script>script</a>")});
+  server().SetPage(
+      "/nested",
+      Page{Html(
+          "<a id=bare><b id=in-bare>no href</b></a>"
+          "<a href='/outer'><svg width=20 height=20><a href='/svg-inner' onclick='event.preventDefault()'>"
+          "<rect id=shape width=20 height=20></rect></a></svg></a>"
+          "<a href='javascript:void(0)' id=script>script</a>")});
   CMyHtmlView& view = MakeView();
   ASSERT_TRUE(LoadPage(view, server().Url("/nested")));
 
@@ -63,7 +67,8 @@ TEST_F(ClickSinkTest, ReportsOnlyAnchorsWithAnHrefAndTheNearestAnchorWins) {
 
 TEST_F(ClickSinkTest, ReportsClicksOfEachNewPageOnce) {
   server().SetPage("/first", Page{Html("<a id=go href='/second'>next</a>")});
-  server().SetPage("/second", Page{Html("<a href='second-link' onclick='return false'><i id=two>two</i></a>")});
+  server().SetPage("/second",
+                   Page{Html("<a href='second-link' onclick='return false'><i id=two>two</i></a>")});
   CMyHtmlView& view = MakeView();
   ASSERT_TRUE(LoadPage(view, server().Url("/first")));
   ASSERT_TRUE(LoadPage(view, server().Url("/second")));
@@ -85,12 +90,13 @@ TEST_F(ClickSinkTest, ReportsLinksInFramesOfTheSameAndOfAnotherOrigin) {
                                        "<span id=t>in a frame</span></a>")});
   // The second frame comes from "localhost", another origin than the page's 127.0.0.1: the page
   // cannot reach into it, only the player's click can.
-  server().SetPage("/framed", Page{Html("<iframe id=same src='/inner' style='position:absolute;left:0;top:0;"
-                                        "width:300px;height:100px;border:0'></iframe>"
-                                        "<iframe id=other src='" +
-                                        server().Url("/inner", "localhost") +
-                                        "' style='position:absolute;left:0;top:200px;width:300px;height:100px;"
-                                        "border:0'></iframe>")});
+  server().SetPage("/framed",
+                   Page{Html("<iframe id=same src='/inner' style='position:absolute;left:0;top:0;"
+                             "width:300px;height:100px;border:0'></iframe>"
+                             "<iframe id=other src='" +
+                             server().Url("/inner", "localhost") +
+                             "' style='position:absolute;left:0;top:200px;width:300px;height:100px;"
+                             "border:0'></iframe>")});
   CMyHtmlView& view = MakeView();
   ASSERT_TRUE(LoadPage(view, server().Url("/framed")));
   ASSERT_TRUE(WaitUntil([&] { return server().RequestsFor("/inner").size() >= 2; }));

@@ -14,7 +14,7 @@ using SoupCookiePtr = std::unique_ptr<SoupCookie, SoupCookieDeleter>;
 
 TEST(BrowserCookieConvert, CarriesEveryFieldBothWays) {
   const Cookie cookies[] = {
-      {".zelto.com", true, "/", false, 0, "session", "abc", true},          // domain, session, HttpOnly
+      {".zelto.com", true, "/", false, 0, "session", "abc", true},              // domain, session, HttpOnly
       {"127.0.0.1", false, "/game/", true, 2000000000, "token", "x=y", false},  // host-only, expiry, secure
       {"www.zelto.com", false, "/", false, 1700000000, "empty", "", false},
   };

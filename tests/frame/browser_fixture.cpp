@@ -73,7 +73,8 @@ struct ScriptResult {
 void OnScriptDone(GObject* source, GAsyncResult* result, gpointer data) {
   std::unique_ptr<std::shared_ptr<ScriptResult>> holder(static_cast<std::shared_ptr<ScriptResult>*>(data));
   g_autoptr(GError) error = nullptr;
-  g_autoptr(JSCValue) value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+  g_autoptr(JSCValue) value =
+      webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
   if (value != nullptr && !jsc_value_is_undefined(value) && !jsc_value_is_null(value)) {
     g_autofree gchar* text = jsc_value_to_string(value);
     (*holder)->text = text != nullptr ? text : "";
@@ -86,7 +87,8 @@ void OnScriptDone(GObject* source, GAsyncResult* result, gpointer data) {
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   // A ticking source keeps the blocking iteration from sleeping past the deadline.
-  const guint tick = g_timeout_add(20, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+  const guint tick = g_timeout_add(
+      20, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
   bool ok = done();
   while (!ok && std::chrono::steady_clock::now() < deadline) {
     g_main_context_iteration(nullptr, TRUE);
@@ -114,7 +116,8 @@ void BrowserTest::SetUpTestSuite() {
   shared->server = std::make_unique<PageServer>();
   DeployConfig deploy;
   const std::string host = shared->server->host();
-  deploy.site = deploy.interface = deploy.game = deploy.stat = deploy.account = deploy.forum = deploy.pay = host;
+  deploy.site = deploy.interface = deploy.game = deploy.stat = deploy.account = deploy.forum = deploy.pay =
+      host;
   deploy.domain = "127.0.0.1";
   deploy.service = shared->server->Url("/service");
   shared->web = std::make_unique<WebContext>(deploy, "");
@@ -191,9 +194,10 @@ std::string BrowserTest::RunScript(CMyHtmlView& view, const std::string& script)
 }
 
 bool BrowserTest::CentreOf(CMyHtmlView& view, const std::string& selector, double* x, double* y) {
-  const std::string text = RunScript(view, "(function () { var r = document.querySelector('" + selector +
-                                                 "').getBoundingClientRect();"
-                                                 " return (r.left + r.width / 2) + ' ' + (r.top + r.height / 2); })()");
+  const std::string text =
+      RunScript(view, "(function () { var r = document.querySelector('" + selector +
+                          "').getBoundingClientRect();"
+                          " return (r.left + r.width / 2) + ' ' + (r.top + r.height / 2); })()");
   return std::sscanf(text.c_str(), "%lf %lf", x, y) == 2;
 }
 

@@ -1,13 +1,16 @@
 // The view on the headless window system: its window, and the record of its navigations that
 // window logic tests read. No display is needed.
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include "app/web_context.h"
+#include "frame/browser_engine.h"
 #include "frame/browser_view.h"
 #include "platform/debug_sink.h"
 #include "platform/headless_windows.h"
 #include "platform/messages.h"
+#include "platform/process.h"
 #include "platform/shell.h"
 
 namespace qrv {
@@ -112,6 +115,28 @@ TEST_F(HeadlessViewTest, TheClickSinksWebClientIsBoundToTheSiteHostAndOpensNothi
   DebugCapture capture;
   view.click_sink().ReportClick("/x");
   EXPECT_EQ(capture.Lines(), std::vector<std::string>{"单击事件:/x\r\n"});
+}
+
+}  // namespace
+}  // namespace qrv
+
+namespace qrv {
+namespace {
+
+TEST(BrowserEngineSetting, TurnsTheDmaBufRendererOffUnlessThePlayerChoseOtherwise) {
+  g_unsetenv("WEBKIT_DISABLE_DMABUF_RENDERER");
+  PrepareBrowserEnvironment();
+  EXPECT_STREQ(g_getenv("WEBKIT_DISABLE_DMABUF_RENDERER"), "1");
+  g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "0", TRUE);
+  PrepareBrowserEnvironment();
+  EXPECT_STREQ(g_getenv("WEBKIT_DISABLE_DMABUF_RENDERER"), "0");
+  g_unsetenv("WEBKIT_DISABLE_DMABUF_RENDERER");
+}
+
+TEST(BrowserEngineSetting, KeepsWebsiteDataInTheDataFolderBesideTheProgram) {
+  g_autofree gchar* folder = g_path_get_dirname(ProgramPath().c_str());
+  g_autofree gchar* expected = g_build_filename(folder, "data", nullptr);
+  EXPECT_EQ(BrowserEngine::DefaultDataFolder(), expected);
 }
 
 }  // namespace

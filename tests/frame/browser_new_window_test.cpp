@@ -28,9 +28,12 @@ class NewWindowTest : public BrowserTest {};
 TEST_F(NewWindowTest, LinksWithATargetAndWindowOpenGoToTheSystemBrowser) {
   const std::string elsewhere = server().Url("/elsewhere");
   const std::string popup = server().Url("/popup");
-  server().SetPage("/targets", Page{std::string(kHead) + "<a id=blank class=box style='left:0;top:0' target=_blank href='" +
-                                    elsewhere + "'>new window</a><button id=open class=box style='left:0;top:100px' "
-                                    "onclick=\"window.open('" + popup + "')\">open</button></body></html>"});
+  server().SetPage("/targets",
+                   Page{std::string(kHead) +
+                        "<a id=blank class=box style='left:0;top:0' target=_blank href='" + elsewhere +
+                        "'>new window</a><button id=open class=box style='left:0;top:100px' "
+                        "onclick=\"window.open('" +
+                        popup + "')\">open</button></body></html>"});
   CMyHtmlView& view = MakeView();
   const std::string page = server().Url("/targets");
   ASSERT_TRUE(LoadPage(view, page));
@@ -58,11 +61,12 @@ TEST_F(NewWindowTest, LinksWithATargetAndWindowOpenGoToTheSystemBrowser) {
 
 TEST_F(NewWindowTest, APageCannotOpenWindowsWithoutTheUsersClickOrForOtherSchemes) {
   const std::string allowed = server().Url("/allowed");
-  server().SetPage("/quiet", Page{std::string(kHead) +
-                                  "<a id=file class=box style='left:0;top:0' target=_blank href='file:///etc/passwd'>"
-                                  "file</a><a id=web class=box style='left:0;top:100px' target=_blank href='" +
-                                  allowed + "'>web</a><script>window.open('" + server().Url("/unasked") +
-                                  "')</script></body></html>"});
+  server().SetPage("/quiet",
+                   Page{std::string(kHead) +
+                        "<a id=file class=box style='left:0;top:0' target=_blank href='file:///etc/passwd'>"
+                        "file</a><a id=web class=box style='left:0;top:100px' target=_blank href='" +
+                        allowed + "'>web</a><script>window.open('" + server().Url("/unasked") +
+                        "')</script></body></html>"});
   CMyHtmlView& view = MakeView();
   ASSERT_TRUE(LoadPage(view, server().Url("/quiet")));
   // The pop-up the page opened by itself while loading was blocked before it reached anyone.
@@ -79,12 +83,13 @@ TEST_F(NewWindowTest, APageCannotOpenWindowsWithoutTheUsersClickOrForOtherScheme
 }
 
 TEST_F(NewWindowTest, TheRightButtonNeverReachesThePageAndNoMenuComesUp) {
-  server().SetPage("/menu", Page{std::string(kHead) +
-                                 "<div id=area class=box style='left:0;top:0;width:400px;height:300px'>area</div><script>"
-                                 "window.seen = [];"
-                                 "document.addEventListener('mousedown', e => seen.push('down' + e.button));"
-                                 "document.addEventListener('contextmenu', e => seen.push('menu'));"
-                                 "</script></body></html>"});
+  server().SetPage(
+      "/menu", Page{std::string(kHead) +
+                    "<div id=area class=box style='left:0;top:0;width:400px;height:300px'>area</div><script>"
+                    "window.seen = [];"
+                    "document.addEventListener('mousedown', e => seen.push('down' + e.button));"
+                    "document.addEventListener('contextmenu', e => seen.push('menu'));"
+                    "</script></body></html>"});
   CMyHtmlView& view = MakeView();
   ASSERT_TRUE(LoadPage(view, server().Url("/menu")));
 
@@ -92,7 +97,8 @@ TEST_F(NewWindowTest, TheRightButtonNeverReachesThePageAndNoMenuComesUp) {
   // The left click after it is the barrier: once the page has seen it, it would have seen the
   // right one before.
   Click(view, 100, 100, 1);
-  ASSERT_TRUE(WaitUntil([&] { return RunScript(view, "seen.join(',')").find("down0") != std::string::npos; }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return RunScript(view, "seen.join(',')").find("down0") != std::string::npos; }));
   EXPECT_EQ(RunScript(view, "seen.join(',')"), "down0");
 
   // The menu key asks WebKit for the page's menu; the request is refused and no menu shows.
@@ -103,7 +109,8 @@ TEST_F(NewWindowTest, TheRightButtonNeverReachesThePageAndNoMenuComesUp) {
   int visible_menus = 0;
   for (GList* item = toplevels; item != nullptr; item = item->next) {
     GtkWidget* child = gtk_bin_get_child(GTK_BIN(item->data));
-    if (child != nullptr && GTK_IS_MENU(child) && gtk_widget_get_visible(GTK_WIDGET(item->data))) ++visible_menus;
+    if (child != nullptr && GTK_IS_MENU(child) && gtk_widget_get_visible(GTK_WIDGET(item->data)))
+      ++visible_menus;
   }
   g_list_free(toplevels);
   EXPECT_EQ(visible_menus, 0);

@@ -111,7 +111,8 @@ TEST_F(BrowserViewTest, NavigationsWhileTheCookiesAreOnTheirWayEndOnTheLastAddre
   web().cookies().Add(Cookie{"127.0.0.1", false, "/", false, 0, "order_check", "1", false});
   view.Navigate2(server().Url("/one"));
   view.Navigate2(server().Url("/two"));
-  ASSERT_TRUE(WaitUntil([&] { return view.browser() != nullptr && view.browser()->uri() == server().Url("/two"); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return view.browser() != nullptr && view.browser()->uri() == server().Url("/two"); }));
   ASSERT_TRUE(WaitForLoad(view));
   EXPECT_EQ(view.browser()->uri(), server().Url("/two"));
   EXPECT_EQ(view.navigations(), (std::vector<std::string>{server().Url("/one"), server().Url("/two")}));

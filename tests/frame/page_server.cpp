@@ -38,12 +38,14 @@ std::vector<PageRequest> PageServer::RequestsFor(const std::string& path) const 
   return matching;
 }
 
-void PageServer::Handle(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer self) {
+void PageServer::Handle(SoupServer*, SoupServerMessage* message, const char* path, GHashTable*,
+                        gpointer self) {
   auto* server = static_cast<PageServer*>(self);
   SoupMessageHeaders* headers = soup_server_message_get_request_headers(message);
   const char* host = soup_message_headers_get_one(headers, "Host");
   const char* cookie = soup_message_headers_get_one(headers, "Cookie");
-  server->requests_.push_back(PageRequest{path, host != nullptr ? host : "", cookie != nullptr ? cookie : ""});
+  server->requests_.push_back(
+      PageRequest{path, host != nullptr ? host : "", cookie != nullptr ? cookie : ""});
 
   auto page = server->pages_.find(path);
   const std::string body =
@@ -57,7 +59,8 @@ void PageServer::Handle(SoupServer*, SoupServerMessage* message, const char* pat
     }
   }
   soup_server_message_set_status(message, 200, nullptr);
-  soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, body.data(), body.size());
+  soup_server_message_set_response(message, "text/html; charset=utf-8", SOUP_MEMORY_COPY, body.data(),
+                                   body.size());
 }
 
 }  // namespace qrv::test

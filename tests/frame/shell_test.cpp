@@ -14,10 +14,11 @@ TEST(SystemBrowser, HandsOverOnlyWebAddressesWithAHost) {
                           "HTTP://127.0.0.1:8080/game.php#top", "http://[::1]/"}) {
     EXPECT_TRUE(IsWebAddress(uri)) << uri;
   }
-  for (const char* uri : {"", "javascript:alert(1)", "JavaScript:alert(1)", "file:///etc/passwd", "about:blank",
-                          "tencent://message/?uin=1", "ftp://zelto.com/", "data:text/html,<b>x</b>", "http:///path",
-                          "http:zelto.com", "//zelto.com/", "www.zelto.com", "http://zelto.com/a b",
-                          "http://zelto.com/\n--new-window", "http://zelto.com/%zz", " http://zelto.com/"}) {
+  for (const char* uri :
+       {"", "javascript:alert(1)", "JavaScript:alert(1)", "file:///etc/passwd", "about:blank",
+        "tencent://message/?uin=1", "ftp://zelto.com/", "data:text/html,<b>x</b>", "http:///path",
+        "http:zelto.com", "//zelto.com/", "www.zelto.com", "http://zelto.com/a b",
+        "http://zelto.com/\n--new-window", "http://zelto.com/%zz", " http://zelto.com/"}) {
     EXPECT_FALSE(IsWebAddress(uri)) << uri;
   }
 }
