@@ -233,5 +233,49 @@ TEST_F(InputTest, LinkInMarkupTextReportsItsIndex) {
   EXPECT_EQ(label->GetLinkContent(1), "");
 }
 
+TEST_F(InputTest, TypingReportsTextChangedAndHidingTheFocusedEditTakesTheFocus) {
+  LayoutWindow window(kPanel);
+  const HWND hwnd = window.Open(300, 200);
+  auto* edit = window.Find<CEditUI>("edusername");
+  ClickControl(hwnd, edit);
+  window.Clear();
+  Type(hwnd, U"1");
+  Key(hwnd, VK_BACK);
+  Key(hwnd, VK_LEFT);  // moving the caret changes nothing
+  EXPECT_EQ(window.Log(), (Log{"textchanged:edusername", "textchanged:edusername"}));
+  window.Clear();
+  edit->SetVisible(false);
+  EXPECT_EQ(window.Log(), (Log{"killfocus:edusername"}));
+  EXPECT_EQ(window.pm.GetFocus(), nullptr);
+  EXPECT_FALSE(windows_->text_input().enabled);
+  Type(hwnd, U"x");
+  EXPECT_EQ(edit->GetText(), "如100");
+}
+
+TEST_F(InputTest, RightClickSendsMenuOnlyWhereAsked) {
+  LayoutWindow window(R"(<Window size="200,40"><HorizontalLayout>
+      <Label name="plain"/><Label name="withmenu" menu="true"/></HorizontalLayout></Window>)");
+  const HWND hwnd = window.Open(200, 40);
+  for (int x : {50, 150}) {
+    SendMessage(hwnd, WM_RBUTTONDOWN, 0, MAKELPARAM(x, 20));
+    SendMessage(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(x, 20));
+  }
+  EXPECT_EQ(window.Log(), (Log{"menu:withmenu"}));
+}
+
+TEST_F(InputTest, WheelOverAChildScrollsTheNearestScrollableContainer) {
+  LayoutWindow window(R"(<Window size="200,100"><VerticalLayout name="outer" vscrollbar="true">
+      <VerticalLayout name="inner" height="60"><Label name="a" height="30"/><Label name="b" height="30"/></VerticalLayout>
+      <Label name="c" height="80"/></VerticalLayout></Window>)");
+  const HWND hwnd = window.Open(200, 100);
+  auto* outer = window.Find<CContainerUI>("outer");
+  EXPECT_EQ(outer->GetScrollRange().cy, 40);
+  Wheel(hwnd, 20, 10, -120);  // over "a", inside a column that cannot scroll
+  EXPECT_EQ(outer->GetScrollPos().cy, 30);
+  EXPECT_EQ(window.Find<CControlUI>("a")->GetPos().top, -30);
+  Wheel(hwnd, 20, 90, -120);
+  EXPECT_EQ(outer->GetScrollPos().cy, 40);
+}
+
 }  // namespace
 }  // namespace qrv::testing

@@ -8,6 +8,16 @@
 #include "ui/render/paint_utils.h"
 
 namespace qrv {
+namespace {
+
+bool IsWithin(const CControlUI* control, const CControlUI* ancestor) {
+  for (const CControlUI* c = control; c != nullptr; c = c->GetParent()) {
+    if (c == ancestor) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 CControlUI::CControlUI() = default;
 
@@ -145,7 +155,7 @@ void CControlUI::SetVisible(bool visible) {
   if (visible_ == visible) return;
   const bool was_visible = IsVisible();
   visible_ = visible;
-  if (!IsVisible() && manager_ != nullptr && was_visible) manager_->ForgetInputState(this);
+  if (was_visible && !IsVisible()) LoseInputState();
   NeedParentUpdate();
 }
 
@@ -153,8 +163,16 @@ void CControlUI::SetInternVisible(bool visible) {
   if (intern_visible_ == visible) return;
   const bool was_visible = IsVisible();
   intern_visible_ = visible;
-  if (!IsVisible() && manager_ != nullptr && was_visible) manager_->ForgetInputState(this);
+  if (was_visible && !IsVisible()) LoseInputState();
   NeedParentUpdate();
+}
+
+void CControlUI::LoseInputState() {
+  if (manager_ == nullptr) return;
+  // A hidden control cannot keep the keyboard: the focus leaves it the ordinary way (with
+  // "killfocus"), then hover and capture inside it are forgotten.
+  if (manager_->GetFocus() != nullptr && IsWithin(manager_->GetFocus(), this)) manager_->SetFocus(nullptr);
+  manager_->ForgetInputState(this);
 }
 
 void CControlUI::SetEnabled(bool enabled) {

@@ -155,6 +155,8 @@ class CControlUI {
 
  protected:
   void SendNotify(const std::string& type, WPARAM wparam = 0, LPARAM lparam = 0);
+  // Called when the control stops being visible.
+  void LoseInputState();
 
   CPaintManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;

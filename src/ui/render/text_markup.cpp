@@ -1,9 +1,13 @@
 #include "ui/render/text_markup.h"
 
+#include <algorithm>
+
 #include "ui/core/ui_parse.h"
 
 namespace qrv::ui {
 namespace {
+
+constexpr int kMaxSpace = 10000;
 
 struct Tag {
   bool closing = false;
@@ -127,7 +131,8 @@ class Parser {
       fonts_.push_back(ParseInt(tag.args, -1));
     } else if (tag.name == "x") {
       item.kind = MarkupItem::Kind::kSpace;
-      item.space = std::max(0, ParseInt(tag.args, 0));
+      // Bounded so that a silly width cannot overflow Pango's fixed-point units.
+      item.space = std::clamp(ParseInt(tag.args, 0), 0, kMaxSpace);
       result_.items.push_back(std::move(item));
     } else if (tag.name == "n") {
       item.kind = MarkupItem::Kind::kBreak;
