@@ -85,7 +85,10 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
 
 void CPaintManagerUI::SetInitSize(int cx, int cy) {
   init_size_ = {cx, cy};
-  if (hwnd_ != nullptr && IsWindow(hwnd_) && cx > 0 && cy > 0) {
+  // Top-level windows take the layout's size; a child window is placed and sized by its parent
+  // (tab pages of the main frame fill the work area whatever their layout says).
+  if (hwnd_ != nullptr && IsWindow(hwnd_) && cx > 0 && cy > 0 &&
+      (WindowSystem::Get().Style(hwnd_) & WS_CHILD) == 0) {
     WindowSystem::Get().SetPos(hwnd_, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }

@@ -64,7 +64,7 @@ class CPaintManagerUI {
   CControlUI* GetRoot() const { return root_; }
 
   CDuiSize GetInitSize() const { return init_size_; }
-  // The layout's <Window size>; resizes the window when there is one.
+  // The layout's <Window size>; resizes the window when there is one and it is not a child.
   void SetInitSize(int cx, int cy);
   RECT GetCaptionRect() const { return caption_; }
   void SetCaptionRect(const RECT& rc) { caption_ = rc; }

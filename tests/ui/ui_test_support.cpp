@@ -121,7 +121,8 @@ LRESULT LayoutWindow::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void LayoutWindow::Notify(TNotifyUI& msg) {
   notes.push_back(msg);
-  if (on_notify) on_notify(msg);
+  // A copy runs: the handler may delete this window, and the stored one with it.
+  if (auto handler = on_notify) handler(msg);
 }
 
 HWND LayoutWindow::Open(int width, int height) {

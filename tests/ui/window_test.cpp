@@ -47,6 +47,15 @@ TEST_F(WindowTest, CreateBuildsBeforeShowingAndTakesTheLayoutSize) {
   EXPECT_EQ(WindowSystem::Get().Title(hwnd), "标题");
 }
 
+TEST_F(WindowTest, ChildWindowKeepsTheSizeItsParentGave) {
+  LayoutWindow parent(R"(<Window size="800,600"><Control/></Window>)");
+  const HWND parent_hwnd = parent.Open(800, 600);
+  LayoutWindow page(R"(<Window size="300,200"><Control name="all"/></Window>)");
+  const HWND hwnd = page.Create(parent_hwnd, "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 700, 500);
+  EXPECT_EQ(GetWindowRect(hwnd), (RECT{0, 80, 700, 580}));
+  EXPECT_EQ(page.pm.FindControl("all")->GetPos(), (RECT{0, 0, 700, 500}));
+}
+
 TEST_F(WindowTest, CaptionBandDragsExceptOverButtonsOptionsAndTexts) {
   LayoutWindow window(kCaptionLayout);
   const HWND hwnd = window.Open(400, 300);
@@ -160,6 +169,31 @@ TEST_F(WindowTest, DeletingTheObjectTakesItsWindowAlong) {
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(CWindowWnd::FromHandle(hwnd), nullptr);
   loop_->Pump();  // a posted "windowinit" for the gone window is dropped
+}
+
+TEST_F(WindowTest, NotificationHandlerMayDestroyItsOwnWindow) {
+  struct Case {
+    const char* type;
+    const char* control;
+  };
+  for (const Case& c :
+       {Case{"click", "b"}, Case{"selectchanged", "o"}, Case{"click", "o"}, Case{"itemselect", "r"},
+        Case{"itemclick", "r"}, Case{"setfocus", "e"}, Case{"return", "e"}}) {
+    auto* window = new LayoutWindow(R"(<Window size="400,40"><HorizontalLayout>
+        <Button name="b"/><Option name="o"/><List name="l"><ListLabelElement name="r"/></List><Edit name="e"/>
+      </HorizontalLayout></Window>)");
+    window->delete_on_final = true;
+    const std::string type = c.type;
+    window->on_notify = [window, type](TNotifyUI& msg) {
+      if (msg.sType == type) DestroyWindow(window->GetHWND());
+    };
+    const HWND hwnd = window->Open(400, 40);
+    CControlUI* target = window->Find<CControlUI>(c.control);
+    ClickControl(hwnd, target);
+    if (IsWindow(hwnd)) Key(hwnd, VK_RETURN);
+    EXPECT_FALSE(IsWindow(hwnd)) << c.type << " from " << c.control;
+    loop_->Pump();
+  }
 }
 
 }  // namespace

@@ -181,10 +181,13 @@ void* COptionUI::GetInterface(const std::string& name) {
 bool COptionUI::Activate() {
   if (!CControlUI::Activate()) return false;
   // A grouped option is a radio button: clicking the selected one keeps it selected.
-  if (group_.empty())
+  const std::weak_ptr<bool> alive = AliveToken();
+  if (group_.empty()) {
     Selected(!selected_);
-  else
+  } else {
     Selected(true);
+  }
+  if (alive.expired()) return true;
   SendNotify(kNotifyClick);
   return true;
 }

@@ -87,7 +87,9 @@ bool CComboUI::Activate() {
     return true;
   }
   if (manager_ == nullptr || manager_->GetPaintWindow() == nullptr) return false;
+  const std::weak_ptr<bool> alive = AliveToken();
   SendNotify(kNotifyDropDown);
+  if (alive.expired()) return true;
   drop_ = new CComboDropWnd(this);
   if (!drop_->Open()) {
     // Open failed before the window existed; the object is ours to free.

@@ -9,6 +9,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "ui/core/ui_types.h"
@@ -157,6 +158,9 @@ class CControlUI {
   void SendNotify(const std::string& type, WPARAM wparam = 0, LPARAM lparam = 0);
   // Called when the control stops being visible.
   void LoseInputState();
+  // Expires when the control is deleted: code that sends a notification and then goes on
+  // checks it, since a handler may delete the control (with its whole window).
+  std::weak_ptr<bool> AliveToken() const { return alive_; }
 
   CPaintManagerUI* manager_ = nullptr;
   CControlUI* parent_ = nullptr;
@@ -188,6 +192,7 @@ class CControlUI {
   bool focused_ = false;
   bool context_menu_ = false;
   bool update_needed_ = true;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace qrv

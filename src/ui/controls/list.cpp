@@ -161,7 +161,10 @@ bool CListElementState::HandleRowEvent(CControlUI* row, TEventUI& event) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_RBUTTONDOWN: {
       if (!row->IsEnabled()) return true;
+      const std::weak_ptr<bool> alive = alive_row_;
       if (IListOwnerUI* owner = Owner()) owner->SelectItem(index_, true);
+      // The "itemselect" handler may have closed the whole window.
+      if (alive.expired()) return true;
       if (event.Type == UIEVENT_BUTTONDOWN && manager != nullptr) manager->SendNotify(row, kNotifyItemClick);
       return true;
     }

@@ -5,6 +5,7 @@
 // "itemclick" from the row; a double click sends "itemactivate". The list's item attributes
 // (itemtextcolor, itemselectedbkcolor, itemhotbkcolor, itemshowhtml, ...) style every row.
 
+#include <memory>
 #include <string>
 
 #include "ui/controls/label.h"
@@ -104,6 +105,7 @@ class CListElementState : public IListItemUI {
   bool HandleRowEvent(CControlUI* row, TEventUI& event);
   int index_ = -1;
   CControlUI* owner_ = nullptr;
+  std::shared_ptr<bool> alive_row_ = std::make_shared<bool>(true);
   bool selected_ = false;
   bool hot_ = false;
 };
