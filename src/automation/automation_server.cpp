@@ -1,0 +1,142 @@
+#include "automation/automation_server.h"
+
+#include <gio/gio.h>
+#include <gio/gunixsocketaddress.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "automation/automation_connection.h"
+
+namespace qrv {
+namespace {
+
+bool Fail(std::string* error, const std::string& message) {
+  if (error != nullptr) *error = message;
+  return false;
+}
+
+// Whether a program answers at the socket `path` (then it is not stale and must be left alone).
+bool SomeoneListensAt(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const bool answered = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return answered;
+}
+
+// Clears the way for binding: a socket file left by a run that ended without cleaning up is
+// removed; anything else at the path (a live server, a regular file) stays and is an error.
+bool ClearStaleSocket(const std::string& path, std::string* error) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return true;
+    return Fail(error, path + ": " + std::strerror(errno));
+  }
+  if (!S_ISSOCK(info.st_mode)) return Fail(error, path + " exists and is not a socket");
+  if (SomeoneListensAt(path)) return Fail(error, "another program is listening at " + path);
+  if (unlink(path.c_str()) != 0)
+    return Fail(error, "cannot remove the stale socket " + path + ": " + std::strerror(errno));
+  return true;
+}
+
+gboolean OnIncoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer cancellable) {
+  automation::ServeConnection(connection, G_CANCELLABLE(cancellable));
+  return TRUE;
+}
+
+}  // namespace
+
+std::unique_ptr<AutomationServer> AutomationServer::StartFromEnvironment() {
+  const char* path = std::getenv("QRV_AUTOMATION");
+  if (path == nullptr || *path == '\0') return nullptr;
+  std::string error;
+  auto server = Listen(path, &error);
+  if (!server) std::fprintf(stderr, "automation: %s\n", error.c_str());
+  return server;
+}
+
+std::unique_ptr<AutomationServer> AutomationServer::Listen(const std::string& socket_path,
+                                                           std::string* error) {
+  if (socket_path.empty()) {
+    Fail(error, "no socket path given");
+    return nullptr;
+  }
+  if (socket_path.size() >= sizeof(sockaddr_un{}.sun_path)) {
+    Fail(error, "socket path too long: " + socket_path);
+    return nullptr;
+  }
+  if (!ClearStaleSocket(socket_path, error)) return nullptr;
+
+  g_autoptr(GError) gerror = nullptr;
+  g_autoptr(GSocket) socket =
+      g_socket_new(G_SOCKET_FAMILY_UNIX, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_DEFAULT, &gerror);
+  if (socket == nullptr) {
+    Fail(error, std::string("cannot make a socket: ") + gerror->message);
+    return nullptr;
+  }
+  g_autoptr(GSocketAddress) address = g_unix_socket_address_new(socket_path.c_str());
+  if (!g_socket_bind(socket, address, FALSE, &gerror)) {
+    Fail(error, "cannot bind " + socket_path + ": " + gerror->message);
+    return nullptr;
+  }
+  auto server = std::unique_ptr<AutomationServer>(new AutomationServer());
+  server->socket_path_ = socket_path;
+  struct stat info {};
+  // Nobody can connect before listen(), so the socket is made private before that: there is no
+  // moment in which another user could reach it.
+  if (chmod(socket_path.c_str(), 0600) != 0 || lstat(socket_path.c_str(), &info) != 0) {
+    Fail(error, "cannot restrict " + socket_path + ": " + std::strerror(errno));
+    unlink(socket_path.c_str());
+    return nullptr;
+  }
+  server->socket_device_ = info.st_dev;
+  server->socket_inode_ = info.st_ino;
+  if (!g_socket_listen(socket, &gerror)) {
+    Fail(error, "cannot listen at " + socket_path + ": " + gerror->message);
+    return nullptr;  // the destructor removes the socket file
+  }
+  server->cancellable_ = g_cancellable_new();
+  server->service_ = g_socket_service_new();
+  if (!g_socket_listener_add_socket(G_SOCKET_LISTENER(server->service_), socket, nullptr, &gerror)) {
+    Fail(error, "cannot listen at " + socket_path + ": " + gerror->message);
+    return nullptr;
+  }
+  g_signal_connect_data(
+      server->service_, "incoming", G_CALLBACK(OnIncoming), g_object_ref(server->cancellable_),
+      [](gpointer data, GClosure*) { g_object_unref(data); }, GConnectFlags{});
+  g_socket_service_start(server->service_);
+  return server;
+}
+
+AutomationServer::~AutomationServer() {
+  if (service_ != nullptr) {
+    g_socket_service_stop(service_);
+    g_socket_listener_close(G_SOCKET_LISTENER(service_));
+    g_object_unref(service_);
+  }
+  if (cancellable_ != nullptr) {
+    // Open connections end on the main context's next turn.
+    g_cancellable_cancel(cancellable_);
+    g_object_unref(cancellable_);
+  }
+  // Only our own socket is removed: another run may have taken the path over since.
+  struct stat info {};
+  if (!socket_path_.empty() && lstat(socket_path_.c_str(), &info) == 0 && info.st_dev == socket_device_ &&
+      info.st_ino == socket_inode_) {
+    unlink(socket_path_.c_str());
+  }
+}
+
+int AutomationServer::OpenConnections() { return automation::LiveConnections(); }
+
+}  // namespace qrv
