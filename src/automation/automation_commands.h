@@ -14,6 +14,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/types.h"
+
 namespace qrv {
 
 struct PreparedCommand {
@@ -26,6 +28,10 @@ struct PreparedCommand {
 
 // Checks `json_line` and composes its answer. Never throws; bad input gives an ok:false answer.
 PreparedCommand PrepareCommand(const std::string& json_line);
+
+// Where "windows" finds the text of windows that are not toolkit windows (the question of a
+// message box): only the window system back end knows it. Listed as "text" when not empty.
+void SetWindowTextSource(std::function<std::string(HWND)> source);
 
 // Runs a command to its end: the action (if any) runs before this returns the answer.
 std::string HandleCommand(const std::string& json_line);

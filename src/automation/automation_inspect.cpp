@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "automation/automation_commands.h"
 #include "platform/message_core.h"
 #include "platform/window_system.h"
 #include "ui/ui.h"
@@ -138,6 +139,13 @@ bool IsEffectivelyEnabled(const CControlUI* control) {
   return true;
 }
 
+namespace {
+std::function<std::string(HWND)>& WindowTextSource() {
+  static std::function<std::string(HWND)> source;
+  return source;
+}
+}  // namespace
+
 void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   WindowSystem& system = WindowSystem::Get();
   AddInt(builder, "hwnd", static_cast<std::int64_t>(IdFromHandle(hwnd)));
@@ -145,6 +153,10 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   AddString(builder, "title", system.Title(hwnd));
   AddBool(builder, "visible", system.IsVisible(hwnd));
   AddBool(builder, "controls", CPaintManagerUI::ForWindow(hwnd) != nullptr);
+  if (CWindowWnd::FromHandle(hwnd) == nullptr && WindowTextSource()) {
+    const std::string text = WindowTextSource()(hwnd);
+    if (!text.empty()) AddString(builder, "text", text);
+  }
   AddRect(builder, system.WindowRect(hwnd));
 }
 
@@ -172,3 +184,7 @@ void DescribeControl(JsonBuilder* builder, CControlUI* control) {
 }
 
 }  // namespace qrv::automation
+
+void qrv::SetWindowTextSource(std::function<std::string(HWND)> source) {
+  automation::WindowTextSource() = std::move(source);
+}
