@@ -212,4 +212,21 @@ PreparedCommand CloseCommand(JsonObject* request) {
   });
 }
 
+PreparedCommand SysCommandCommand(JsonObject* request) {
+  std::string error;
+  const HWND hwnd = FindRequestedWindow(request, &error);
+  if (hwnd == nullptr) return Failure(error);
+  const auto command = IntMember(request, "command", &error);
+  if (!error.empty()) return Failure(error);
+  if (!command || *command < 0 || *command > 0xffff)
+    return Failure("syscommand needs \"command\" from 0 to 65535 (SC_CLOSE 61536, SC_MINIMIZE 61472)");
+  const WPARAM code = static_cast<WPARAM>(*command);
+  Answer answer;
+  answer.Add("hwnd", Id(hwnd));
+  // What the window manager's buttons and Alt+F4 deliver.
+  return Acting(answer, [hwnd, code] {
+    if (IsWindow(hwnd)) SendMessage(hwnd, WM_SYSCOMMAND, code, 0);
+  });
+}
+
 }  // namespace qrv::automation

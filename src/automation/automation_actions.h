@@ -16,5 +16,7 @@ PreparedCommand SelectCommand(JsonObject* request);
 PreparedCommand NotifyCommand(JsonObject* request);
 PreparedCommand WindowCommandCommand(JsonObject* request);
 PreparedCommand CloseCommand(JsonObject* request);
+// WM_SYSCOMMAND with "command" (SC_CLOSE 61536 is the window manager's close).
+PreparedCommand SysCommandCommand(JsonObject* request);
 
 }  // namespace qrv::automation

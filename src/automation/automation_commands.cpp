@@ -84,6 +84,7 @@ constexpr std::array kCommands{
     CommandEntry{"notify", NotifyCommand},
     CommandEntry{"command", WindowCommandCommand},
     CommandEntry{"close", CloseCommand},
+    CommandEntry{"syscommand", SysCommandCommand},
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "frame/browser_click_sink.h"
+#include "browser/browser_click_sink.h"
 
 #include "app/web_context.h"
 #include "platform/debug_sink.h"

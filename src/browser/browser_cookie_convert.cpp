@@ -1,4 +1,4 @@
-#include "frame/browser_cookie_convert.h"
+#include "browser/browser_cookie_convert.h"
 
 #include <glib.h>
 

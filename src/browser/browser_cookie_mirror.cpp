@@ -1,8 +1,8 @@
-#include "frame/browser_cookie_mirror.h"
+#include "browser/browser_cookie_mirror.h"
 
 #include <utility>
 
-#include "frame/browser_cookie_convert.h"
+#include "browser/browser_cookie_convert.h"
 
 namespace qrv {
 namespace {

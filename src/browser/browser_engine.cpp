@@ -1,4 +1,4 @@
-#include "frame/browser_engine.h"
+#include "browser/browser_engine.h"
 
 #include <glib.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/deploy_config.h"
-#include "frame/browser_cookie_convert.h"
+#include "browser/browser_cookie_convert.h"
 #include "platform/process.h"
 
 namespace qrv {

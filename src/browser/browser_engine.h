@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/web_context.h"
-#include "frame/browser_cookie_mirror.h"
+#include "browser/browser_cookie_mirror.h"
 
 namespace qrv {
 

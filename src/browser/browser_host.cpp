@@ -1,4 +1,4 @@
-#include "frame/browser_host.h"
+#include "browser/browser_host.h"
 
 #include "platform/window_system.h"
 

@@ -1,8 +1,8 @@
-#include "frame/browser_view.h"
+#include "browser/browser_view.h"
 
-#include "frame/browser_engine.h"
-#include "frame/browser_host.h"
-#include "frame/browser_web_view.h"
+#include "browser/browser_engine.h"
+#include "browser/browser_host.h"
+#include "browser/browser_web_view.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
 

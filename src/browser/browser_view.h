@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/browser_click_sink.h"
+#include "browser/browser_click_sink.h"
 #include "platform/message_core.h"
 #include "platform/window_system.h"
 

@@ -1,4 +1,4 @@
-#include "frame/browser_web_view.h"
+#include "browser/browser_web_view.h"
 
 #include "platform/shell.h"
 

@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "frame/browser_click_sink.h"
+#include "browser/browser_click_sink.h"
 
 namespace qrv {
 

@@ -5,6 +5,7 @@
 #include "platform/debug_sink.h"
 #include "platform/messages.h"
 #include "platform/process.h"
+#include "browser/browser_view.h"
 #include "tools/check_dlg.h"
 
 namespace qrv {
@@ -31,6 +32,11 @@ LRESULT CLoginDlg::OnCreate() {
   pm_.AttachDialog(builder.Create("loginex1.xml", nullptr, &pm_));
   pm_.AddNotifier(this);
   windows.SetLayered(hwnd_, kColorKey, kOpacity);
+  if (!browser_) {
+    // A view of no size: it only hands pages to the system's browser and never shows one.
+    browser_ = std::make_unique<CMyHtmlView>(services_.web);
+    browser_->Create(hwnd_, RECT{0, 0, 0, 0}, CMyHtmlView::kFirstViewId);
+  }
   switch_ = static_cast<CTabLayoutUI*>(pm_.FindControl("switch"));
   return 0;
 }
@@ -62,6 +68,24 @@ LRESULT CLoginDlg::OnSysCommand(WPARAM command, LPARAM lparam) {
   return CWindowWnd::HandleMessage(WM_SYSCOMMAND, command, lparam);
 }
 
+void CLoginDlg::OpenPage(const std::string& address, const char* event_code) {
+  if (browser_ != nullptr && browser_->GetHWND() != nullptr) browser_->Navigate2(address, navOpenInNewWindow);
+  if (event_code != nullptr) services_.beacon.Send(event_code);
+}
+
+bool CLoginDlg::OnPageButton(const std::string& name) {
+  const DeployConfig& hosts = services_.web.deploy();
+  if (name == "bnreg") OpenPage("http://" + hosts.site + "/register/", "200000");
+  else if (name == "bnzt") OpenPage("http://" + hosts.site, nullptr);
+  else if (name == "bnhome") OpenPage("http://" + hosts.game + "/", "200017");
+  else if (name == "bnbbs") OpenPage("http://" + hosts.forum + "/forum-544-1.html", "200018");
+  else if (name == "bnmoney") OpenPage("http://" + hosts.pay + "/pay/g/qrv/", "200004");
+  else if (name == "bngm") OpenPage(hosts.service, "200019");
+  else if (name == "bnnews") OpenPage("http://" + hosts.game + "/xwgg/list-1314.htm", "200002");
+  else return false;
+  return true;
+}
+
 LRESULT CLoginDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case WM_CREATE:
@@ -87,6 +111,7 @@ void CLoginDlg::Notify(TNotifyUI& msg) {
   OutputDebugString(line);
   if (msg.sType != "click" || msg.pSender == nullptr) return;
   const std::string& name = msg.pSender->GetName();
+  if (OnPageButton(name)) return;
   if (name == "bnmini") {
     WindowSystem::Get().Show(hwnd_, SW_MINIMIZE);
   } else if (name == "bnshowreg") {

@@ -1,6 +1,6 @@
 // Cookies between the store's form and libsoup's, and the host matching of the copy-back filter.
 
-#include "frame/browser_cookie_convert.h"
+#include "browser/browser_cookie_convert.h"
 
 #include <gtest/gtest.h>
 

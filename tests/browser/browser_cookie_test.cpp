@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "app/cookie_line.h"
-#include "frame/browser_fixture.h"
-#include "frame/browser_web_view.h"
+#include "browser/browser_fixture.h"
+#include "browser/browser_web_view.h"
 
 namespace qrv::test {
 namespace {

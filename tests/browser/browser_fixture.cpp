@@ -1,9 +1,9 @@
-#include "frame/browser_fixture.h"
+#include "browser/browser_fixture.h"
 
 #include <cstdio>
 #include <filesystem>
 
-#include "frame/browser_web_view.h"
+#include "browser/browser_web_view.h"
 #include "platform/headless_loop.h"
 #include "platform/message_core.h"
 #include "platform/messages.h"

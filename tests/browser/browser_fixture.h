@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "app/web_context.h"
-#include "frame/browser_engine.h"
-#include "frame/browser_host.h"
-#include "frame/browser_view.h"
-#include "frame/page_server.h"
+#include "browser/browser_engine.h"
+#include "browser/browser_host.h"
+#include "browser/browser_view.h"
+#include "browser/page_server.h"
 #include "platform/debug_sink.h"
 #include "platform/shell.h"
 

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/web_context.h"
-#include "frame/browser_engine.h"
-#include "frame/browser_view.h"
+#include "browser/browser_engine.h"
+#include "browser/browser_view.h"
 #include "platform/debug_sink.h"
 #include "platform/headless_windows.h"
 #include "platform/messages.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/browser_fixture.h"
-#include "frame/browser_web_view.h"
+#include "browser/browser_fixture.h"
+#include "browser/browser_web_view.h"
 
 namespace qrv::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "frame/page_server.h"
+#include "browser/page_server.h"
 
 #include <cstdio>
 #include <cstdlib>

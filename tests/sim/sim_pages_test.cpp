@@ -17,7 +17,7 @@ TEST_F(SimTest, GamePageShowsTheServerAndTheSessionsAccount) {
   const HttpResult before = client.Get(game);
   EXPECT_EQ(before.status, 200);
   EXPECT_TRUE(Contains(before.body, "<meta charset=\"utf-8\">"));
-  EXPECT_TRUE(Contains(before.body, "电信3区[3服]"));
+  EXPECT_TRUE(Contains(before.body, "[3服]电信3区"));
   EXPECT_TRUE(Contains(before.body, "未登录"));
   EXPECT_TRUE(Contains(before.body, "target=\"_blank\""));
 

@@ -1,0 +1,115 @@
+#include "e2e/launcher_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace qrv::e2e {
+namespace fs = std::filesystem;
+
+bool FileExists(const std::string& path) { return fs::exists(path); }
+
+LauncherProcess::LauncherProcess(std::string folder) : folder_(std::move(folder)) {
+  fs::create_directories(program_folder() + "/data");
+  fs::create_directories(program_folder() + "/skin");
+  fs::create_directories(home() + "/Desktop");
+}
+
+LauncherProcess::~LauncherProcess() {
+  if (running()) Stop();
+}
+
+bool LauncherProcess::Install(const std::string& deploy_ini, std::string& error) {
+  std::error_code ec;
+  fs::copy_file(QRV_PROGRAM, program_folder() + "/zelto_qrv", fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::copy_file(QRV_SKIN_ARCHIVE, program_folder() + "/skin/box.bk", fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::copy_file(deploy_ini, program_folder() + "/data/deploy.ini", fs::copy_options::overwrite_existing, ec);
+  if (ec) error = ec.message();
+  return !ec;
+}
+
+void LauncherProcess::WriteSettings(const std::string& contents) {
+  std::ofstream(program_folder() + "/data/systemset.ini", std::ios::trunc) << contents;
+}
+
+std::string LauncherProcess::ReadSettings() const {
+  std::ifstream in(program_folder() + "/data/systemset.ini");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string LauncherProcess::output() const {
+  std::ifstream in(folder_ + "/output.txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool LauncherProcess::Start(std::string& error) {
+  const std::string socket = folder_ + "/automation.sock";
+  const std::string program = program_folder() + "/zelto_qrv";
+  const std::string log = folder_ + "/output.txt";
+  pid_ = fork();
+  if (pid_ < 0) {
+    error = "fork failed";
+    return false;
+  }
+  if (pid_ == 0) {
+    if (chdir(program_folder().c_str()) != 0) _exit(126);
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    if (out >= 0) {
+      dup2(out, 1);
+      dup2(out, 2);
+    }
+    setenv("HOME", home().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home() + "/.config").c_str(), 1);
+    unsetenv("XDG_DESKTOP_DIR");
+    setenv("QRV_AUTOMATION", socket.c_str(), 1);
+    setenv("no_proxy", "127.0.0.1,localhost", 1);
+    // The program is ended by signals in these tests; GTK's one-time allocations are no leaks.
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  automation_ = std::make_unique<qrv::testing::AutomationClient>(socket, 20000);
+  return true;
+}
+
+int LauncherProcess::WaitForExit(int timeout_ms) {
+  if (!running()) return -1000;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+      pid_ = -1;
+      if (WIFEXITED(status)) return WEXITSTATUS(status);
+      return 128 + WTERMSIG(status);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1000;
+}
+
+int LauncherProcess::Stop() {
+  if (!running()) return -1000;
+  automation_.reset();
+  kill(pid_, SIGTERM);
+  int code = WaitForExit(10000);
+  if (code == -1000 && running()) {
+    kill(pid_, SIGKILL);
+    code = WaitForExit(10000);
+  }
+  return code;
+}
+
+}  // namespace qrv::e2e
