@@ -9,6 +9,7 @@
 #include "automation/automation_server.h"
 #include "browser/browser_engine.h"
 #include "login/login_dlg.h"
+#include "login/platform_api.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/gtk_windows.h"
 #include "platform/process.h"
@@ -28,9 +29,15 @@ int main() {
 
   // The web engine lives as long as the program, made once the services know the data folder.
   std::unique_ptr<qrv::BrowserEngine> browser_engine;
+  // One client of the platform's interface for the whole process: it keeps what the last login
+  // sent, which every later exit notice repeats.
+  std::unique_ptr<qrv::PlatformApi> platform_api;
   qrv::CMyWebApp app(qrv::ProgramPath(), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
     browser_engine = std::make_unique<qrv::BrowserEngine>(services.paths.directory + "data", services.web);
-    return new qrv::CLoginDlg(services);
+    platform_api = std::make_unique<qrv::PlatformApi>(services.web);
+    // The main frame and the server list window take the player over from the login window once
+    // they exist; until then the login window keeps the player.
+    return new qrv::CLoginDlg(services, *platform_api, nullptr);
   });
   app.InitInstance();
   return app.exit_code();

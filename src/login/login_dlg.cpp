@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "login/login_error_window.h"
 #include "platform/debug_sink.h"
 #include "platform/messages.h"
 #include "platform/process.h"
-#include "browser/browser_view.h"
 #include "tools/check_dlg.h"
 
 namespace qrv {
@@ -20,6 +20,18 @@ bool IsPlainClickTarget(const CControlUI* control) {
   if (control == nullptr) return false;
   const std::string cls = control->GetClass();
   return cls == "ButtonUI" || cls == "OptionUI" || cls == "TextUI";
+}
+
+template <class T>
+T* FindTyped(CPaintManagerUI& pm, const char* name, const char* interface_name) {
+  CControlUI* control = pm.FindControl(name);
+  return control == nullptr ? nullptr : static_cast<T*>(control->GetInterface(interface_name));
+}
+
+std::string NumberedName(const char* format, std::size_t number) {
+  char name[32];
+  std::snprintf(name, sizeof name, format, static_cast<int>(number));
+  return name;
 }
 
 }  // namespace
@@ -37,8 +49,43 @@ LRESULT CLoginDlg::OnCreate() {
     browser_ = std::make_unique<CMyHtmlView>(services_.web);
     browser_->Create(hwnd_, RECT{0, 0, 0, 0}, CMyHtmlView::kFirstViewId);
   }
-  switch_ = static_cast<CTabLayoutUI*>(pm_.FindControl("switch"));
+  FindControls();
+
+  const SettingsFile& settings = services_.settings;
+  auto_login_ = settings.ReadInt(settings::kRunset, settings::kAutologin, 1) != 0;
+  if (auto_login_) SetTimer(hwnd_, kAutoLoginTimer, kAutoLoginDelayMs);
+  note_ = settings.ReadInt(settings::kUpdateLower, settings::kNote, 0) != 0;
+  if (note_) SetTimer(hwnd_, kFillInTimer, kFillInDelayMs);
+
+  LoadNews();
   return 0;
+}
+
+void CLoginDlg::FindControls() {
+  account_edit_ = FindTyped<CEditUI>(pm_, "edusername", "Edit");
+  password_edit_ = FindTyped<CEditUI>(pm_, "edpw", "Edit");
+  note_option_ = FindTyped<COptionUI>(pm_, "opnote", "Option");
+  switch_ = FindTyped<CTabLayoutUI>(pm_, "switch", "TabLayout");
+  login_button_ = pm_.FindControl("login");
+  start_button_ = pm_.FindControl("bnstart");
+  logout_button_ = pm_.FindControl("bnlogout");
+  nickname_text_ = pm_.FindControl("txnickname");
+  recent_label_ = pm_.FindControl("lbstate");
+  recommended_label_ = pm_.FindControl("lbstate2");
+  recommended_button_ = pm_.FindControl("bntuijian");
+  for (std::size_t i = 0; i < 3; ++i) recent_buttons_[i] = pm_.FindControl(NumberedName("bnzuiji%d", i + 1));
+}
+
+void CLoginDlg::LoadNews() {
+  news_ = api_.FetchNewsList();
+  news_buttons_.clear();
+  for (std::size_t i = 0; i < news_.size(); ++i) {
+    CControlUI* button = pm_.FindControl(NumberedName("bnnew%d", i + 1));
+    CControlUI* date = pm_.FindControl(NumberedName("txnew%d", i + 1));
+    if (button != nullptr) button->SetText(news_[i].title);
+    if (date != nullptr) date->SetText(news_[i].add_date);
+    news_buttons_.push_back(button);
+  }
 }
 
 LRESULT CLoginDlg::OnHitTest(POINT screen) const {
@@ -68,31 +115,58 @@ LRESULT CLoginDlg::OnSysCommand(WPARAM command, LPARAM lparam) {
   return CWindowWnd::HandleMessage(WM_SYSCOMMAND, command, lparam);
 }
 
-void CLoginDlg::OpenPage(const std::string& address, const char* event_code) {
-  if (browser_ != nullptr && browser_->GetHWND() != nullptr) browser_->Navigate2(address, navOpenInNewWindow);
-  if (event_code != nullptr) services_.beacon.Send(event_code);
+void CLoginDlg::OnTimer(std::uintptr_t id) {
+  // Both timers fire once.
+  KillTimer(hwnd_, id);
+  if (id == kFillInTimer) {
+    FillInRemembered();
+  } else if (id == kAutoLoginTimer) {
+    FillInRemembered();
+    PerformLogin(true, false);
+  }
 }
 
-bool CLoginDlg::OnPageButton(const std::string& name) {
-  const DeployConfig& hosts = services_.web.deploy();
-  if (name == "bnreg") OpenPage("http://" + hosts.site + "/register/", "200000");
-  else if (name == "bnzt") OpenPage("http://" + hosts.site, nullptr);
-  else if (name == "bnhome") OpenPage("http://" + hosts.game + "/", "200017");
-  else if (name == "bnbbs") OpenPage("http://" + hosts.forum + "/forum-544-1.html", "200018");
-  else if (name == "bnmoney") OpenPage("http://" + hosts.pay + "/pay/g/qrv/", "200004");
-  else if (name == "bngm") OpenPage(hosts.service, "200019");
-  else if (name == "bnnews") OpenPage("http://" + hosts.game + "/xwgg/list-1314.htm", "200002");
-  else return false;
-  return true;
+CLoginErrUI* CLoginDlg::error_window() const {
+  if (error_window_ == nullptr || !IsWindow(error_window_)) return nullptr;
+  return static_cast<CLoginErrUI*>(CWindowWnd::FromHandle(error_window_));
+}
+
+bool CLoginDlg::ErrorWindowVisible() const {
+  return error_window() != nullptr && WindowSystem::Get().IsVisible(error_window_);
+}
+
+void CLoginDlg::OnDestroy() {
+  // The error window belongs to this one; it goes with it.
+  if (error_window() != nullptr) DestroyWindow(error_window_);
+  error_window_ = nullptr;
 }
 
 LRESULT CLoginDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  // While the error window is up the login window ignores the player (and its own timers, which
+  // fire again later). Painting and tearing down still happen, so the window neither goes blank
+  // behind the error nor leaks when it is destroyed.
+  if (msg != WM_PAINT && msg != WM_DESTROY && msg != WM_NCDESTROY && ErrorWindowVisible()) return -1;
   switch (msg) {
     case WM_CREATE:
       return OnCreate();
+    case WM_DESTROY:
+      OnDestroy();
+      break;
     case WM_NCPAINT:
-    case WM_KEYDOWN:
       return 0;
+    case WM_KEYDOWN: {
+      // The window itself ignores keys; the edit fields take theirs (Return, Backspace, arrows)
+      // and Tab moves between the fields, as native edit controls would.
+      CControlUI* focus = pm_.GetFocus();
+      if (wparam != VK_TAB && (focus == nullptr || focus->GetInterface("Edit") == nullptr)) return 0;
+      break;
+    }
+    case WM_TIMER:
+      if (wparam == kAutoLoginTimer || wparam == kFillInTimer) {
+        OnTimer(wparam);
+        return 0;
+      }
+      break;
     case WM_SYSCOMMAND:
       return OnSysCommand(wparam, lparam);
     case WM_NCHITTEST:
@@ -109,17 +183,13 @@ void CLoginDlg::Notify(TNotifyUI& msg) {
   char line[256];
   std::snprintf(line, sizeof line, ">>>>>>>>>>>>>>>>>>%s<<<<<<<<<<<<\r\n", msg.sType.c_str());
   OutputDebugString(line);
-  if (msg.sType != "click" || msg.pSender == nullptr) return;
-  const std::string& name = msg.pSender->GetName();
-  if (OnPageButton(name)) return;
-  if (name == "bnmini") {
-    WindowSystem::Get().Show(hwnd_, SW_MINIMIZE);
-  } else if (name == "bnshowreg") {
-    if (switch_ != nullptr) switch_->SelectItem(1);
-  } else if (name == "bnback") {
-    if (switch_ != nullptr) switch_->SelectItem(0);
-  } else if (name == "bnclose") {
-    ExitProcess(-1);
+  if (msg.pSender == nullptr) return;
+  if (msg.sType == "return") {
+    if (msg.pSender->GetInterface("Edit") != nullptr) PerformLogin(false, true);
+  } else if (msg.sType == "selectchanged") {
+    if (msg.pSender == note_option_) OnNoteChanged();
+  } else if (msg.sType == "click") {
+    OnClick(msg.pSender);
   }
 }
 

@@ -1,20 +1,34 @@
 #pragma once
-// The login window: the program's first window. This part holds its shape, its layout and its
-// window behaviour; logging in and the two faces build on it.
+// The login window: the program's first window. Two faces on one panel: logged out (account,
+// password, remember-password option, log-in button) and logged in (current account, the
+// recommended and recently played servers, start and log-out buttons). It logs in through the
+// platform's web interface, remembers the credentials on request, shows the game's news, opens the
+// platform's pages in the system's browser, and hands the player on through a LoginHandOff: to the
+// server list window ("bnstart") or straight to the main frame for one server.
+//
+// Without a hand-off (nothing to hand over to yet) the login window stays open after a server
+// button: it must never close while no other window of the program exists, or nothing would end
+// the process.
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/app_services.h"
 #include "browser/browser_view.h"
+#include "login/login_hand_off.h"
+#include "login/platform_api.h"
 #include "ui/ui.h"
 
 namespace qrv {
 
-class CTabLayoutUI;
+class CLoginErrUI;
 
 class CLoginDlg final : public CWindowWnd, public INotifyUI {
  public:
-  explicit CLoginDlg(AppServices& services) : services_(services) {}
+  // `hand_off` may be null; the services and the API must outlive the window.
+  CLoginDlg(AppServices& services, PlatformApi& api, LoginHandOff* hand_off)
+      : services_(services), api_(api), hand_off_(hand_off) {}
 
   std::string GetWindowClassName() const override { return "UILogIn"; }
   UINT GetClassStyle() const override { return CS_DBLCLKS; }
@@ -23,27 +37,78 @@ class CLoginDlg final : public CWindowWnd, public INotifyUI {
 
   CPaintManagerUI& paint_manager() { return pm_; }
   bool logged_in() const { return logged_in_; }
+  const LoginSession& session() const { return session_; }
+  // The error window once a login has failed; null before (or when its window has gone).
+  CLoginErrUI* error_window() const;
 
   // The client rectangle that always answers HTCLIENT: the account and password fields.
   static constexpr RECT kFixedClientArea{234, 217, 389, 294};
+  static constexpr std::uintptr_t kAutoLoginTimer = 1;
+  static constexpr unsigned kAutoLoginDelayMs = 50;
+  static constexpr std::uintptr_t kFillInTimer = 2;
+  static constexpr unsigned kFillInDelayMs = 20;
 
  protected:
   void OnFinalMessage(HWND) override { delete this; }
 
  private:
+  // Window behaviour (login_dlg.cpp).
   LRESULT OnCreate();
+  void FindControls();
+  void LoadNews();
   LRESULT OnHitTest(POINT screen) const;
   LRESULT OnSysCommand(WPARAM command, LPARAM lparam);
+  void OnTimer(std::uintptr_t id);
+  void OnDestroy();
+  bool ErrorWindowVisible() const;
+
+  // Notifications (login_dlg_actions.cpp).
+  void OnClick(CControlUI* sender);
+  void OnNoteChanged();
+  void OnServerButton(CControlUI* button);
+  void OnLogout();
+  void OnClose();
+  void OnNewsButton(std::size_t index);
   // Opens a page of the platform in the system's browser through the hidden browser view, and
   // sends the button's statistics event (when it has one) whether or not the view exists.
   void OpenPage(const std::string& address, const char* event_code);
   bool OnPageButton(const std::string& name);
+  void OpenNoteTip();
+
+  // Logging in and the two faces (login_dlg_faces.cpp).
+  void FillInRemembered();
+  void PerformLogin(bool use_stored, bool keep_on_login);
+  void ShowLoginError(const LoginVerdict& verdict);
+  void ShowLoggedIn(const std::string& account);
+  void ShowLoggedOut();
+  void OpenGameFrame(const ServerEntry& server);
 
   AppServices& services_;
+  PlatformApi& api_;
+  LoginHandOff* hand_off_;
   CPaintManagerUI pm_;
-  CTabLayoutUI* switch_ = nullptr;
   std::unique_ptr<CMyHtmlView> browser_;
+  HWND error_window_ = nullptr;
+
   bool logged_in_ = false;
+  bool auto_login_ = false;  // "Runset"/"autologin" was on when the window was made
+  bool note_ = false;        // "update"/"note" was on when the window was made
+  LoginSession session_;     // account and password of the current attempt, servers, profile
+  std::vector<NewsItem> news_;
+
+  CEditUI* account_edit_ = nullptr;
+  CEditUI* password_edit_ = nullptr;
+  COptionUI* note_option_ = nullptr;
+  CTabLayoutUI* switch_ = nullptr;
+  CControlUI* login_button_ = nullptr;
+  CControlUI* start_button_ = nullptr;
+  CControlUI* logout_button_ = nullptr;
+  CControlUI* nickname_text_ = nullptr;
+  CControlUI* recent_label_ = nullptr;       // "lbstate"
+  CControlUI* recommended_label_ = nullptr;  // "lbstate2"
+  CControlUI* recommended_button_ = nullptr;
+  CControlUI* recent_buttons_[3] = {};
+  std::vector<CControlUI*> news_buttons_;  // "bnnew1".. for the news items, null where missing
 };
 
 }  // namespace qrv

@@ -1,63 +1,19 @@
-// The login window and the exit question on the headless back end, built from the real skin.
+// The login window's shape, layout, news and window behaviour on the headless back end.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "login/login_dlg.h"
-#include "platform/headless_loop.h"
-#include "platform/headless_windows.h"
-#include "platform/messages.h"
+#include "login/login_window_fixture.h"
 #include "platform/process.h"
+#include "platform/shell.h"
 #include "tools/check_dlg.h"
-#include "ui/ui.h"
 
 namespace qrv {
 namespace {
 
-class LoginWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    loop_ = &HeadlessLoop::Install();
-    windows_ = &HeadlessWindows::Install();
-    ASSERT_TRUE(CPaintManagerUI::SetResourceZip(QRV_SKIN_ARCHIVE));
-    std::filesystem::create_directories(dir_);
-    services_ = std::make_unique<AppServices>(ProgramPaths::FromProgramPath(dir_ + "/zelto_qrv"));
-  }
-  void TearDown() override {
-    for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
-    MessageCore::Uninstall();
-  }
+using LoginWindowTest = testing::LoginWindowFixture;
 
-  CLoginDlg* OpenLogin() {
-    auto* login = new CLoginDlg(*services_);
-    login->Create(nullptr, "玄岚城", WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, 0);
-    login->CenterWindow();
-    login->ShowWindow(true);
-    loop_->Pump();
-    return login;
-  }
-
-  // Clicks a control of a window as the window system delivers a real click.
-  static void Click(HWND hwnd, CPaintManagerUI& pm, const std::string& name) {
-    pm.UpdateLayout();  // as a paint would before the player sees the control
-    CControlUI* control = pm.FindControl(name);
-    ASSERT_NE(control, nullptr) << name;
-    const RECT r = control->GetPos();
-    const LPARAM at = MAKELPARAM(static_cast<std::uint16_t>((r.left + r.right) / 2),
-                                 static_cast<std::uint16_t>((r.top + r.bottom) / 2));
-    SendMessage(hwnd, WM_MOUSEMOVE, 0, at);
-    SendMessage(hwnd, WM_LBUTTONDOWN, 1, at);
-    SendMessage(hwnd, WM_LBUTTONUP, 0, at);
-  }
-
-  HeadlessLoop* loop_ = nullptr;
-  HeadlessWindows* windows_ = nullptr;
-  std::string dir_ = ::testing::TempDir() + "qrv-login-window";
-  std::unique_ptr<AppServices> services_;
-};
-
-TEST_F(LoginWindowTest, BuildsFromItsLayoutAsAShapedWindowWithoutCaption) {
+TEST_F(LoginWindowTest, BuildsFromItsLayoutAsAShapedWindowAndShowsTheNews) {
+  StartPlatform();
   CLoginDlg* login = OpenLogin();
   const auto* state = windows_->StateOf(login->GetHWND());
   ASSERT_NE(state, nullptr);
@@ -71,8 +27,20 @@ TEST_F(LoginWindowTest, BuildsFromItsLayoutAsAShapedWindowWithoutCaption) {
                            "lbstate", "lbstate2", "bntuijian", "bnzuiji1", "bnzuiji2", "bnzuiji3", "bnnew1", "bnnew4",
                            "txnew1", "txnew4", "bnnews", "bnreg", "bnzt", "bnhome", "bnbbs", "bnmoney", "bngm",
                            "bnmini", "bnclose", "bnshowreg", "bnback"}) {
-    EXPECT_NE(login->paint_manager().FindControl(name), nullptr) << name;
+    EXPECT_NE(Find(login, name), nullptr) << name;
   }
+  // The news arrived while the window was made: the first four of the simulator's seven items.
+  EXPECT_EQ(EventCount("news"), 1u);
+  EXPECT_EQ(TextOf(login, "bnnew1"), "《玄岚城》双线45区[45服]12月20日10点火爆开启");
+  EXPECT_EQ(TextOf(login, "txnew1"), "2026-12-15");
+  EXPECT_EQ(TextOf(login, "bnnew4"), "新版本「星陨之战」更新说明");
+  EXPECT_EQ(TextOf(login, "txnew4"), "2026-12-03");
+  // The logged-out face.
+  EXPECT_TRUE(Shown(login, "login"));
+  for (const char* hidden : {"bnstart", "bnlogout", "txnickname", "bntuijian", "bnzuiji1", "lbstate", "lbstate2"}) {
+    EXPECT_FALSE(Shown(login, hidden)) << hidden;
+  }
+
   // The fields' rectangle always takes presses; elsewhere the caption band drags.
   const RECT where = windows_->WindowRect(login->GetHWND());
   const auto hit = [&](int x, int y) {
@@ -81,23 +49,53 @@ TEST_F(LoginWindowTest, BuildsFromItsLayoutAsAShapedWindowWithoutCaption) {
   };
   EXPECT_EQ(hit(234, 217), HTCLIENT);
   EXPECT_EQ(hit(389, 294), HTCLIENT);
-
-  std::filesystem::create_directories(QRV_DOCS_OUTPUT);
-  EXPECT_TRUE(login->paint_manager().RenderToPng(std::string(QRV_DOCS_OUTPUT) + "/login-window.png"));
+  SaveRendering(login->paint_manager(), "login-window.png");
 }
 
-TEST_F(LoginWindowTest, PageButtonsSwitchThePanel) {
+TEST_F(LoginWindowTest, PageButtonsSwitchThePanelAndPageButtonsOpenOnlyWebAddresses) {
+  StartPlatform();
   CLoginDlg* login = OpenLogin();
-  auto* pages = static_cast<CTabLayoutUI*>(login->paint_manager().FindControl("switch"));
+  auto* pages = static_cast<CTabLayoutUI*>(Find(login, "switch"));
   ASSERT_NE(pages, nullptr);
   EXPECT_EQ(pages->GetCurSel(), 0);
-  Click(login->GetHWND(), login->paint_manager(), "bnshowreg");
+  Click(login, "bnshowreg");
   EXPECT_EQ(pages->GetCurSel(), 1);
-  Click(login->GetHWND(), login->paint_manager(), "bnback");
+  Click(login, "bnback");
   EXPECT_EQ(pages->GetCurSel(), 0);
+
+  std::vector<std::string> opened;
+  ScopedBrowserOpener opener([&](const std::string& uri) {
+    opened.push_back(uri);
+    return true;
+  });
+  Click(login, "bnnew2");
+  Click(login, "bnnews");
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0], sim_->base_url() + "/xwgg/2026/1214/1305.html");
+  EXPECT_EQ(opened[1], sim_->base_url() + "/xwgg/list-1314.htm");
+  EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200002", "200002"}));
+}
+
+TEST_F(LoginWindowTest, NewsWhoseAddressIsNoWebPageIsNotOpenedButCounted) {
+  StartPlatform(R"json({"accounts": [{"account": "a", "password": "b", "profile": {"id": "1"}}],
+                    "servers": [{"id": "1", "code": "c1", "name": "[1服]一区", "type": "0", "state": "1"}],
+                    "news": [{"title": "本地文件", "add_date": "2026-01-01", "url": "file:///etc/passwd"},
+                             {"title": "脚本", "add_date": "2026-01-02", "url": "javascript:alert(1)"}]})json");
+  CLoginDlg* login = OpenLogin();
+  std::vector<std::string> opened;
+  ScopedBrowserOpener opener([&](const std::string& uri) {
+    opened.push_back(uri);
+    return true;
+  });
+  Click(login, "bnnew1");
+  Click(login, "bnnew2");
+  Click(login, "bnnew3");  // no third item: nothing to open, still counted
+  EXPECT_TRUE(opened.empty());
+  EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200002", "200002", "200002"}));
 }
 
 TEST_F(LoginWindowTest, SystemCloseAsksAndEndsOnlyOnYes) {
+  StartPlatform();
   CLoginDlg* login = OpenLogin();
   const HWND hwnd = login->GetHWND();
   std::string asked_title;
@@ -108,10 +106,7 @@ TEST_F(LoginWindowTest, SystemCloseAsksAndEndsOnlyOnYes) {
     auto* question = static_cast<CCheckDlg*>(CWindowWnd::FromHandle(dialog));
     EXPECT_EQ(windows_->WindowRect(dialog).Width(), CCheckDlg::kWidth);
     EXPECT_EQ(windows_->WindowRect(dialog).Height(), CCheckDlg::kHeight);
-    if (answer_clicks++ == 0) {
-      std::filesystem::create_directories(QRV_DOCS_OUTPUT);
-      EXPECT_TRUE(question->paint_manager().RenderToPng(std::string(QRV_DOCS_OUTPUT) + "/exit-question.png"));
-    }
+    if (answer_clicks++ == 0) SaveRendering(question->paint_manager(), "exit-question.png");
     Click(dialog, question->paint_manager(), answer);
     return -1;
   });
@@ -128,13 +123,12 @@ TEST_F(LoginWindowTest, SystemCloseAsksAndEndsOnlyOnYes) {
   } catch (const ProcessExit& exit) {
     EXPECT_EQ(exit.code, -1);
   }
+  EXPECT_EQ(EventCount("exit_ok"), 0u);  // not logged in: no exit notice
 }
 
 TEST_F(LoginWindowTest, ExitQuestionAnswersOneForYesAndTwoForNoOrTheCloseBox) {
-  for (const auto& answer : {std::pair<std::string, int>{"bnok", IDOK}, {"bncancel", IDCANCEL},
-                             {"bnclose", IDCANCEL}}) {
-    const std::string button = answer.first;
-    const int expected = answer.second;
+  for (const auto& [button, expected] : {std::pair<std::string, int>{"bnok", IDOK}, {"bncancel", IDCANCEL},
+                                         {"bnclose", IDCANCEL}}) {
     windows_->SetModalResponder([&](HWND dialog) {
       auto* question = static_cast<CCheckDlg*>(CWindowWnd::FromHandle(dialog));
       Click(dialog, question->paint_manager(), button);

@@ -1,0 +1,135 @@
+// Logging in, and the two faces of the login window's panel.
+
+#include "login/login_credentials.h"
+#include "login/login_dlg.h"
+#include "login/login_error_window.h"
+#include "login/login_servers.h"
+
+namespace qrv {
+namespace {
+
+constexpr std::uint32_t kPopupStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
+                                      WS_SYSMENU;
+
+void SetShown(CControlUI* control, bool shown) {
+  if (control != nullptr) control->SetVisible(shown);
+}
+
+void SetTextOf(CControlUI* control, const std::string& text) {
+  if (control != nullptr) control->SetText(text);
+}
+
+std::string TextOf(const CControlUI* control) { return control != nullptr ? control->GetText() : std::string(); }
+
+}  // namespace
+
+void CLoginDlg::FillInRemembered() {
+  // Selecting the option raises its "selectchanged" like a click by the player would.
+  if (note_option_ != nullptr) note_option_->Selected(true);
+  // Reads the settings file named at start-up, wherever the program's folder lies.
+  const RememberedCredentials remembered = ReadRememberedCredentials(services_.settings);
+  SetTextOf(account_edit_, remembered.account);
+  SetTextOf(password_edit_, remembered.password);
+}
+
+void CLoginDlg::PerformLogin(bool use_stored, bool keep_on_login) {
+  session_.servers.clear();
+  std::string account = TextOf(account_edit_);
+  std::string password = TextOf(password_edit_);
+  if (use_stored) {
+    // With nothing remembered the fields are used: logging in with an empty account could only
+    // fail, and the start button would then fail for a player who never ticked the option.
+    RememberedCredentials remembered = ReadRememberedCredentials(services_.settings);
+    if (!remembered.account.empty()) {
+      account = std::move(remembered.account);
+      password = std::move(remembered.password);
+    }
+  }
+  session_.account = account;
+  session_.password = password;
+
+  const LoginVerdict verdict = ClassifyLoginResponse(api_.Login(account, password));
+  if (!verdict.success) {
+    ShowLoginError(verdict);
+    return;
+  }
+  logged_in_ = true;
+  if (note_option_ != nullptr && note_option_->IsSelected()) {
+    WriteRememberedCredentials(services_.settings, account, password);
+  }
+  session_.servers = api_.FetchServerList();
+  session_.profile = api_.FetchProfile(account, password);
+  ShowLoggedIn(account);
+  if (!keep_on_login && hand_off_ != nullptr) {
+    const RECT window = WindowSystem::Get().WindowRect(hwnd_);
+    hand_off_->ShowServerList(session_, POINT{window.left + 150, window.top - 50}, hwnd_);
+  }
+}
+
+void CLoginDlg::ShowLoginError(const LoginVerdict& verdict) {
+  CLoginErrUI* error = error_window();
+  if (error == nullptr) {
+    const RECT window = WindowSystem::Get().WindowRect(hwnd_);
+    error = new CLoginErrUI();
+    error_window_ = error->Create(hwnd_, "", kPopupStyle, 0, window.left + 300, window.top + 159, 0, 0);
+    if (error_window_ == nullptr) return;  // the object deleted itself
+  }
+  error->ShowWindow(true);
+  if (verdict.illegal_password) {
+    session_.password.clear();
+    SetTextOf(password_edit_, "");
+  }
+  if (verdict.account_not_exist) {
+    session_.account.clear();
+    if (note_option_ != nullptr && note_option_->IsSelected()) SetTextOf(account_edit_, "");
+    SetTextOf(password_edit_, "");
+  }
+}
+
+void CLoginDlg::ShowLoggedIn(const std::string& account) {
+  SetTextOf(nickname_text_, "当前账号: " + account);
+  SetShown(nickname_text_, true);
+  SetShown(logout_button_, true);
+  SetShown(login_button_, false);
+  SetShown(start_button_, true);
+  if (start_button_ != nullptr) start_button_->SetFocus();
+
+  const std::vector<ServerEntry>& servers = session_.servers;
+  if (servers.empty()) return;
+
+  // When the only server is not open yet nothing is recommended, and the heading goes too.
+  const auto recommended = RecommendedServer(servers);
+  SetShown(recommended_label_, recommended.has_value());
+  SetShown(recommended_button_, recommended.has_value());
+  if (recommended && recommended_button_ != nullptr) {
+    const ServerEntry& server = servers[*recommended];
+    recommended_button_->SetText(ServerButtonText(server));
+    recommended_button_->SetEnabled(server.state != "3");
+  }
+
+  const RecentServers recent = FindRecentServers(session_.profile.played, servers);
+  if (recent.pieces == 0) return;
+  SetShown(recent_label_, true);
+  for (std::size_t n = 0; n < 3; ++n) {
+    if (recent.pieces <= n) break;
+    SetShown(recent_buttons_[n], true);
+    // A played id the list does not hold leaves a button without a server rather than one still
+    // naming a server of an earlier login.
+    SetTextOf(recent_buttons_[n], n < recent.matches.size() ? ServerButtonText(servers[recent.matches[n]]) : "");
+  }
+}
+
+void CLoginDlg::ShowLoggedOut() {
+  SetShown(logout_button_, false);
+  SetShown(nickname_text_, false);
+  SetTextOf(nickname_text_, "");
+  if (note_option_ == nullptr || !note_option_->IsSelected()) SetTextOf(password_edit_, "");
+  if (hand_off_ != nullptr) hand_off_->CloseServerList();
+  SetShown(login_button_, true);
+  for (CControlUI* control : {start_button_, recent_label_, recent_buttons_[0], recent_buttons_[1],
+                              recent_buttons_[2], recommended_label_, recommended_button_}) {
+    SetShown(control, false);
+  }
+}
+
+}  // namespace qrv
