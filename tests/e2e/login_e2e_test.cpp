@@ -1,0 +1,101 @@
+// The real program under Xvfb against the simulator: remembered credentials and automatic login
+// bring up the logged-in face by themselves, and logging out returns to the logged-out face with
+// the exit notice and its statistics event.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "e2e/launcher_process.h"
+#include "sim/sim_test_support.h"
+
+namespace qrv::e2e {
+namespace {
+
+using sim::testing::EntriesWithEvent;
+
+// The stored form of a printable ASCII credential: every byte plus 32.
+std::string Scrambled(const std::string& text) {
+  std::string out;
+  for (const char c : text) out.push_back(static_cast<char>(static_cast<unsigned char>(c) + 32));
+  return out;
+}
+
+class LoginE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::SimOptions options;
+    options.work_dir = dir_.path() + "/sim";
+    std::filesystem::create_directories(options.work_dir);
+    std::string error;
+    sim_ = sim::SimProcess::Start(options, error);
+    ASSERT_NE(sim_, nullptr) << error;
+    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
+    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
+  }
+
+  // Polls a control of the login window until `done` holds for its answer (or the time is up);
+  // returns the last answer.
+  template <class Done>
+  qrv::testing::AutomationAnswer WaitForControl(const std::string& name, Done done, int timeout_ms = 20000) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+      auto answer = launcher_->automation().Control("UILogIn", name);
+      if ((answer.ok() && done(answer)) || std::chrono::steady_clock::now() > until) return answer;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+
+  std::vector<std::string> StatCodes() const {
+    std::vector<std::string> codes;
+    for (const auto& entry : EntriesWithEvent(*sim_, "stat")) codes.push_back(entry.Field("code"));
+    return codes;
+  }
+
+  sim::testing::TempDir dir_;
+  std::unique_ptr<sim::SimProcess> sim_;
+  std::unique_ptr<LauncherProcess> launcher_;
+};
+
+TEST_F(LoginE2eTest, RememberedCredentialsLogInByThemselvesAndLogoutReturnsToTheLoggedOutFace) {
+  launcher_->WriteSettings("[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
+                           Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
+  std::string error;
+  ASSERT_TRUE(launcher_->Start(error)) << error;
+  auto& automation = launcher_->automation();
+  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
+
+  const auto visible = [](const qrv::testing::AutomationAnswer& a) { return a.Bool("visible"); };
+  const auto recommended = WaitForControl("bntuijian", visible);
+  ASSERT_TRUE(recommended.Bool("visible")) << recommended.line() << launcher_->output();
+  EXPECT_EQ(recommended.String("text"), "44服[双线]");  // server 45 is not open yet
+  EXPECT_EQ(automation.Control("UILogIn", "bnzuiji1").String("text"), "3服[电信]");
+  EXPECT_EQ(automation.Control("UILogIn", "bnzuiji3").String("text"), "7服[电信]");
+  EXPECT_EQ(automation.Control("UILogIn", "txnickname").String("text"), "当前账号: qrvtest");
+  EXPECT_TRUE(automation.Control("UILogIn", "opnote").Bool("selected"));
+  ASSERT_EQ(EntriesWithEvent(*sim_, "login_ok").size(), 1u);
+  EXPECT_EQ(EntriesWithEvent(*sim_, "login_ok")[0].Field("account"), "qrvtest");
+
+  // Log out, answering the exit question with "是".
+  ASSERT_TRUE(automation.Click("UILogIn", "bnlogout").ok());
+  ASSERT_NE(automation.WaitForWindow("UICheckDlg", 20000), 0);
+  ASSERT_TRUE(automation.Click("UICheckDlg", "bnok").ok());
+  const auto login_button = WaitForControl("login", visible);
+  EXPECT_TRUE(login_button.Bool("visible")) << login_button.line();
+  EXPECT_FALSE(automation.Control("UILogIn", "bnlogout").Bool("visible"));
+  EXPECT_FALSE(automation.Control("UILogIn", "bntuijian").Bool("visible"));
+  EXPECT_FALSE(automation.Control("UILogIn", "bnzuiji1").Bool("visible"));
+
+  const auto exits = EntriesWithEvent(*sim_, "exit_ok");
+  ASSERT_EQ(exits.size(), 1u);
+  EXPECT_EQ(exits[0].Field("userid"), "qrvtest");
+  const auto codes = StatCodes();
+  EXPECT_NE(std::find(codes.begin(), codes.end(), "200005"), codes.end());
+  launcher_->Stop();
+}
+
+}  // namespace
+}  // namespace qrv::e2e
