@@ -69,7 +69,8 @@ RememberedCredentials ReadRememberedCredentials(const SettingsFile& settings) {
   };
 }
 
-void WriteRememberedCredentials(const SettingsFile& settings, std::string_view account, std::string_view password) {
+void WriteRememberedCredentials(const SettingsFile& settings, std::string_view account,
+                                std::string_view password) {
   settings.WriteText(settings::kUpdate, settings::kVersion, ScrambleCredential(account));
   settings.WriteText(settings::kUpdate, settings::kCheckCode, ScrambleCredential(password));
 }

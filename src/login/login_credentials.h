@@ -33,6 +33,7 @@ struct RememberedCredentials {
 };
 
 RememberedCredentials ReadRememberedCredentials(const SettingsFile& settings);
-void WriteRememberedCredentials(const SettingsFile& settings, std::string_view account, std::string_view password);
+void WriteRememberedCredentials(const SettingsFile& settings, std::string_view account,
+                                std::string_view password);
 
 }  // namespace qrv

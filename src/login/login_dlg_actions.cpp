@@ -12,8 +12,8 @@
 namespace qrv {
 namespace {
 
-constexpr std::uint32_t kPopupStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
-                                      WS_SYSMENU;
+constexpr std::uint32_t kPopupStyle =
+    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
 
 bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
 
@@ -122,14 +122,22 @@ void CLoginDlg::OpenPage(const std::string& address, const char* event_code) {
 
 bool CLoginDlg::OnPageButton(const std::string& name) {
   const DeployConfig& hosts = services_.web.deploy();
-  if (name == "bnreg") OpenPage("http://" + hosts.site + "/register/", "200000");
-  else if (name == "bnzt") OpenPage("http://" + hosts.site, nullptr);
-  else if (name == "bnhome") OpenPage("http://" + hosts.game + "/", "200017");
-  else if (name == "bnbbs") OpenPage("http://" + hosts.forum + "/forum-544-1.html", "200018");
-  else if (name == "bnmoney") OpenPage("http://" + hosts.pay + "/pay/g/qrv/", "200004");
-  else if (name == "bngm") OpenPage(hosts.service, "200019");
-  else if (name == "bnnews") OpenPage("http://" + hosts.game + "/xwgg/list-1314.htm", "200002");
-  else return false;
+  if (name == "bnreg")
+    OpenPage("http://" + hosts.site + "/register/", "200000");
+  else if (name == "bnzt")
+    OpenPage("http://" + hosts.site, nullptr);
+  else if (name == "bnhome")
+    OpenPage("http://" + hosts.game + "/", "200017");
+  else if (name == "bnbbs")
+    OpenPage("http://" + hosts.forum + "/forum-544-1.html", "200018");
+  else if (name == "bnmoney")
+    OpenPage("http://" + hosts.pay + "/pay/g/qrv/", "200004");
+  else if (name == "bngm")
+    OpenPage(hosts.service, "200019");
+  else if (name == "bnnews")
+    OpenPage("http://" + hosts.game + "/xwgg/list-1314.htm", "200002");
+  else
+    return false;
   return true;
 }
 

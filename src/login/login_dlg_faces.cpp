@@ -8,8 +8,8 @@
 namespace qrv {
 namespace {
 
-constexpr std::uint32_t kPopupStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION |
-                                      WS_SYSMENU;
+constexpr std::uint32_t kPopupStyle =
+    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
 
 void SetShown(CControlUI* control, bool shown) {
   if (control != nullptr) control->SetVisible(shown);
@@ -19,7 +19,9 @@ void SetTextOf(CControlUI* control, const std::string& text) {
   if (control != nullptr) control->SetText(text);
 }
 
-std::string TextOf(const CControlUI* control) { return control != nullptr ? control->GetText() : std::string(); }
+std::string TextOf(const CControlUI* control) {
+  return control != nullptr ? control->GetText() : std::string();
+}
 
 }  // namespace
 
@@ -115,7 +117,8 @@ void CLoginDlg::ShowLoggedIn(const std::string& account) {
     SetShown(recent_buttons_[n], true);
     // A played id the list does not hold leaves a button without a server rather than one still
     // naming a server of an earlier login.
-    SetTextOf(recent_buttons_[n], n < recent.matches.size() ? ServerButtonText(servers[recent.matches[n]]) : "");
+    SetTextOf(recent_buttons_[n],
+              n < recent.matches.size() ? ServerButtonText(servers[recent.matches[n]]) : "");
   }
 }
 

@@ -51,9 +51,11 @@ RecentServers FindRecentServers(std::string_view played, const std::vector<Serve
   return recent;
 }
 
-std::optional<std::size_t> ServerForButtonText(std::string_view text, const std::vector<ServerEntry>& servers) {
+std::optional<std::size_t> ServerForButtonText(std::string_view text,
+                                               const std::vector<ServerEntry>& servers) {
   const std::size_t open = text.find('[');
-  const std::string label = open == std::string_view::npos ? std::string() : std::string(text.substr(0, open));
+  const std::string label =
+      open == std::string_view::npos ? std::string() : std::string(text.substr(0, open));
   const std::string tag = "[" + label + "]";
   for (std::size_t i = 0; i < servers.size(); ++i) {
     if (servers[i].name.find(tag) != std::string::npos) return i;

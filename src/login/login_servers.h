@@ -27,8 +27,8 @@ std::string ServerButtonText(const ServerEntry& server);
 std::optional<std::size_t> RecommendedServer(const std::vector<ServerEntry>& servers);
 
 struct RecentServers {
-  std::size_t pieces = 0;             // non-empty ids in the "played" text
-  std::vector<std::size_t> matches;   // indexes of the servers found for them, in order
+  std::size_t pieces = 0;            // non-empty ids in the "played" text
+  std::vector<std::size_t> matches;  // indexes of the servers found for them, in order
 };
 
 // Splits "played" at "|" (empty pieces dropped) and finds the first server of each id.
@@ -36,6 +36,7 @@ RecentServers FindRecentServers(std::string_view played, const std::vector<Serve
 
 // The server a button's text points at: the text up to its first "[" is the label (empty when
 // there is no "["), and the first server whose name holds "[" + label + "]" is the one.
-std::optional<std::size_t> ServerForButtonText(std::string_view text, const std::vector<ServerEntry>& servers);
+std::optional<std::size_t> ServerForButtonText(std::string_view text,
+                                               const std::vector<ServerEntry>& servers);
 
 }  // namespace qrv

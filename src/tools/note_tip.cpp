@@ -62,7 +62,8 @@ void CNoteTip::StartTicker() {
   worker_ = std::thread([ticker = ticker_, hwnd = hwnd_] {
     std::unique_lock lock(ticker->mutex);
     for (int i = 0; i < kTicksPosted; ++i) {
-      if (ticker->wake.wait_for(lock, std::chrono::milliseconds(kTickMs), [&] { return ticker->stop; })) return;
+      if (ticker->wake.wait_for(lock, std::chrono::milliseconds(kTickMs), [&] { return ticker->stop; }))
+        return;
       qrv::PostMessage(hwnd, WM_TIMER, kTickTimerId, 0);
     }
   });

@@ -61,8 +61,9 @@ class LoginE2eTest : public ::testing::Test {
 };
 
 TEST_F(LoginE2eTest, RememberedCredentialsLogInByThemselvesAndLogoutReturnsToTheLoggedOutFace) {
-  launcher_->WriteSettings("[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
-                           Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
+  launcher_->WriteSettings(
+      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
+      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
   std::string error;
   ASSERT_TRUE(launcher_->Start(error)) << error;
   auto& automation = launcher_->automation();

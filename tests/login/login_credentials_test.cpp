@@ -1,13 +1,14 @@
 // The remembered credentials' stored form: the old form for printable ASCII, a hexadecimal form
 // for everything else, never a byte the settings file cannot hold, and a file only its owner reads.
 
+#include "login/login_credentials.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "app/settings_file.h"
-#include "login/login_credentials.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv {
@@ -25,9 +26,10 @@ TEST(LoginCredentialsTest, EveryTextRoundTripsAndNoStoredByteIsAControlByte) {
   for (int b = 224; b <= 255; ++b) high_bytes.push_back(static_cast<char>(b));
   std::string all_bytes;
   for (int b = 1; b <= 255; ++b) all_bytes.push_back(static_cast<char>(b));
-  for (const std::string& text : {std::string("qrvtest"), std::string("P@ss w0rd_~!"), std::string("玄岚侠客"),
-                                  std::string("密码abc"), high_bytes, all_bytes, std::string("tab\there"),
-                                  std::string("line\nbreak"), std::string(1, '\0') + "zero", std::string()}) {
+  for (const std::string& text :
+       {std::string("qrvtest"), std::string("P@ss w0rd_~!"), std::string("玄岚侠客"), std::string("密码abc"),
+        high_bytes, all_bytes, std::string("tab\there"), std::string("line\nbreak"),
+        std::string(1, '\0') + "zero", std::string()}) {
     const std::string stored = ScrambleCredential(text);
     EXPECT_EQ(UnscrambleCredential(stored), text);
     for (const char c : stored) EXPECT_GE(static_cast<unsigned char>(c), 32u) << "in the form of " << text;

@@ -65,7 +65,8 @@ TEST_F(LoginFacesTest, RecommendedServerSkipsOneNotOpenYetAndIsDisabledWhenFull)
 }
 
 TEST_F(LoginFacesTest, NoServerIsRecommendedWhenTheOnlyOneIsNotOpenYet) {
-  StartPlatform(R"json({"accounts": [{"account": "solo", "password": "solo1", "profile": {"id": "5", "played": ""}}],
+  StartPlatform(
+      R"json({"accounts": [{"account": "solo", "password": "solo1", "profile": {"id": "5", "played": ""}}],
                     "servers": [{"id": "45", "name": "[45服]双线45区", "code": "qrv45", "type": "2", "state": "4"}],
                     "news": []})json");
   WriteSetting(settings::kRunset, settings::kAutologin, "0");
@@ -144,8 +145,8 @@ TEST_F(LoginFacesTest, LogoutAsksThenSendsTheExitNoticeAndShowsTheLoggedOutFace)
   EXPECT_EQ(TextOf(login, "txnickname"), "");
   EXPECT_EQ(TextOf(login, "edpw"), "");  // not remembered
   EXPECT_EQ(TextOf(login, "edusername"), "qrvtest");
-  for (const char* hidden : {"bnlogout", "txnickname", "bnstart", "lbstate", "bnzuiji1", "bnzuiji2", "bnzuiji3",
-                             "lbstate2", "bntuijian"}) {
+  for (const char* hidden : {"bnlogout", "txnickname", "bnstart", "lbstate", "bnzuiji1", "bnzuiji2",
+                             "bnzuiji3", "lbstate2", "bntuijian"}) {
     EXPECT_FALSE(Shown(login, hidden)) << hidden;
   }
   SaveRendering(login->paint_manager(), "login-logged-out.png");

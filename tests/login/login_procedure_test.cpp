@@ -41,8 +41,8 @@ TEST_F(LoginProcedureTest, SuccessWithRememberPasswordStoresTheScrambledCredenti
   // The logged-in face: account, the recommended server (the first, 45, is not open yet) and the
   // three servers played last, named by label and line.
   EXPECT_EQ(TextOf(login, "txnickname"), "当前账号: qrvtest");
-  for (const char* shown : {"txnickname", "bnlogout", "bnstart", "lbstate2", "bntuijian", "lbstate", "bnzuiji1",
-                            "bnzuiji2", "bnzuiji3"}) {
+  for (const char* shown : {"txnickname", "bnlogout", "bnstart", "lbstate2", "bntuijian", "lbstate",
+                            "bnzuiji1", "bnzuiji2", "bnzuiji3"}) {
     EXPECT_TRUE(Shown(login, shown)) << shown;
   }
   EXPECT_FALSE(Shown(login, "login"));

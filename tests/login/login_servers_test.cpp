@@ -1,8 +1,8 @@
 // How servers are named on the login window's buttons and found again from a button's text.
 
-#include <gtest/gtest.h>
-
 #include "login/login_servers.h"
+
+#include <gtest/gtest.h>
 
 namespace qrv {
 namespace {
@@ -44,8 +44,8 @@ TEST(LoginServersTest, RecentServersDropEmptyPiecesAndKeepTheFirstServerOfAnId) 
 }
 
 TEST(LoginServersTest, ButtonTextFindsTheFirstServerHoldingItsBracketedLabel) {
-  const std::vector<ServerEntry> servers{Server("1", "[1服]电信1区", "0"), Server("11", "[11服]电信11区", "0"),
-                                         Server("3", "双线3区", "2")};
+  const std::vector<ServerEntry> servers{Server("1", "[1服]电信1区", "0"),
+                                         Server("11", "[11服]电信11区", "0"), Server("3", "双线3区", "2")};
   EXPECT_EQ(ServerForButtonText("11服[电信]", servers), 1u);
   EXPECT_EQ(ServerForButtonText("1服[电信]", servers), 0u);
   // The bracketless server's button says "[双线]": its empty label matches nothing.

@@ -115,9 +115,13 @@ class LoginWindowFixture : public ::testing::Test {
     SendMessage(hwnd, WM_LBUTTONDOWN, 1, at);
     SendMessage(hwnd, WM_LBUTTONUP, 0, at);
   }
-  static void Click(CLoginDlg* login, const std::string& name) { Click(login->GetHWND(), login->paint_manager(), name); }
+  static void Click(CLoginDlg* login, const std::string& name) {
+    Click(login->GetHWND(), login->paint_manager(), name);
+  }
 
-  static CControlUI* Find(CLoginDlg* login, const std::string& name) { return login->paint_manager().FindControl(name); }
+  static CControlUI* Find(CLoginDlg* login, const std::string& name) {
+    return login->paint_manager().FindControl(name);
+  }
   static std::string TextOf(CLoginDlg* login, const std::string& name) {
     CControlUI* control = Find(login, name);
     return control != nullptr ? control->GetText() : "<missing>";
@@ -144,7 +148,8 @@ class LoginWindowFixture : public ::testing::Test {
 
   std::vector<std::string> StatCodes() const {
     std::vector<std::string> codes;
-    for (const auto& entry : sim::testing::EntriesWithEvent(*sim_, "stat")) codes.push_back(entry.Field("code"));
+    for (const auto& entry : sim::testing::EntriesWithEvent(*sim_, "stat"))
+      codes.push_back(entry.Field("code"));
     return codes;
   }
   std::size_t EventCount(const std::string& event) const {

@@ -23,10 +23,11 @@ TEST_F(LoginWindowTest, BuildsFromItsLayoutAsAShapedWindowAndShowsTheNews) {
   EXPECT_EQ(state->alpha, 250);
   EXPECT_EQ(state->style & WS_CAPTION, 0u);
   EXPECT_GT(state->rect.Width(), 300);  // the layout gave the size
-  for (const char* name : {"edusername", "edpw", "opnote", "switch", "login", "txnickname", "bnlogout", "bnstart",
-                           "lbstate", "lbstate2", "bntuijian", "bnzuiji1", "bnzuiji2", "bnzuiji3", "bnnew1", "bnnew4",
-                           "txnew1", "txnew4", "bnnews", "bnreg", "bnzt", "bnhome", "bnbbs", "bnmoney", "bngm",
-                           "bnmini", "bnclose", "bnshowreg", "bnback"}) {
+  for (const char* name :
+       {"edusername", "edpw",     "opnote",    "switch",    "login",    "txnickname", "bnlogout", "bnstart",
+        "lbstate",    "lbstate2", "bntuijian", "bnzuiji1",  "bnzuiji2", "bnzuiji3",   "bnnew1",   "bnnew4",
+        "txnew1",     "txnew4",   "bnnews",    "bnreg",     "bnzt",     "bnhome",     "bnbbs",    "bnmoney",
+        "bngm",       "bnmini",   "bnclose",   "bnshowreg", "bnback"}) {
     EXPECT_NE(Find(login, name), nullptr) << name;
   }
   // The news arrived while the window was made: the first four of the simulator's seven items.
@@ -37,15 +38,17 @@ TEST_F(LoginWindowTest, BuildsFromItsLayoutAsAShapedWindowAndShowsTheNews) {
   EXPECT_EQ(TextOf(login, "txnew4"), "2026-12-03");
   // The logged-out face.
   EXPECT_TRUE(Shown(login, "login"));
-  for (const char* hidden : {"bnstart", "bnlogout", "txnickname", "bntuijian", "bnzuiji1", "lbstate", "lbstate2"}) {
+  for (const char* hidden :
+       {"bnstart", "bnlogout", "txnickname", "bntuijian", "bnzuiji1", "lbstate", "lbstate2"}) {
     EXPECT_FALSE(Shown(login, hidden)) << hidden;
   }
 
   // The fields' rectangle always takes presses; elsewhere the caption band drags.
   const RECT where = windows_->WindowRect(login->GetHWND());
   const auto hit = [&](int x, int y) {
-    return SendMessage(login->GetHWND(), WM_NCHITTEST, 0,
-                       MAKELPARAM(static_cast<std::uint16_t>(where.left + x), static_cast<std::uint16_t>(where.top + y)));
+    return SendMessage(
+        login->GetHWND(), WM_NCHITTEST, 0,
+        MAKELPARAM(static_cast<std::uint16_t>(where.left + x), static_cast<std::uint16_t>(where.top + y)));
   };
   EXPECT_EQ(hit(234, 217), HTCLIENT);
   EXPECT_EQ(hit(389, 294), HTCLIENT);
@@ -127,8 +130,8 @@ TEST_F(LoginWindowTest, SystemCloseAsksAndEndsOnlyOnYes) {
 }
 
 TEST_F(LoginWindowTest, ExitQuestionAnswersOneForYesAndTwoForNoOrTheCloseBox) {
-  for (const auto& [button, expected] : {std::pair<std::string, int>{"bnok", IDOK}, {"bncancel", IDCANCEL},
-                                         {"bnclose", IDCANCEL}}) {
+  for (const auto& [button, expected] :
+       {std::pair<std::string, int>{"bnok", IDOK}, {"bncancel", IDCANCEL}, {"bnclose", IDCANCEL}}) {
     windows_->SetModalResponder([&](HWND dialog) {
       auto* question = static_cast<CCheckDlg*>(CWindowWnd::FromHandle(dialog));
       Click(dialog, question->paint_manager(), button);

@@ -1,10 +1,11 @@
 // The remember-password tip: opened when the player ticks the option, placed over it, see-through
 // around its bubble, gone on its 28th tick, and its worker never outlives it.
 
+#include "tools/note_tip.h"
+
 #include <gtest/gtest.h>
 
 #include "login/login_window_fixture.h"
-#include "tools/note_tip.h"
 
 namespace qrv {
 namespace {
@@ -14,7 +15,8 @@ using NoteTipTest = testing::LoginWindowFixture;
 CNoteTip* FindTip() {
   for (HWND hwnd : AllWindows()) {
     CWindowWnd* window = CWindowWnd::FromHandle(hwnd);
-    if (window != nullptr && window->GetWindowClassName() == "UINoteTip") return static_cast<CNoteTip*>(window);
+    if (window != nullptr && window->GetWindowClassName() == "UINoteTip")
+      return static_cast<CNoteTip*>(window);
   }
   return nullptr;
 }
