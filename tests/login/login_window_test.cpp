@@ -130,8 +130,10 @@ TEST_F(LoginWindowTest, SystemCloseAsksAndEndsOnlyOnYes) {
 }
 
 TEST_F(LoginWindowTest, ExitQuestionAnswersOneForYesAndTwoForNoOrTheCloseBox) {
-  for (const auto& [button, expected] :
+  for (const auto& answer :
        {std::pair<std::string, int>{"bnok", IDOK}, {"bncancel", IDCANCEL}, {"bnclose", IDCANCEL}}) {
+    const std::string& button = answer.first;
+    const int expected = answer.second;
     windows_->SetModalResponder([&](HWND dialog) {
       auto* question = static_cast<CCheckDlg*>(CWindowWnd::FromHandle(dialog));
       Click(dialog, question->paint_manager(), button);
