@@ -16,13 +16,11 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp"
 
-run_tests() { ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300; }
+ctest_command=(ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300)
 if [[ -z "${DISPLAY:-}" ]]; then
-  export -f run_tests
-  export build
-  xvfb-run -a -s "-screen 0 1600x1000x24" bash -c run_tests
+  xvfb-run -a -s "-screen 0 1600x1000x24" "${ctest_command[@]}"
 else
-  run_tests
+  "${ctest_command[@]}"
 fi
 
 bash "$root/scripts/fuzz.sh" "$build" 15
