@@ -34,6 +34,16 @@ class StartupTest : public ::testing::Test {
     ASSERT_NE(launcher_->automation().WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
   }
 
+  // The statistics codes of start-up: what the program sent before the player did anything. (With
+  // automatic login on, the login window's own events follow a moment later.)
+  std::vector<std::string> StartupCodes() const {
+    std::vector<std::string> codes;
+    for (const auto& code : StatCodes()) {
+      if (code == "200015" || code == "200020") codes.push_back(code);
+    }
+    return codes;
+  }
+
   std::vector<std::string> StatCodes() const {
     std::vector<std::string> codes;
     for (const auto& entry : EntriesWithEvent(*sim_, "stat")) codes.push_back(entry.Field("code"));
@@ -55,7 +65,8 @@ TEST_F(StartupTest, FreshInstallSendsTheStartEventOpensTheLoginWindowAndMakesIts
   EXPECT_TRUE(launcher_->automation().Control("UILogIn", "edusername").ok());
   EXPECT_TRUE(launcher_->automation().Control("UILogIn", "bnstart").ok());
 
-  EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200020"}));  // not a first start: no 200015
+  EXPECT_EQ(StartupCodes(), (std::vector<std::string>{"200020"}));  // not a first start: no 200015
+  EXPECT_EQ(StatCodes().front(), "200020");
   EXPECT_TRUE(FileExists(launcher_->desktop_shortcut()));
   EXPECT_TRUE(FileExists(launcher_->autostart_entry()));
   EXPECT_NE(launcher_->ReadSettings().find("[ShellLink]\nhas=0"), std::string::npos) << launcher_->ReadSettings();
@@ -65,7 +76,7 @@ TEST_F(StartupTest, FreshInstallSendsTheStartEventOpensTheLoginWindowAndMakesIts
   std::filesystem::remove(launcher_->desktop_shortcut());
   StartAndWaitForLogin();
   EXPECT_FALSE(FileExists(launcher_->desktop_shortcut()));
-  EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200020", "200020"}));
+  EXPECT_EQ(StartupCodes(), (std::vector<std::string>{"200020", "200020"}));
   launcher_->Stop();
 }
 
@@ -74,7 +85,9 @@ TEST_F(StartupTest, FirstStartSendsItsEventFirstAndTheAutostartEntryFollowsTheSe
   std::filesystem::create_directories(launcher_->home() + "/.config/autostart");
   { std::ofstream(launcher_->autostart_entry()) << "[Desktop Entry]\n"; }
   StartAndWaitForLogin();
-  EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200015", "200020"}));
+  EXPECT_EQ(StartupCodes(), (std::vector<std::string>{"200015", "200020"}));
+  EXPECT_EQ(StatCodes()[0], "200015");
+  EXPECT_EQ(StatCodes()[1], "200020");
   EXPECT_FALSE(FileExists(launcher_->autostart_entry()));
   EXPECT_FALSE(FileExists(launcher_->desktop_shortcut()));  // "has" is 2, not 1
   const std::string settings = launcher_->ReadSettings();
@@ -84,6 +97,7 @@ TEST_F(StartupTest, FirstStartSendsItsEventFirstAndTheAutostartEntryFollowsTheSe
 }
 
 TEST_F(StartupTest, CloseButtonEndsTheProgramWithMinusOne) {
+  launcher_->WriteSettings("[Runset]\nautologin=0\n");  // no error window in the way
   StartAndWaitForLogin();
   const auto click = launcher_->automation().Click("UILogIn", "bnclose");
   (void)click;  // the program may end before it answers
@@ -91,6 +105,9 @@ TEST_F(StartupTest, CloseButtonEndsTheProgramWithMinusOne) {
 }
 
 TEST_F(StartupTest, SystemCloseAsksTheExitQuestionAndNoKeepsTheProgram) {
+  // Without automatic login: its failure would put up the error window, which makes the login
+  // window ignore everything until the player has read it.
+  launcher_->WriteSettings("[Runset]\nautologin=0\n");
   StartAndWaitForLogin();
   auto& automation = launcher_->automation();
   // The window manager's close request (Alt+F4) arrives as a system close command.
