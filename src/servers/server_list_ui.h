@@ -37,8 +37,6 @@ class CServerListUI final : public CWindowWnd, public INotifyUI {
  public:
   static constexpr int kModeLogin = 1;
   static constexpr int kModeMainFrame = 2;
-  static constexpr int kSectionSize = 160;
-  static constexpr int kPageSize = 20;
   static constexpr int kPagedLines = 10;
   // Presses in the header (above y 74, left of x 647) drag the window, except on the close
   // button's square.

@@ -43,6 +43,9 @@ std::optional<std::size_t> FindServerByLookup(std::string_view lookup, const std
 std::vector<std::string> PlayedTokens(std::string_view played);
 
 // Paging: sections of 160 servers, pages of 20.
+inline constexpr int kServersPerSection = 160;
+inline constexpr int kServersPerPage = 20;
+
 struct PageSlice {
   std::size_t first = 0;  // index of the first server shown
   std::size_t count = 0;  // servers shown, at most 20
