@@ -1,0 +1,102 @@
+#include "login/user_inf_ui.h"
+
+#include "platform/messages.h"
+#include "platform/process.h"
+
+namespace qrv {
+namespace {
+
+constexpr const char* kLayout = "userinfui.xml";
+constexpr const char* kReloadEvent = "200005";
+constexpr const char* kChooseServerEvent = "200006";
+
+}  // namespace
+
+CUserInfUI::CUserInfUI(AppServices& services, HWND main_frame, ServerEntry server, PlayerProfile player)
+    : services_(services), main_frame_(main_frame), server_(std::move(server)), player_(std::move(player)) {}
+
+POINT CUserInfUI::PositionBeside(const RECT& button_screen) {
+  return POINT{button_screen.right - kOffsetLeft, button_screen.top + kOffsetDown};
+}
+
+HWND CUserInfUI::CreatePopup(POINT top_left) {
+  // Made hidden: the main frame's show (ShowAt) starts the hide timer together with the show.
+  return Create(main_frame_, kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, 0,
+                top_left.x, top_left.y, 0, 0);
+}
+
+void CUserInfUI::SetServer(const ServerEntry& server) {
+  server_ = server;
+  if (server_name_ != nullptr) server_name_->SetText(server_.name);
+}
+
+void CUserInfUI::ShowAt(POINT top_left, const ServerEntry& server) {
+  if (hwnd_ == nullptr || !IsWindow(hwnd_)) return;
+  SetWindowPos(hwnd_, nullptr, top_left.x, top_left.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetServer(server);
+  // Setting the timer again replaces it, so every show gets its full three seconds.
+  qrv::SetTimer(hwnd_, kHideTimerId, kHideAfterMs);
+  ShowWindow(true, true);
+}
+
+LRESULT CUserInfUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_CREATE:
+      BuildWindow();
+      return 0;
+    case WM_TIMER:
+      if (wparam == kHideTimerId) {
+        qrv::KillTimer(hwnd_, kHideTimerId);
+        ShowWindow(false);
+        return 0;
+      }
+      // The toolkit's own control timers travel as WM_TIMER too; they go on to the paint manager.
+      break;
+    default:
+      break;
+  }
+  LRESULT result = 0;
+  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
+  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+}
+
+void CUserInfUI::BuildWindow() {
+  WindowSystem& windows = WindowSystem::Get();
+  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+  pm_.Init(hwnd_);
+  CDialogBuilder builder;
+  pm_.AttachDialog(builder.Create(kLayout, nullptr, &pm_));
+  pm_.AddNotifier(this);
+  nickname_ = pm_.FindControl("txnickname");
+  server_name_ = pm_.FindControl("txuserinf");
+  ShowFields();
+}
+
+void CUserInfUI::ShowFields() {
+  if (nickname_ != nullptr) nickname_->SetText(player_.nick);
+  if (server_name_ != nullptr) server_name_->SetText(server_.name);
+}
+
+void CUserInfUI::Notify(TNotifyUI& msg) {
+  if (msg.sType != "click" || msg.pSender == nullptr) return;
+  const std::string& name = msg.pSender->GetName();
+  if (name == "bnreload") RestartLauncher();
+  else if (name == "bnxuanfu") OpenServerList();
+}
+
+void CUserInfUI::RestartLauncher() {
+  services_.beacon.Send(kReloadEvent);
+  // Whether the new launcher started or not, this one ends: the player asked to leave it.
+  SpawnRelative(kRestartProgram);
+  // The main frame sends the exit notice and removes the tray icon before the process goes.
+  if (main_frame_ != nullptr && IsWindow(main_frame_)) qrv::SendMessage(main_frame_, kMsgExitSteps, 0, 0);
+  ExitProcess(0);
+}
+
+void CUserInfUI::OpenServerList() {
+  qrv::PostMessage(main_frame_, kMsgOpenServerList, 0, 0);
+  ShowWindow(false);
+  services_.beacon.Send(kChooseServerEvent);
+}
+
+}  // namespace qrv
