@@ -32,18 +32,19 @@ void CServerListUI::AddPagedItem(std::size_t index, CContainerUI* line) {
   const std::string key = ServerKey(server.code);
 
   auto* button = new CButtonUI;
-  button->ApplyAttributeList(FormatText(
-      "name=\"serbutton%s\" float=\"true\" pos=\"52,0,0,0\" width=\"139\" height=\"28\" "
-      "textcolor=\"#00279188\" disabledtextcolor=\"#FFA7A6AA\" align=\"left\"",
-      key.c_str()));
+  button->ApplyAttributeList(
+      FormatText("name=\"serbutton%s\" float=\"true\" pos=\"52,0,0,0\" width=\"139\" height=\"28\" "
+                 "textcolor=\"#00279188\" disabledtextcolor=\"#FFA7A6AA\" align=\"left\"",
+                 key.c_str()));
   button->SetText(ServerItemText(server));
   button->SetEnabled(PagedItemEnabled(server.state));
   button->SetTag(TagFor(index));
 
   auto* label = new CLabelUI;
-  label->ApplyAttributeList(FormatText(
-      "name=\"TextUI%s\" %s float=\"true\" pos=\"194,7,0,0\" width=\"70\" height=\"15\"  align=\"centerwrap\"",
-      key.c_str(), StatePictureAttribute(server.state).c_str()));
+  label->ApplyAttributeList(
+      FormatText("name=\"TextUI%s\" %s float=\"true\" pos=\"194,7,0,0\" width=\"70\" height=\"15\"  "
+                 "align=\"centerwrap\"",
+                 key.c_str(), StatePictureAttribute(server.state).c_str()));
   AddItemLine(line, button, label);
 }
 
@@ -55,10 +56,10 @@ void CServerListUI::AddSideItem(std::size_t index, CContainerUI* line) {
   const bool upper_line = line->GetName().find('1') != std::string::npos;
 
   auto* button = new CButtonUI;
-  button->ApplyAttributeList(FormatText(
-      "name=\"zjbutton%d\" float=\"true\" pos=\"%s\" width=\"139\" height=\"30\" "
-      "textcolor=\"#00A8BC00\" disabledtextcolor=\"#FFA7A6AA\" align=\"left\"",
-      n, upper_line ? "52,12,0,0" : "52,5,0,0"));
+  button->ApplyAttributeList(
+      FormatText("name=\"zjbutton%d\" float=\"true\" pos=\"%s\" width=\"139\" height=\"30\" "
+                 "textcolor=\"#00A8BC00\" disabledtextcolor=\"#FFA7A6AA\" align=\"left\"",
+                 n, upper_line ? "52,12,0,0" : "52,5,0,0"));
   button->SetText(ServerItemText(server));
   button->SetEnabled(SideItemEnabled(server.state));
   button->SetTag(TagFor(index));

@@ -32,12 +32,12 @@ void CServerListUI::BuildPagingBar() {
             "normalimage=\"file='ser.png' source='0,361,45,382'\" ");
         holder->ApplyAttributeList("maxwidth=\"50\" ");
       } else if (i <= pages) {
-        button->ApplyAttributeList(FormatText(
-            "name=\"page%d\" float=\"true\" pos=\"0,10,0,0\" width=\"21\" height=\"20\" "
-            "textcolor=\"#00FFFFFF\" disabledtextcolor=\"#FFA7A6AA\" align=\"center\" "
-            "normalimage=\"file='ser.png' source='0,403,21,423'\" "
-            "hotimage=\"file='ser.png'  source='0,424,21,444'\" ",
-            i));
+        button->ApplyAttributeList(
+            FormatText("name=\"page%d\" float=\"true\" pos=\"0,10,0,0\" width=\"21\" height=\"20\" "
+                       "textcolor=\"#00FFFFFF\" disabledtextcolor=\"#FFA7A6AA\" align=\"center\" "
+                       "normalimage=\"file='ser.png' source='0,403,21,423'\" "
+                       "hotimage=\"file='ser.png'  source='0,424,21,444'\" ",
+                       i));
         button->SetText(FormatText("%d", i));
         holder->ApplyAttributeList("maxwidth=\"26\" ");
       } else {
@@ -52,7 +52,8 @@ void CServerListUI::BuildPagingBar() {
     }
   }
   // The spacer keeps a short bar from drifting: it narrows by one button per page shown.
-  if (CControlUI* spacer = pm_.FindControl("HorizontalLayoutUI8")) spacer->SetMaxWidth(PagingSpacerWidth(pages));
+  if (CControlUI* spacer = pm_.FindControl("HorizontalLayoutUI8"))
+    spacer->SetMaxWidth(PagingSpacerWidth(pages));
 }
 
 void CServerListUI::PreviousPage() {

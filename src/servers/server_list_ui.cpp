@@ -53,8 +53,8 @@ LRESULT CServerListUI::OnCreate() {
 
 bool CServerListUI::StartsDrag(int x, int y) const {
   if (y >= kDragBandHeight || x >= kDragBandRight) return false;
-  const bool on_close = x >= kCloseSquare.left && x <= kCloseSquare.right && y >= kCloseSquare.top &&
-                        y <= kCloseSquare.bottom;
+  const bool on_close =
+      x >= kCloseSquare.left && x <= kCloseSquare.right && y >= kCloseSquare.top && y <= kCloseSquare.bottom;
   return !on_close;
 }
 

@@ -57,11 +57,13 @@ std::string ServerLookupText(std::string_view text) {
 
 std::string ServerNumberTag(std::string_view typed) {
   std::string digits;
-  std::copy_if(typed.begin(), typed.end(), std::back_inserter(digits), [](char c) { return c >= '0' && c <= '9'; });
+  std::copy_if(typed.begin(), typed.end(), std::back_inserter(digits),
+               [](char c) { return c >= '0' && c <= '9'; });
   return "[" + digits + "服]";
 }
 
-std::optional<std::size_t> FindServerByLookup(std::string_view lookup, const std::vector<ServerEntry>& servers) {
+std::optional<std::size_t> FindServerByLookup(std::string_view lookup,
+                                              const std::vector<ServerEntry>& servers) {
   for (std::size_t i = 0; i < servers.size(); ++i) {
     if (servers[i].name.find(lookup) != std::string::npos) return i;
   }
@@ -87,7 +89,9 @@ int SectionServerCount(std::size_t total, int section) {
   return static_cast<int>(std::min<std::size_t>(total - before, kServersPerSection));
 }
 
-int SectionPageCount(std::size_t total, int section) { return (SectionServerCount(total, section) + kServersPerPage - 1) / kServersPerPage; }
+int SectionPageCount(std::size_t total, int section) {
+  return (SectionServerCount(total, section) + kServersPerPage - 1) / kServersPerPage;
+}
 
 PageSlice SectionPage(std::size_t total, int section, int page) {
   // Only pages of the section itself: a page number past its end (or page 0, which next page

@@ -37,7 +37,8 @@ std::string ServerLookupText(std::string_view text);
 std::string ServerNumberTag(std::string_view typed);
 
 // The first server whose name contains `lookup`; an empty lookup text matches the first server.
-std::optional<std::size_t> FindServerByLookup(std::string_view lookup, const std::vector<ServerEntry>& servers);
+std::optional<std::size_t> FindServerByLookup(std::string_view lookup,
+                                              const std::vector<ServerEntry>& servers);
 
 // The non-empty pieces of a "played" text split at "|".
 std::vector<std::string> PlayedTokens(std::string_view played);

@@ -2,9 +2,8 @@
 // login window's mode (opens the main frame, closes the login window) and in the main frame's
 // (posts the switch message with an owning payload); and the header that drags the window.
 
-#include <gtest/gtest.h>
-
 #include <cairo.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>

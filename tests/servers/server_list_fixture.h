@@ -65,10 +65,11 @@ class ServerListFixture : public ::testing::Test {
   CServerListUI* Open(ServerListSetup setup) {
     const char* title = setup.mode == CServerListUI::kModeMainFrame ? "选择服务器" : "玄岚城服务器";
     auto* list = new CServerListUI(std::move(setup));
-    EXPECT_NE(list->Create(nullptr, title, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                                               WS_CAPTION | WS_SYSMENU,
-                           0, 0, 0, 200, 80),
-              nullptr);
+    EXPECT_NE(
+        list->Create(nullptr, title,
+                     WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, 0,
+                     0, 0, 200, 80),
+        nullptr);
     list_hwnd_ = list->GetHWND();
     loop_->Pump();
     list->paint_manager().UpdateLayout();
@@ -108,7 +109,8 @@ class ServerListFixture : public ::testing::Test {
   std::vector<std::string> PagedTexts(CServerListUI* list) {
     std::vector<std::string> texts;
     for (int line = 1; line <= CServerListUI::kPagedLines; ++line) {
-      for (CButtonUI* button : ButtonsOf(list, "serline" + std::to_string(line))) texts.push_back(button->GetText());
+      for (CButtonUI* button : ButtonsOf(list, "serline" + std::to_string(line)))
+        texts.push_back(button->GetText());
     }
     return texts;
   }

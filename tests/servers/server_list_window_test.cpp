@@ -88,7 +88,10 @@ TEST_F(ServerListWindowTest, SectionsShowTheirOwnServersOnly) {
   EXPECT_EQ(PagedTexts(list), ItemTexts(161, 180));
   EXPECT_EQ(PagingBar(list), (Texts{"pagepre", "page1", "page2", "pagenext"}));
   EXPECT_EQ(Find(list, "HorizontalLayoutUI8")->GetMaxWidth(), 458 - 26 * 3);
+  auto* tab = static_cast<COptionUI*>(Find(list, "tab1")->GetInterface("Option"));
+  EXPECT_TRUE(tab->IsSelected());
   Click(list, "pagenext");
+  EXPECT_FALSE(tab->IsSelected());  // a section option lets go of its selection with the focus
   EXPECT_EQ(PagedTexts(list), ItemTexts(181, 200));
   Click(list, "pagenext");
   EXPECT_EQ(PagedTexts(list), ItemTexts(181, 200));
@@ -103,6 +106,17 @@ TEST_F(ServerListWindowTest, SectionsShowTheirOwnServersOnly) {
   EXPECT_TRUE(PagedTexts(list).empty());
   Click(list, "tab0");
   EXPECT_EQ(PagedTexts(list), ItemTexts(1, 20));
+}
+
+TEST_F(ServerListWindowTest, NextPageOnAnEmptySectionShowsNothingOfTheSectionBefore) {
+  CServerListUI* list = OpenWith(testing::MakeServers(150));
+  Click(list, "tab1");
+  Click(list, "pagenext");
+  EXPECT_EQ(list->page(), 0);
+  EXPECT_TRUE(PagedTexts(list).empty());  // not servers 141 to 150 of the first section
+  Click(list, "pagepre");
+  EXPECT_EQ(list->page(), 1);
+  EXPECT_TRUE(PagedTexts(list).empty());
 }
 
 TEST_F(ServerListWindowTest, ItemsCarryTheirExactAttributes) {
@@ -182,29 +196,6 @@ TEST_F(ServerListWindowTest, ItemsCarryTheirExactAttributes) {
   EXPECT_EQ(next->GetPos().right - next->GetPos().left, 45);
   EXPECT_EQ(static_cast<CButtonUI*>(Find(list, "pagepre"))->GetTextStyle() & kHorizontalAlignMask,
             static_cast<std::uint32_t>(DT_RIGHT));
-}
-
-TEST_F(ServerListWindowTest, RecentServersComeFromThePlayedList) {
-  CServerListUI* list = OpenWith(testing::MakeServers(20), "12||15|");
-  const std::vector<CButtonUI*> upper = ButtonsOf(list, "zjline1");
-  ASSERT_EQ(upper.size(), 2u);
-  EXPECT_EQ(upper[0]->GetText(), ". 玄岚城[12服] [双线]");
-  EXPECT_EQ(upper[1]->GetText(), ". 玄岚城[15服] [双线]");
-  EXPECT_TRUE(ButtonsOf(list, "zjline2").empty());
-  EXPECT_EQ(Find(list, "bnzuixin")->GetText(), "玄岚城[12服]");
-
-  // Tokens three and four go to the second line, a fifth is ignored, unknown ids add nothing.
-  CServerListUI* more = OpenWith(testing::MakeServers(20), "1|99|3|4|5");
-  EXPECT_EQ(ButtonsOf(more, "zjline1").size(), 1u);
-  ASSERT_EQ(ButtonsOf(more, "zjline2").size(), 2u);
-  EXPECT_EQ(ButtonsOf(more, "zjline2")[1]->GetText(), ". 玄岚城[4服] [双线]");
-
-  // Without any recent server the first recommended one is the latest.
-  CServerListUI* fresh = OpenWith(testing::MakeServers(2), "77");
-  EXPECT_TRUE(ButtonsOf(fresh, "zjline1").empty());
-  EXPECT_EQ(ButtonsOf(fresh, "tjline1").size(), 2u);
-  EXPECT_TRUE(ButtonsOf(fresh, "tjline2").empty());
-  EXPECT_EQ(Find(fresh, "bnzuixin")->GetText(), "玄岚城[1服]");
 }
 
 }  // namespace

@@ -41,9 +41,8 @@ TEST(ServerLookupTest, LookupTextsAndTheSearchByNumber) {
   EXPECT_EQ(ServerNumberTag("a1b0c0"), "[100服]");
   EXPECT_EQ(ServerNumberTag("如100"), "[100服]");
 
-  const std::vector<ServerEntry> servers{{"1", "甲[1服]", "", "", "", ""},
-                                         {"2", "乙[11服]", "", "", "", ""},
-                                         {"3", "丙[11服]", "", "", "", ""}};
+  const std::vector<ServerEntry> servers{
+      {"1", "甲[1服]", "", "", "", ""}, {"2", "乙[11服]", "", "", "", ""}, {"3", "丙[11服]", "", "", "", ""}};
   EXPECT_EQ(FindServerByLookup("[11服]", servers), 1u);
   EXPECT_EQ(FindServerByLookup("[1服]", servers), 0u);
   EXPECT_EQ(FindServerByLookup("", servers), 0u);
