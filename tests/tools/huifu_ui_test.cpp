@@ -89,7 +89,7 @@ TEST_F(HuifuTest, ItsOwnWorkerTicksItAwayWhateverTheMainFrameDoes) {
   const HWND hwnd = prompt->GetHWND();
   for (int i = 0; i < 200 && IsWindow(hwnd); ++i) loop_->WaitForPost(100);
   EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(testing::CountWindows("UIHuifu"), 0);
+  EXPECT_EQ(testing::CountWindowsOfClass("UIHuifu"), 0);
 }
 
 TEST_F(HuifuTest, DismissedOrDestroyedEarlyItsWorkerStopsAtOnce) {
@@ -117,7 +117,7 @@ TEST_F(HuifuTest, DismissedOrDestroyedEarlyItsWorkerStopsAtOnce) {
   CHuifuUI::Dismiss(first->GetHWND());
   loop_->Pump();
   EXPECT_TRUE(IsWindow(second_hwnd));
-  EXPECT_EQ(testing::CountWindows("UIHuifu"), 1);
+  EXPECT_EQ(testing::CountWindowsOfClass("UIHuifu"), 1);
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ inline void ClickNamed(HWND hwnd, CPaintManagerUI& pm, const std::string& name) 
 }
 
 // Live windows of the class `cls`.
-inline int CountWindows(const std::string& cls) {
+inline int CountWindowsOfClass(const std::string& cls) {
   int count = 0;
   for (HWND hwnd : AllWindows()) {
     CWindowWnd* window = CWindowWnd::FromHandle(hwnd);
