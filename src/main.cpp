@@ -8,6 +8,8 @@
 #include "automation/automation_commands.h"
 #include "automation/automation_server.h"
 #include "browser/browser_engine.h"
+#include "frame/game_hand_off.h"
+#include "frame/key_hook.h"
 #include "login/login_dlg.h"
 #include "login/platform_api.h"
 #include "platform/gtk/gtk_platform.h"
@@ -20,6 +22,10 @@ int main() {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
   }
+  // The main frame's keyboard hook is the toplevel's key preview: it sees keys before the browser.
+  qrv::SetKeyHookInstaller([](qrv::HWND toplevel, qrv::KeyPreviewHook hook) {
+    if (auto* windows = qrv::GtkWindows::Current()) windows->SetKeyPreview(toplevel, std::move(hook));
+  });
   auto automation = qrv::AutomationServer::StartFromEnvironment();
   // Message boxes are GTK dialogs; automation reads their question from the window system.
   qrv::SetWindowTextSource([](qrv::HWND hwnd) {
@@ -32,12 +38,13 @@ int main() {
   // One client of the platform's interface for the whole process: it keeps what the last login
   // sent, which every later exit notice repeats.
   std::unique_ptr<qrv::PlatformApi> platform_api;
+  // Takes the player from the login window to the server list window and the main frame.
+  std::unique_ptr<qrv::GameHandOff> hand_off;
   qrv::CMyWebApp app(qrv::ProgramPath(), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
     browser_engine = std::make_unique<qrv::BrowserEngine>(services.paths.directory + "data", services.web);
     platform_api = std::make_unique<qrv::PlatformApi>(services.web);
-    // The main frame and the server list window take the player over from the login window once
-    // they exist; until then the login window keeps the player.
-    return new qrv::CLoginDlg(services, *platform_api, nullptr);
+    hand_off = std::make_unique<qrv::GameHandOff>(qrv::FrameDeps{services, *platform_api});
+    return new qrv::CLoginDlg(services, *platform_api, hand_off.get());
   });
   app.InitInstance();
   return app.exit_code();

@@ -1,0 +1,25 @@
+#pragma once
+// The web addresses the main frame opens: the game page of a server and the pay page.
+
+#include <string>
+#include <string_view>
+
+namespace qrv {
+
+// Percent-encodes every byte outside the unreserved set (letters, digits, "-._~"), so a value
+// taken from the platform's data can never change the shape of an address it is put into.
+std::string EscapeUrlSegment(std::string_view text);
+
+// "http://<site>/joinGame/code/<code>/gamebarhide/1/".
+std::string GamePageAddress(const std::string& site_host, const std::string& server_code);
+
+// The server number of a server name: the text between the first character and the first "服"
+// of the part before the first "]" ("[100服]..." gives "100"). Empty when the name has no "]"
+// or no "服" before it.
+std::string PayServerSegment(const std::string& server_name);
+
+// "https://<account host>/pay/g/qrv/s/<server number>/u/<user code>/", both values escaped.
+std::string PayPageAddress(const std::string& account_host, const std::string& server_name,
+                           const std::string& user_code);
+
+}  // namespace qrv

@@ -1,0 +1,49 @@
+// From the login window to the server list window and the main frame.
+
+#include "frame/game_hand_off.h"
+
+#include "servers/server_list_ui.h"
+
+namespace qrv {
+namespace {
+
+constexpr std::uint32_t kDialogStyle =
+    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+
+}  // namespace
+
+void GameHandOff::OpenGameFrame(const LoginSession& session, const ServerEntry& server) {
+  OpenMainFrame(deps_, session, server);
+}
+
+void GameHandOff::ShowServerList(const LoginSession& session, POINT at, HWND login_window) {
+  if (server_list_ != nullptr && IsWindow(server_list_)) {
+    // An existing list keeps its contents; it only moves to where it is asked for.
+    ShowWindow(server_list_, SW_HIDE);
+    SetWindowPos(server_list_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(server_list_, SW_SHOW);
+    return;
+  }
+  ServerListSetup setup;
+  setup.servers = session.servers;
+  setup.player = session.profile;
+  setup.account = session.account;
+  setup.password = session.password;
+  setup.mode = CServerListUI::kModeLogin;
+  setup.owner_window = CWindowWnd::FromHandle(login_window);
+  // The session is copied: the login window may log in again while the list is open.
+  setup.open_main_frame = [deps = deps_, session](const ServerEntry& server) {
+    return OpenMainFrame(deps, session, server) != nullptr;
+  };
+  auto* list = new CServerListUI(std::move(setup));
+  server_list_ = list->Create(nullptr, "玄岚城服务器", kDialogStyle, 0, at.x, at.y, 0, 0);
+}
+
+void GameHandOff::CloseServerList() {
+  if (server_list_ != nullptr && IsWindow(server_list_)) {
+    if (CWindowWnd* list = CWindowWnd::FromHandle(server_list_)) list->Close();
+  }
+  server_list_ = nullptr;
+}
+
+}  // namespace qrv

@@ -1,0 +1,207 @@
+// The main frame's tab records and tab strip.
+
+#include "frame/game_tabs.h"
+
+#include <cstdio>
+
+#include "platform/debug_sink.h"
+
+namespace qrv {
+namespace {
+
+constexpr std::uintptr_t kNoTag = static_cast<std::uintptr_t>(-1);
+
+std::string Format(const char* format, int number, const std::string& text) {
+  char line[512];
+  std::snprintf(line, sizeof line, format, number, text.c_str());
+  return line;
+}
+
+}  // namespace
+
+void MoveTabWindow(TabRecord& record, const RECT& rect) {
+  if (record.view != nullptr) {
+    record.view->MoveWindow(rect);
+  } else {
+    SetWindowPos(record.hwnd, nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER);
+  }
+}
+
+void GameTabs::RecordFirstView(CMyHtmlView* view) {
+  auto record = std::make_unique<TabRecord>();
+  record->hwnd = view->GetHWND();
+  record->view = view;
+  records_.push_back(std::move(record));
+}
+
+CContainerUI* GameTabs::Strip() {
+  if (strip_ == nullptr) {
+    CControlUI* control = pm_.FindControl(kStripName);
+    strip_ = control != nullptr ? static_cast<CContainerUI*>(control->GetInterface("Container")) : nullptr;
+  }
+  return strip_;
+}
+
+std::string GameTabs::ItemAttributes() { return "maxwidth=\"174\" "; }
+
+std::string GameTabs::OptionAttributes(const std::string& caption, int number) {
+  char list[1024];
+  if (caption.empty()) {
+    std::snprintf(
+        list, sizeof list,
+        " float=\"false\" group=\"group1\" text=\"新页面%d\" name=\"page%d\" height=\"30\" maxwidth=\"174\" "
+        "normalimage=\"file='tabitem.png' source='0,0,174,32'\" "
+        "hotimage=\"file='tabitem.png' source='174,0,348,32'\" "
+        "pushedimage=\"file='tabitem.png' source='348,0,522,32'\" "
+        "selectedimage=\"file='tabitem.png' source='348,0,522,32'\" textalign=\"center\" ",
+        number, number);
+  } else {
+    std::snprintf(
+        list, sizeof list,
+        " float=\"false\" group=\"group1\" text=\"%s\" name=\"page%d\" height=\"30\" maxwidth=\"174\" "
+        "normalimage=\"file='tabitem.png' source='0,0,174,32'\" "
+        "hotimage=\"file='tabitem.png' source='174,0,348,32'\" "
+        "pushedimage=\"file='tabitem.png' source='348,0,522,32'\" "
+        "selectedimage=\"file='tabitem.png' source='348,0,522,32'\" textalign=\"center\" ",
+        caption.c_str(), number);
+  }
+  return list;
+}
+
+std::string GameTabs::CloseButtonAttributes(int number) {
+  char list[512];
+  std::snprintf(list, sizeof list,
+                "name=\"CloseTabBtn%d\" float=\"true\" normalimage=\"tab_close_Crop1.png\" "
+                "hotimage=\"tab_close_Crop1.png\" pushedimage=\"tab_close_Crop3.png\" bordersize=\"0\" "
+                "pos=\"-24,12,-12,24\" bordercolor=\"#FF000000\" width=\"12\" height=\"12\"",
+                number);
+  return list;
+}
+
+COptionUI* GameTabs::AddStripItem(const std::string& caption) {
+  CContainerUI* strip = Strip();
+  if (strip == nullptr) return nullptr;
+  const int number = ++counter_;
+
+  auto* option = new COptionUI;
+  // A caption comes from other programs too (a docked window's title): one holding a double quote
+  // would end the text attribute early and inject attributes of its own, so such a caption is set
+  // as plain text after the list.
+  const bool quoted = caption.find('"') != std::string::npos;
+  option->ApplyAttributeList(OptionAttributes(quoted ? "-" : caption, number));
+  if (quoted) option->SetText(caption);
+  auto* close = new CButtonUI;
+  close->ApplyAttributeList(CloseButtonAttributes(number));
+  auto* item = new CHorizontalLayoutUI;
+  item->ApplyAttributeList(ItemAttributes());
+  item->SetName(Format("标签页%d", number, ""));
+  item->Add(option);
+  item->Add(close);
+
+  const int c = strip->GetCount();
+  const int at = c > 0 ? c - 1 : 0;
+  item->SetTag(static_cast<std::uintptr_t>(at));
+  strip->AddAt(item, at);
+  option->Activate();
+  return option;
+}
+
+void GameTabs::Append(TabRecord record) {
+  for (auto& existing : records_) {
+    if (existing->hwnd != nullptr && IsWindow(existing->hwnd)) ShowWindow(existing->hwnd, SW_HIDE);
+  }
+  records_.push_back(std::make_unique<TabRecord>(std::move(record)));
+}
+
+COptionUI* GameTabs::OptionOfItem(int index) const {
+  if (strip_ == nullptr || index < 0 || index >= strip_->GetCount()) return nullptr;
+  auto* item = static_cast<CContainerUI*>(strip_->GetItemAt(index)->GetInterface("Container"));
+  if (item == nullptr) return nullptr;
+  for (int i = 0; i < item->GetCount(); ++i) {
+    if (auto* option = static_cast<COptionUI*>(item->GetItemAt(i)->GetInterface("Option"))) return option;
+  }
+  return nullptr;
+}
+
+std::optional<int> GameTabs::FindItemWithCaption(const std::string& caption) const {
+  if (strip_ == nullptr) {
+    const_cast<GameTabs*>(this)->Strip();
+    if (strip_ == nullptr) return std::nullopt;
+  }
+  for (int i = 0; i + 1 < strip_->GetCount(); ++i) {
+    COptionUI* option = OptionOfItem(i);
+    if (option != nullptr && option->GetText() == caption) return i;
+  }
+  return std::nullopt;
+}
+
+void GameTabs::ActivateItem(int index) {
+  Strip();
+  if (COptionUI* option = OptionOfItem(index)) option->Activate();
+}
+
+bool GameTabs::Close(const std::string& button_name) {
+  CContainerUI* strip = Strip();
+  CControlUI* button = pm_.FindControl(button_name);
+  if (strip == nullptr || button == nullptr || button->GetParent() == nullptr) return false;
+  const std::uintptr_t tag = button->GetParent()->GetTag();
+  // A tag that names no record (it cannot happen while the invariant holds) closes nothing rather
+  // than touching a record that is not there.
+  if (tag == kNoTag || tag >= records_.size() || static_cast<int>(tag) >= strip->GetCount()) return false;
+  const int t = static_cast<int>(tag);
+
+  strip->RemoveAt(t);
+  TabRecord& record = *records_[tag];
+  const bool live = record.hwnd != nullptr && IsWindow(record.hwnd);
+  if (!live || IsWindowVisible(record.hwnd)) {
+    if (t > 0) ActivateItem(t - 1);
+  }
+  if (live) ShowWindow(record.hwnd, SW_HIDE);
+  if (record.owned_view != nullptr) {
+    record.owned_view.reset();  // destroys the view's window
+  } else if (record.agent_id != 0 && live) {
+    DestroyWindow(record.hwnd);
+  }
+  records_.erase(records_.begin() + t);
+
+  for (int i = t; i + 1 < strip->GetCount(); ++i) {
+    CControlUI* item = strip->GetItemAt(i);
+    item->SetTag(item->GetTag() - 1);
+    OutputDebugString(Format("*********序号:%d，标识:%s\r\n", i, item->GetName()));
+  }
+  for (int i = 0; i < strip->GetCount(); ++i) {
+    OutputDebugString(
+        Format("-------------------序号:%d，标识:%s---------------\r\n", i, strip->GetItemAt(i)->GetName()));
+  }
+  return true;
+}
+
+TabRecord* GameTabs::FindByWindow(HWND hwnd) {
+  for (auto& record : records_) {
+    if (record->hwnd == hwnd) return record.get();
+  }
+  return nullptr;
+}
+
+TabRecord* GameTabs::FindByAgent(std::uint64_t agent_id) {
+  for (auto& record : records_) {
+    if (record->agent_id == agent_id) return record.get();
+  }
+  return nullptr;
+}
+
+COptionUI* GameTabs::OptionOfWindow(HWND hwnd) {
+  Strip();
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    if (records_[i]->hwnd == hwnd) return OptionOfItem(static_cast<int>(i));
+  }
+  return nullptr;
+}
+
+void GameTabs::ForEachLiveWindow(const std::function<void(TabRecord&)>& action) {
+  for (auto& record : records_) {
+    if (record->hwnd != nullptr && IsWindow(record->hwnd)) action(*record);
+  }
+}
+
+}  // namespace qrv

@@ -1,0 +1,302 @@
+// The main frame's window: creation, its window messages, keys, window commands and hotkeys.
+
+#include "frame/main_frame.h"
+
+#include <cstdio>
+
+#include "frame/key_hook.h"
+#include "login/user_inf_ui.h"
+#include "platform/debug_sink.h"
+#include "platform/hotkeys.h"
+#include "platform/messages.h"
+#include "platform/process.h"
+#include "tools/check_dlg.h"
+#include "tools/huifu_ui.h"
+#include "tools/lock_screen_ui.h"
+
+namespace qrv {
+
+CMainFrameWnd::CMainFrameWnd(FrameDeps deps) : deps_(deps), first_view_(deps.services.web), tabs_(pm_) {}
+
+CMainFrameWnd::~CMainFrameWnd() = default;
+
+LRESULT CMainFrameWnd::OnCreate() {
+  WindowSystem& windows = WindowSystem::Get();
+  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+  pm_.Init(hwnd_);
+  CDialogBuilder builder;
+  pm_.AttachDialog(builder.Create("skin1.0.xml", nullptr, &pm_));
+  pm_.AddNotifier(this);
+
+  close_button_ = pm_.FindControl("closebtn");
+  max_button_ = pm_.FindControl("maxbtn");
+  restore_button_ = pm_.FindControl("restorebtn");
+  min_button_ = pm_.FindControl("minbtn");
+  if (CControlUI* account = pm_.FindControl("bnuserinf")) account->SetText(account_);
+
+  first_view_.Create(hwnd_, kFirstViewRect, CMyHtmlView::kFirstViewId);
+  const std::string address = CurrentGamePage();
+  first_view_.Navigate2(address);
+  OutputDebugString("\n" + address + "\n");
+  tabs_.RecordFirstView(&first_view_);
+
+  hotkeys_.RegisterAll(hwnd_, deps_.services.settings);
+  InstallKeyHook(hwnd_, [this](UINT msg, WPARAM vk, LPARAM flags) { return PreviewKey(msg, vk, flags); });
+  tray_.Add(hwnd_);
+  // The More panel ("bnmore", made hidden here) comes with a later part of the program.
+  SetTimer(hwnd_, kHeartbeatTimer, kHeartbeatPeriodMs);
+  return 0;
+}
+
+bool CMainFrameWnd::PreviewKey(UINT msg, WPARAM vk, LPARAM flags) {
+  const bool going_down = msg == WM_KEYDOWN && (static_cast<std::uintptr_t>(flags) & (1u << 31)) == 0;
+  const bool wanted = vk == VK_ESCAPE || vk == VK_F2 || vk == VK_F3 || vk == VK_F5;
+  if (going_down && wanted && WindowSystem::Get().Focus() != hwnd_) {
+    ::qrv::PostMessage(hwnd_, WM_KEYDOWN, vk, flags);
+  }
+  return false;
+}
+
+LRESULT CMainFrameWnd::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_DESTROY:
+      InstallKeyHook(hwnd_, {});
+      PostQuitMessage(0);
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: {
+      HideUserInfo();
+      char line[160];
+      std::snprintf(line, sizeof line, "++++++++++++++++++事件输出，类型:%u，第%d次+++++++++++\r\n", msg,
+                    ++click_count_);
+      OutputDebugString(line);
+      break;
+    }
+    case WM_SETFOCUS:
+      FrameHotkeys::RegisterAltF4(hwnd_);
+      break;
+    case WM_KILLFOCUS:
+      FrameHotkeys::UnregisterAltF4(hwnd_);
+      break;
+    case WM_KEYDOWN:
+      OnKeyDown(wparam);
+      return 0;
+    case WM_SYSCOMMAND:
+      return OnSysCommand(wparam, lparam);
+    case WM_TIMER:
+      // Timers 1000, 1001, 1002 and 100001 belong to the customer-service connection, which the
+      // frame does not open.
+      if (wparam == kHeartbeatTimer) SendHeartbeat();
+      return 0;
+    case WM_HOTKEY:
+      return OnHotkey(lparam);
+    default: {
+      bool handled = false;
+      const LRESULT result = OnAppMessage(msg, wparam, lparam, handled);
+      if (handled) return result;
+      break;
+    }
+  }
+  LRESULT result = 0;
+  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
+  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+}
+
+LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
+  handled = true;
+  switch (msg) {
+    case kMsgChatText: {
+      // Chat text for a chat tab; the chat windows come with the customer-service part. The block
+      // is released either way.
+      auto text = TakePayload<std::string>(lparam);
+      return text == nullptr ? -1 : 0;
+    }
+    case kMsgChatAccepted: {
+      auto agent = TakePayload<std::uint64_t>(lparam);
+      if (agent == nullptr) return -1;
+      return OpenChatTab(*agent);
+    }
+    case kMsgAskChat: {
+      auto agent = TakePayload<std::uint64_t>(lparam);
+      return agent == nullptr ? -1 : 0;
+    }
+    case kMsgSwitchServer: {
+      // The chosen server rides as the message's owning payload (in lparam, where the core keeps
+      // every handed-over block): taken here, or freed by the core when the frame has gone.
+      auto server = TakePayload<ServerEntry>(lparam);
+      if (server != nullptr) SwitchServer(*server);
+      return 0;
+    }
+    case kMsgUnlocked:
+      if (first_view_.GetHWND() != nullptr && !IsWindowVisible(first_view_.GetHWND()))
+        qrv::ShowWindow(first_view_.GetHWND(), SW_SHOW);
+      return 0;
+    case kMsgOpenServerList:
+      OpenServerList();
+      handled = false;
+      return 0;
+    case kMsgOpenAlarmList:
+      // The alarm list comes with a later part of the program; the rectangle is released.
+      TakePayload<RECT>(lparam);
+      return 0;
+    case kMsgHotkeyChanged:
+      if (auto entry = TakePayload<HotkeyTableEntry>(lparam)) hotkeys_.Update(hwnd_, *entry);
+      return 0;
+    case kMsgTrayCallback:
+      OnTrayCallback(lparam);
+      handled = false;
+      return 0;
+    case kMsgExitSteps:
+      ExitSteps();
+      return 0;
+    case kMsgDockWindow:
+      return DockWindow(reinterpret_cast<HWND>(wparam));
+    case kMsgDockedCaption:
+      UpdateDockedCaption(reinterpret_cast<HWND>(wparam));
+      return 0;
+    default:
+      handled = false;
+      return 0;
+  }
+}
+
+void CMainFrameWnd::OnTrayCallback(LPARAM mouse_message) {
+  if (mouse_message == WM_LBUTTONDOWN) {
+    ShowWindow(true, true);
+    WindowSystem::Get().SetForeground(hwnd_);
+  } else if (mouse_message == WM_RBUTTONUP) {
+    // The tray menu (exit, settings, show) comes with a later part of the program; until then the
+    // icon's left click brings the frame back and the frame's own buttons end the program.
+  }
+}
+
+void CMainFrameWnd::OnKeyDown(WPARAM vk) {
+  switch (vk) {
+    case VK_ESCAPE: {
+      CControlUI* band = pm_.FindControl(kTopBandName);
+      if (band != nullptr && !band->IsVisible()) return;
+      if (full_screen_) LeaveFullScreen();
+      return;
+    }
+    case VK_F2:
+      OutputDebugString("------------执行F2按键消息----------\r\n");
+      return;
+    case VK_F5:
+      ShowCurrentGamePage();
+      return;
+    default:
+      return;
+  }
+}
+
+void CMainFrameWnd::LeaveFullScreen() {
+  full_screen_ = false;
+  const RECT work = WindowSystem::Get().WorkArea();
+  SetWindowPos(hwnd_, nullptr, 0, 0, work.right, work.bottom, SWP_NOZORDER);
+  MoveEveryTab(RECT{work.left, kTopBand, work.left + work.Width(), work.bottom});
+  if (restore_prompt_ != nullptr) {
+    CHuifuUI::Dismiss(restore_prompt_);
+    restore_prompt_ = nullptr;
+  }
+}
+
+LRESULT CMainFrameWnd::OnSysCommand(WPARAM command, LPARAM lparam) {
+  if (command == SC_CLOSE) {
+    CCheckDlg question;
+    if (question.DoModal(hwnd_) == IDOK) {
+      ExitSteps();
+      EndProgram(-1);
+    }
+    return 0;
+  }
+  WindowSystem& windows = WindowSystem::Get();
+  const bool was_maximized = windows.IsMaximized(hwnd_);
+  const LRESULT result = CWindowWnd::HandleMessage(WM_SYSCOMMAND, command, lparam);
+  if (hwnd_ == nullptr) return result;
+  const bool maximized = windows.IsMaximized(hwnd_);
+  if (!was_maximized && maximized) {
+    window_state_ = 2;
+    if (max_button_ != nullptr) max_button_->SetVisible(false);
+    if (restore_button_ != nullptr) restore_button_->SetVisible(true);
+    if (first_view_.GetHWND() != nullptr) {
+      const RECT work = windows.WorkArea();
+      first_view_.MoveWindow(RECT{work.left, kTopBand, work.left + work.Width(), work.bottom});
+    }
+  } else if (was_maximized && !maximized) {
+    window_state_ = 1;
+    if (max_button_ != nullptr) max_button_->SetVisible(true);
+    if (restore_button_ != nullptr) restore_button_->SetVisible(false);
+    if (first_view_.GetHWND() != nullptr) {
+      first_view_.MoveWindow(RECT{0, kTopBand, kDefaultWidth, kDefaultHeight});
+    }
+  }
+  return result;
+}
+
+LRESULT CMainFrameWnd::OnHotkey(LPARAM lparam) {
+  if (capture_busy_) return -1;
+  const unsigned modifiers = LOWORD(static_cast<std::uintptr_t>(lparam));
+  const unsigned key = HIWORD(static_cast<std::uintptr_t>(lparam));
+  if (key == VK_F4) {
+    // Alt+F4 ends the program at once, without the exit question.
+    tray_.Remove(hwnd_);
+    EndProgram(-1);
+  }
+  const auto id = hotkeys_.Match(modifiers, key);
+  if (!id) return 0;
+  if (*id == kCaptureHotkeyId) {
+    StartCapture();
+  } else if (*id == kBossHotkeyId) {
+    ToggleBossKey();
+  }
+  return 0;
+}
+
+void CMainFrameWnd::ToggleBossKey() {
+  if (deps_.services.settings.ReadInt(settings::kHotkey, settings::kEnableBoss, 1) == 0) return;
+  if (IsWindowVisible(hwnd_)) {
+    // The More panel and its windows come with a later part of the program.
+    if (server_list_ != nullptr && IsWindow(server_list_)) qrv::ShowWindow(server_list_, SW_HIDE);
+    HideUserInfo();
+    ShowWindow(true, true);
+    ShowWindow(false, true);
+    tray_.Remove(hwnd_);
+    return;
+  }
+  tray_.Add(hwnd_);
+  ShowWindow(true, true);
+  if (full_screen_) {
+    SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    const RECT screen = WindowSystem::Get().ScreenRect();
+    SetWindowPos(hwnd_, nullptr, 0, 0, screen.Width(), screen.Height(), SWP_NOZORDER);
+    MoveEveryTab(RECT{0, 0, screen.Width(), screen.Height()});
+  } else if (window_state_ == 2) {
+    SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+  }
+  WindowSystem::Get().SetFocus(hwnd_);
+}
+
+CMainFrameWnd* OpenMainFrame(FrameDeps deps, const LoginSession& session, const ServerEntry& server) {
+  auto* frame = new CMainFrameWnd(deps);
+  frame->SetAccount(session.account);
+  frame->SetPassword(session.password);
+  frame->SetServer(server);
+  frame->SetServerList(session.servers);
+  frame->SetPlayer(session.profile);
+  const RECT work = WindowSystem::Get().WorkArea();
+  // A failed creation destroys the window, and the frame deletes itself with it.
+  if (frame->Create(nullptr, CMainFrameWnd::kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 0, work.right,
+                    work.bottom) == nullptr) {
+    return nullptr;
+  }
+  if (deps.services.settings.ReadInt(settings::kRunset, settings::kShowTop, 1) != 0) {
+    SetWindowPos(frame->GetHWND(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  frame->CenterWindow();
+  frame->ShowWindow(true, true);
+  return frame;
+}
+
+}  // namespace qrv

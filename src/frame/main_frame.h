@@ -1,0 +1,185 @@
+#pragma once
+// CMainFrameWnd: the window in which the player plays once a server is chosen. Its top band holds
+// the system buttons, the toolbar and the tab strip; below it lie the tab windows, the first of
+// which is the chosen server's game page in the frame's own browser view.
+//
+// The frame is also the hub of the logged-in state: it keeps the login data handed over by the
+// login window (or the server list window it opened), sends the heartbeat every ten minutes and
+// logs in again when a refresh or a server switch finds the login lost, owns the system hotkeys,
+// the keyboard hook and the tray icon, opens the toolbar's pop-ups, and ends the program. Other
+// windows reach it only through window messages (messages.h); blocks handed over with a message
+// ride as owning payloads, so a refused or undelivered message never leaks or frees one twice.
+//
+// There is one frame per process; it is made with new and deletes itself at its final message.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_services.h"
+#include "browser/browser_view.h"
+#include "frame/frame_hotkeys.h"
+#include "frame/frame_tray.h"
+#include "frame/game_tabs.h"
+#include "login/login_hand_off.h"
+#include "login/platform_api.h"
+#include "ui/ui.h"
+
+namespace qrv {
+
+class CUserInfUI;
+class CLockScreenUI;
+
+struct FrameDeps {
+  AppServices& services;
+  PlatformApi& api;
+};
+
+// What the customer-service chat (made by a later part of the program) gives the frame so that
+// message 1028 can open a chat tab: the name of a known agent, and a maker of the agent's chat
+// window as a child of the frame at a rectangle. Without them no chat tab opens.
+struct ChatTabHooks {
+  std::function<std::optional<std::string>(std::uint64_t agent_id)> agent_name;
+  std::function<HWND(HWND frame, std::uint64_t agent_id, const RECT& rect)> make_chat_window;
+};
+
+class CMainFrameWnd final : public CWindowWnd, public INotifyUI {
+ public:
+  static constexpr const char* kTitle = "玄岚城";
+  static constexpr std::uintptr_t kHeartbeatTimer = 1000001;
+  static constexpr unsigned kHeartbeatPeriodMs = 600000;
+  static constexpr int kTopBand = 50;
+  static constexpr RECT kFirstViewRect{0, 50, 1000, 700};
+  static constexpr int kDefaultWidth = 1000;
+  static constexpr int kDefaultHeight = 700;
+  static constexpr const char* kTopBandName = "HorizontalLayoutUI4";
+  static constexpr const char* kSingleTabQuestion = "您正在体验玄岚城，是否退出？";
+  static constexpr const char* kAlreadyOpenQuestion = "已进入此服务器";
+
+  explicit CMainFrameWnd(FrameDeps deps);
+  ~CMainFrameWnd() override;
+
+  // The login data, set before the window is created.
+  void SetAccount(std::string account) { account_ = std::move(account); }
+  void SetPassword(std::string password) { password_ = std::move(password); }
+  void SetServer(ServerEntry server) { server_ = std::move(server); }
+  void SetServerList(std::vector<ServerEntry> servers) { servers_ = std::move(servers); }
+  void SetPlayer(PlayerProfile player) { player_ = std::move(player); }
+  void SetChatTabHooks(ChatTabHooks hooks) { chat_hooks_ = std::move(hooks); }
+
+  std::string GetWindowClassName() const override { return "UIMainFrame"; }
+  UINT GetClassStyle() const override { return CS_DBLCLKS; }
+  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+  void Notify(TNotifyUI& msg) override;
+
+  // The keyboard hook: Esc, F2, F3 and F5 going down reach the frame even while another window
+  // (the browser) has the focus. Never swallows a key.
+  bool PreviewKey(UINT msg, WPARAM vk, LPARAM flags);
+
+  CPaintManagerUI& paint_manager() { return pm_; }
+  CMyHtmlView& first_view() { return first_view_; }
+  GameTabs& tabs() { return tabs_; }
+  const FrameHotkeys& hotkeys() const { return hotkeys_; }
+  const FrameTray& tray() const { return tray_; }
+  const ServerEntry& current_server() const { return server_; }
+  bool full_screen() const { return full_screen_; }
+  int window_state() const { return window_state_; }
+  HWND server_list_window() const { return server_list_; }
+  HWND lock_window() const { return lock_hwnd_; }
+  HWND user_info_window() const { return user_inf_hwnd_; }
+  HWND restore_prompt() const { return restore_prompt_; }
+
+ protected:
+  void OnFinalMessage(HWND) override { delete this; }
+
+ private:
+  // Window behaviour (main_frame.cpp).
+  LRESULT OnCreate();
+  LRESULT OnSysCommand(WPARAM command, LPARAM lparam);
+  void OnKeyDown(WPARAM vk);
+  void LeaveFullScreen();
+  LRESULT OnHotkey(LPARAM lparam);
+  void ToggleBossKey();
+  LRESULT OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled);
+  void OnTrayCallback(LPARAM mouse_message);
+
+  // The login and the game page (main_frame_login.cpp).
+  void SendHeartbeat();
+  void CheckLogin();
+  void Refresh();
+  void SwitchServer(const ServerEntry& server);
+  std::string CurrentGamePage() const;
+  void ShowCurrentGamePage();
+
+  // Notifications and toolbar actions (main_frame_actions.cpp).
+  void OnClick(CControlUI* sender);
+  void OnCloseButton();
+  void EnterFullScreen();
+  void StartCapture();
+  void OpenPayPage();
+  void HideTopBand();
+  // Tray icon off and the exit notice sent: what every exit chosen by the player does first.
+  void ExitSteps();
+  [[noreturn]] void EndProgram(int code);
+
+  // Pop-up windows (main_frame_popups.cpp).
+  void OpenServerList();
+  void ShowUserInfo(CControlUI* button);
+  void HideUserInfo();
+  void LockScreen();
+  void OpenRestorePrompt();
+  POINT ScreenPointOf(const RECT& client_rect) const;
+
+  // Tabs (main_frame_tabs.cpp).
+  void OpenBrowserTab(const std::string& caption, const std::string& address);
+  void OpenMultiAccountTab();
+  LRESULT OpenChatTab(std::uint64_t agent_id);
+  LRESULT DockWindow(HWND window);
+  void UpdateDockedCaption(HWND window);
+  void CloseTab(const std::string& button_name);
+  RECT LaterTabRect() const;
+  void MoveEveryTab(const RECT& rect);
+
+  FrameDeps deps_;
+  std::string account_;
+  std::string password_;
+  ServerEntry server_;
+  std::vector<ServerEntry> servers_;
+  PlayerProfile player_;
+  ChatTabHooks chat_hooks_;
+
+  CPaintManagerUI pm_;
+  CMyHtmlView first_view_;
+  GameTabs tabs_;
+  FrameHotkeys hotkeys_;
+  FrameTray tray_;
+
+  bool full_screen_ = false;
+  int window_state_ = 0;
+  bool capture_busy_ = false;
+  int click_count_ = 0;
+
+  CControlUI* close_button_ = nullptr;
+  CControlUI* max_button_ = nullptr;
+  CControlUI* restore_button_ = nullptr;
+  CControlUI* min_button_ = nullptr;
+
+  // Pop-ups delete themselves with their windows, so each is reached through its handle and used
+  // only while the handle is still a window.
+  HWND server_list_ = nullptr;
+  CUserInfUI* user_inf_ = nullptr;
+  HWND user_inf_hwnd_ = nullptr;
+  CLockScreenUI* lock_ = nullptr;
+  HWND lock_hwnd_ = nullptr;
+  HWND restore_prompt_ = nullptr;
+};
+
+// Opens the main frame for `server`: sets the login data, creates the window titled "玄岚城" at
+// the work area's size, topmost when "Runset"/"showtop" (default 1) says so, centred and shown.
+// Null when the window cannot be made.
+CMainFrameWnd* OpenMainFrame(FrameDeps deps, const LoginSession& session, const ServerEntry& server);
+
+}  // namespace qrv
