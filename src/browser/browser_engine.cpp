@@ -77,7 +77,17 @@ BrowserEngine& BrowserEngine::CurrentOrDefault(WebContext& web) {
   return *new BrowserEngine(DefaultDataFolder(), web);
 }
 
+namespace {
+std::string& ConfiguredDataFolder() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void BrowserEngine::SetDefaultDataFolder(std::string folder) { ConfiguredDataFolder() = std::move(folder); }
+
 std::string BrowserEngine::DefaultDataFolder() {
+  if (!ConfiguredDataFolder().empty()) return ConfiguredDataFolder();
   const std::string program = ProgramPath();
   g_autofree gchar* folder = g_path_get_dirname(program.empty() ? "." : program.c_str());
   g_autofree gchar* data = g_build_filename(folder, "data", nullptr);

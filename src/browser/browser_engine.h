@@ -38,6 +38,10 @@ class BrowserEngine {
   static BrowserEngine& CurrentOrDefault(WebContext& web);
   // "<folder of the program>/data".
   static std::string DefaultDataFolder();
+  // Where the default engine keeps its data. The program sets it at start-up and lets the first
+  // view that shows a page make the engine: until then no web process runs and WebKit's memory
+  // is not touched, which keeps the login window as light as a plain window.
+  static void SetDefaultDataFolder(std::string folder);
 
   WebKitWebContext* context() const { return context_; }
   // For the cache cleaner: website data is cleared by type through it.
