@@ -1,0 +1,135 @@
+// The real program under Xvfb against the simulator, from the login to the main frame: the
+// recommended server's game page loads with the session of the login, the server list switches
+// it, the screen lock takes the login password, the boss key hides and shows the frame, and the
+// close button ends the program after the exit notice.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "e2e/launcher_process.h"
+#include "sim/sim_test_support.h"
+
+namespace qrv::e2e {
+namespace {
+
+using sim::testing::EntriesWithEvent;
+
+std::string Scrambled(const std::string& text) {
+  std::string out;
+  for (const char c : text) out.push_back(static_cast<char>(static_cast<unsigned char>(c) + 32));
+  return out;
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeout_ms = 30000) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
+class FrameE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::SimOptions options;
+    options.work_dir = dir_.path() + "/sim";
+    std::filesystem::create_directories(options.work_dir);
+    std::string error;
+    sim_ = sim::SimProcess::Start(options, error);
+    ASSERT_NE(sim_, nullptr) << error;
+    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
+    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
+  }
+
+  // Whether the game page of `code` was asked for with the session cookie of the last login.
+  bool GamePageServed(const std::string& code) const {
+    const auto logins = EntriesWithEvent(*sim_, "login_ok");
+    if (logins.empty()) return false;
+    const std::string cookie = "PHPSESSID=" + logins.back().Field("session");
+    const std::string path = "\"path\":\"/joinGame/code/" + code + "/gamebarhide/1/\"";
+    for (const auto& line : sim_->LogLines()) {
+      if (line.find(path) != std::string::npos && line.find(cookie) != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  std::string GameRequests() const {
+    std::string out;
+    for (const auto& line : sim_->LogLines())
+      if (line.find("joinGame") != std::string::npos) out += line + "\n";
+    return out;
+  }
+
+  // The "visible" of the first window of class `cls` in the automation's window list.
+  bool WindowVisible(const std::string& cls) {
+    const std::string line = launcher_->automation().Windows().line();
+    const auto at = line.find("\"class\":\"" + cls + "\"");
+    if (at == std::string::npos) return false;
+    const auto end = line.find('}', at);
+    return line.substr(at, end - at).find("\"visible\":true") != std::string::npos;
+  }
+
+  sim::testing::TempDir dir_;
+  std::unique_ptr<sim::SimProcess> sim_;
+  std::unique_ptr<LauncherProcess> launcher_;
+};
+
+TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
+  launcher_->WriteSettings(
+      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nexit=2\n[Update]\nnote=1\nversion=" +
+      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
+  std::string error;
+  ASSERT_TRUE(launcher_->Start(error)) << error;
+  auto& automation = launcher_->automation();
+  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
+  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }))
+      << launcher_->output();
+
+  // The recommended server (44) opens the main frame on its game page, with the login's session.
+  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
+  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
+  EXPECT_TRUE(WaitFor([&] { return GamePageServed("qrv44"); })) << GameRequests() << launcher_->output();
+  EXPECT_EQ(automation.Control("UIMainFrame", "bnuserinf").String("text"), "qrvtest");
+  EXPECT_TRUE(WaitFor([&] { return !WindowVisible("UILogIn"); }));
+
+  // The server list of the frame switches the page to server 7.
+  ASSERT_TRUE(automation.Click("UIMainFrame", "NewItemBtn").ok());
+  ASSERT_NE(automation.WaitForWindow("UISerList", 20000), 0);
+  ASSERT_TRUE(automation.SetText("UISerList", "edserid", "7").ok());
+  ASSERT_TRUE(automation.Click("UISerList", "bngo").ok());
+  EXPECT_TRUE(WaitFor([&] { return GamePageServed("qrv7"); })) << GameRequests();
+
+  // The lock takes only the login password.
+  ASSERT_TRUE(automation.Click("UIMainFrame", "bnlock").ok());
+  ASSERT_NE(automation.WaitForWindow("UIClockList", 20000), 0);
+  ASSERT_TRUE(automation.SetText("UIClockList", "edinput", "wrong").ok());
+  ASSERT_TRUE(automation.Click("UIClockList", "bnok").ok());
+  EXPECT_TRUE(WaitFor([&] { return automation.Control("UIClockList", "txerr").Bool("visible"); }));
+  ASSERT_TRUE(automation.SetText("UIClockList", "edinput", "abc123456").ok());
+  ASSERT_TRUE(automation.Click("UIClockList", "bnok").ok());
+  EXPECT_TRUE(WaitFor([&] { return !WindowVisible("UIClockList"); }));
+
+  // The boss key (Alt+Q by default) hides the frame, and a second press brings it back.
+  ASSERT_TRUE(WindowVisible("UIMainFrame"));
+  ASSERT_EQ(std::system("xdotool key alt+q"), 0);
+  EXPECT_TRUE(WaitFor([&] { return !WindowVisible("UIMainFrame"); }, 10000));
+  ASSERT_EQ(std::system("xdotool key alt+q"), 0);
+  EXPECT_TRUE(WaitFor([&] { return WindowVisible("UIMainFrame"); }, 10000));
+
+  // "exit" = 2: the close button asks, and "是" ends the program with 0 after the exit notice.
+  ASSERT_TRUE(automation.Click("UIMainFrame", "closebtn").ok());
+  ASSERT_NE(automation.WaitForWindow("UICheckDlg", 20000), 0);
+  automation.Click("UICheckDlg", "bnok");
+  EXPECT_EQ(launcher_->WaitForExit(20000), 0) << launcher_->output();
+  ASSERT_EQ(EntriesWithEvent(*sim_, "exit_ok").size(), 1u);
+  EXPECT_EQ(EntriesWithEvent(*sim_, "exit_ok")[0].Field("userid"), "qrvtest");
+}
+
+}  // namespace
+}  // namespace qrv::e2e
