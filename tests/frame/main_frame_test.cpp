@@ -274,3 +274,19 @@ TEST_F(MainFrameTest, LockHidesTheGameViewUntilTheLockSaysUnlocked) {
 
 }  // namespace
 }  // namespace qrv::testing
+
+namespace qrv::testing {
+namespace {
+
+TEST_F(FrameFixture, RendersTheTopBandWithASecondTab) {
+  LogIn();
+  ASSERT_NE(OpenFrame(), nullptr);
+  Click("gm_button");
+  SetWindowPos(hwnd(), nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
+  frame_->paint_manager().UpdateLayout();
+  std::filesystem::create_directories(QRV_DOCS_OUTPUT);
+  EXPECT_TRUE(frame_->paint_manager().RenderToPng(std::string(QRV_DOCS_OUTPUT) + "/main-frame.png"));
+}
+
+}  // namespace
+}  // namespace qrv::testing
