@@ -78,9 +78,12 @@ void CBatchLoginUI::Notify(TNotifyUI& msg) {
   const std::string name = msg.pSender != nullptr ? msg.pSender->GetName() : std::string();
   OutputDebugString(msg.sType + name + "\n");
   if (msg.sType != "click") return;
-  if (name == "bnadd") SelectStep(kAccountStep);
-  else if (name == "bnok") SelectStep(kResultStep);
-  else if (name == kAddTileName) AppendAccountTile();
+  if (name == "bnadd")
+    SelectStep(kAccountStep);
+  else if (name == "bnok")
+    SelectStep(kResultStep);
+  else if (name == kAddTileName)
+    AppendAccountTile();
 }
 
 bool CBatchLoginUI::AppendAccountTile() {

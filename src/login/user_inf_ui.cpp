@@ -21,8 +21,8 @@ POINT CUserInfUI::PositionBeside(const RECT& button_screen) {
 
 HWND CUserInfUI::CreatePopup(POINT top_left) {
   // Made hidden: the main frame's show (ShowAt) starts the hide timer together with the show.
-  return Create(main_frame_, kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, 0,
-                top_left.x, top_left.y, 0, 0);
+  return Create(main_frame_, kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU,
+                0, top_left.x, top_left.y, 0, 0);
 }
 
 void CUserInfUI::SetServer(const ServerEntry& server) {
@@ -80,8 +80,10 @@ void CUserInfUI::ShowFields() {
 void CUserInfUI::Notify(TNotifyUI& msg) {
   if (msg.sType != "click" || msg.pSender == nullptr) return;
   const std::string& name = msg.pSender->GetName();
-  if (name == "bnreload") RestartLauncher();
-  else if (name == "bnxuanfu") OpenServerList();
+  if (name == "bnreload")
+    RestartLauncher();
+  else if (name == "bnxuanfu")
+    OpenServerList();
 }
 
 void CUserInfUI::RestartLauncher() {

@@ -6,9 +6,12 @@ Hotkey ParseHotkeyText(std::string_view text) {
   Hotkey hotkey;
   for (std::size_t plus = text.find('+'); plus != std::string_view::npos; plus = text.find('+')) {
     const std::string_view token = text.substr(0, plus + 1);
-    if (token == "CTRL+") hotkey.modifiers |= MOD_CONTROL;
-    else if (token == "SHIFT+") hotkey.modifiers |= MOD_SHIFT;
-    else if (token == "ALT+") hotkey.modifiers |= MOD_ALT;
+    if (token == "CTRL+")
+      hotkey.modifiers |= MOD_CONTROL;
+    else if (token == "SHIFT+")
+      hotkey.modifiers |= MOD_SHIFT;
+    else if (token == "ALT+")
+      hotkey.modifiers |= MOD_ALT;
     text.remove_prefix(plus + 1);
   }
   if (text.empty()) return hotkey;
@@ -29,11 +32,20 @@ std::string FormatHotkeyText(Hotkey hotkey) {
   if (hotkey.key < 'A' || hotkey.key > 'Z') return std::string(kNoHotkeyText);
   std::string prefix;
   switch (hotkey.modifiers) {
-    case MOD_CONTROL: prefix = "CTRL+"; break;
-    case MOD_SHIFT: prefix = "SHIFT+"; break;
-    case MOD_CONTROL | MOD_SHIFT: prefix = "CTRL+SHIFT+"; break;
-    case MOD_ALT: prefix = "ALT+"; break;
-    default: return std::string(kNoHotkeyText);
+    case MOD_CONTROL:
+      prefix = "CTRL+";
+      break;
+    case MOD_SHIFT:
+      prefix = "SHIFT+";
+      break;
+    case MOD_CONTROL | MOD_SHIFT:
+      prefix = "CTRL+SHIFT+";
+      break;
+    case MOD_ALT:
+      prefix = "ALT+";
+      break;
+    default:
+      return std::string(kNoHotkeyText);
   }
   return prefix + static_cast<char>(hotkey.key);
 }

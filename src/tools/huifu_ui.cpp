@@ -29,8 +29,9 @@ HWND CHuifuUI::CreatePrompt() {
   const RECT screen = WindowSystem::Get().ScreenRect();
   const int x = (screen.right - screen.left) / 2 - kHalfWidth;
   const int y = screen.bottom - screen.top;
-  return Create(main_frame_, "", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU,
-                0, x, y, 0, 0);
+  return Create(main_frame_, "",
+                WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, 0, x, y,
+                0, 0);
 }
 
 void CHuifuUI::Dismiss(HWND prompt) {

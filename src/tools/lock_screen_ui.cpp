@@ -67,9 +67,12 @@ void CLockScreenUI::Notify(TNotifyUI& msg) {
   }
   if (msg.sType != "click" || msg.pSender == nullptr) return;
   const std::string& name = msg.pSender->GetName();
-  if (name == "bnok") CheckPassword();
-  else if (name == "bnmini") qrv::SendMessage(main_frame_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  else if (name == "bnclose") AskToExit();
+  if (name == "bnok")
+    CheckPassword();
+  else if (name == "bnmini")
+    qrv::SendMessage(main_frame_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  else if (name == "bnclose")
+    AskToExit();
 }
 
 void CLockScreenUI::CheckPassword() {

@@ -64,7 +64,8 @@ TEST_F(BatchLoginTest, FillsTheFramesTabAreaAndWalksItsSteps) {
   EXPECT_EQ(style & WS_CAPTION, 0u);
   EXPECT_TRUE(IsWindowVisible(hwnd));
   EXPECT_EQ(windows_->WindowRect(hwnd), (RECT{0, 80, 1600, 960}));
-  for (const char* name : {"TabLayoutUI1", "HorizontalLayoutUI41", "ControlUI1", "bnadd", "bnok", "ButtonUI2"}) {
+  for (const char* name :
+       {"TabLayoutUI1", "HorizontalLayoutUI41", "ControlUI1", "bnadd", "bnok", "ButtonUI2"}) {
     EXPECT_NE(page->paint_manager().FindControl(name), nullptr) << name;
   }
   ASSERT_NE(page->steps(), nullptr);
@@ -91,9 +92,9 @@ TEST_F(BatchLoginTest, EveryButtonUI2AddsOneTileBuiltFromTheFixedLists) {
   DebugCapture log;
   for (int i = 0; i < 3; ++i) Click(page, "ButtonUI2");
   ASSERT_EQ(tiles->GetCount(), 3);
-  for (const char* list :
-       {CBatchLoginUI::kPictureAttributes, CBatchLoginUI::kCheckBoxAttributes, CBatchLoginUI::kCloseButtonAttributes,
-        CBatchLoginUI::kCaptionAttributes, CBatchLoginUI::kTileAttributes}) {
+  for (const char* list : {CBatchLoginUI::kPictureAttributes, CBatchLoginUI::kCheckBoxAttributes,
+                           CBatchLoginUI::kCloseButtonAttributes, CBatchLoginUI::kCaptionAttributes,
+                           CBatchLoginUI::kTileAttributes}) {
     EXPECT_TRUE(log.Contains(list)) << list;
   }
   EXPECT_TRUE(log.Contains("clickButtonUI2\n"));

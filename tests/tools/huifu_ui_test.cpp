@@ -75,7 +75,8 @@ TEST_F(HuifuTest, RisesIntoViewThenShowsItsButtonAndEndsOnTheSixtiethTick) {
   ASSERT_EQ(frame_->Count(WM_KEYDOWN), 1);
   EXPECT_EQ(frame_->received.back().wparam, VK_ESCAPE);
 
-  for (int tick = 9; tick < CHuifuUI::kTicksPosted; ++tick) SendMessage(hwnd, WM_TIMER, CHuifuUI::kTickTimerId, 0);
+  for (int tick = 9; tick < CHuifuUI::kTicksPosted; ++tick)
+    SendMessage(hwnd, WM_TIMER, CHuifuUI::kTickTimerId, 0);
   loop_->Pump();
   ASSERT_TRUE(IsWindow(hwnd));
   SendMessage(hwnd, WM_TIMER, CHuifuUI::kTickTimerId, 0);

@@ -41,7 +41,8 @@ class RecordingFrame final : public MessageTarget {
 
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override {
     if (msg == WM_NCDESTROY) WindowSystem::Get().Destroy(hwnd_);
-    if (msg >= WM_USER || msg == WM_SYSCOMMAND || msg == WM_KEYDOWN) received.push_back({msg, wparam, lparam});
+    if (msg >= WM_USER || msg == WM_SYSCOMMAND || msg == WM_KEYDOWN)
+      received.push_back({msg, wparam, lparam});
     return 0;
   }
 
