@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "platform/debug_sink.h"
@@ -131,6 +132,8 @@ TEST_F(BatchLoginTest, EveryButtonUI2AddsOneTileBuiltFromTheFixedLists) {
   testing::ClickControl(page->GetHWND(), page->paint_manager(), *tile->GetItemAt(2));
   EXPECT_EQ(tiles->GetCount(), 4);
   EXPECT_EQ(tiles->GetItemAt(0), tile);
+  std::filesystem::create_directories(QRV_DOCS_OUTPUT);
+  EXPECT_TRUE(page->paint_manager().RenderToPng(std::string(QRV_DOCS_OUTPUT) + "/multi-account.png"));
 }
 
 TEST_F(BatchLoginTest, WithoutTheTileContainerButtonUI2DoesNothing) {
