@@ -33,15 +33,15 @@ int main() {
     return windows != nullptr ? windows->MessageBoxText(hwnd) : std::string();
   });
 
-  // The web engine lives as long as the program, made once the services know the data folder.
-  std::unique_ptr<qrv::BrowserEngine> browser_engine;
   // One client of the platform's interface for the whole process: it keeps what the last login
   // sent, which every later exit notice repeats.
   std::unique_ptr<qrv::PlatformApi> platform_api;
   // Takes the player from the login window to the server list window and the main frame.
   std::unique_ptr<qrv::GameHandOff> hand_off;
   qrv::CMyWebApp app(qrv::ProgramPath(), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
-    browser_engine = std::make_unique<qrv::BrowserEngine>(services.paths.directory + "data", services.web);
+    // The web engine is made by the first view that shows a page (the main frame's game page):
+    // the login window starts no web process.
+    qrv::BrowserEngine::SetDefaultDataFolder(services.paths.directory + "data");
     platform_api = std::make_unique<qrv::PlatformApi>(services.web);
     hand_off = std::make_unique<qrv::GameHandOff>(qrv::FrameDeps{services, *platform_api});
     return new qrv::CLoginDlg(services, *platform_api, hand_off.get());
