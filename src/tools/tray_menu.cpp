@@ -1,0 +1,129 @@
+#include "tools/tray_menu.h"
+
+#include <array>
+#include <cstdio>
+
+#include "platform/debug_sink.h"
+#include "platform/messages.h"
+#include "platform/process.h"
+#include "platform/tray.h"
+
+namespace qrv {
+namespace {
+
+// WM_SIZE's wparam when the window was minimised.
+constexpr WPARAM kSizeMinimized = 1;
+
+POINT PointFromLparam(LPARAM lparam) {
+  const auto bits = static_cast<std::uintptr_t>(lparam);
+  return POINT{static_cast<std::int16_t>(LOWORD(bits)), static_cast<std::int16_t>(HIWORD(bits))};
+}
+
+}  // namespace
+
+CTrayMenu::CTrayMenu(HWND main_frame, StatSender send_stat)
+    : main_frame_(main_frame), send_stat_(std::move(send_stat)) {}
+
+RECT CTrayMenu::RectAtCursor(POINT cursor) {
+  const int left = cursor.x - kLeftOfCursor;
+  const int top = cursor.y - kAboveCursor;
+  return RECT{left, top, left + kWidth, top + kHeight};
+}
+
+CTrayMenu* CTrayMenu::Open(HWND main_frame, HWND more_panel, StatSender send_stat) {
+  // Without a system tray there is nothing the menu belongs to, and no menu is made. (The object
+  // is made only once the tray is known to be there, so this path leaves nothing behind.)
+  if (!TrayIcon::Get().TaskbarFound()) return nullptr;
+  const RECT rect = RectAtCursor(WindowSystem::Get().CursorPos());
+  auto* menu = new CTrayMenu(main_frame, std::move(send_stat));
+  menu->SetMorePanel(more_panel);
+  // A failed creation destroys the window, and the menu deletes itself with it.
+  if (menu->Create(nullptr, "", WS_POPUP, WS_EX_TOOLWINDOW, rect.left, rect.top, rect.Width(), rect.Height()) ==
+      nullptr) {
+    return nullptr;
+  }
+  // Shown with the keyboard focus, so that the focus moving anywhere else closes it.
+  menu->ShowWindow(true, true);
+  return menu;
+}
+
+LRESULT CTrayMenu::OnCreate() {
+  pm_.Init(hwnd_);
+  CDialogBuilder builder;
+  pm_.AttachDialog(builder.Create("menuTray.xml", nullptr, &pm_));
+  pm_.AddNotifier(this);
+  pm_.SetRoundCorner(kCornerSize, kCornerSize);
+  exit_item_ = pm_.FindControl("menu_exit");
+  settings_item_ = pm_.FindControl("menu_sysset");
+  show_item_ = pm_.FindControl("menu_show");
+  return 0;
+}
+
+LRESULT CTrayMenu::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_SIZE: {
+      // The clip follows the window's size, so it is laid again whenever the size changes.
+      const CDuiSize corner = pm_.GetRoundCorner();
+      if (wparam != kSizeMinimized && (corner.cx != 0 || corner.cy != 0))
+        WindowSystem::Get().SetRoundCorners(hwnd_, corner.cx, corner.cy);
+      break;
+    }
+    case WM_KILLFOCUS:
+      // wparam is the window receiving the focus.
+      if (reinterpret_cast<HWND>(wparam) != hwnd_) PostMessage(WM_CLOSE);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_MOUSEWHEEL:
+      return 0;
+    case WM_MOUSEMOVE:
+      SelectRowAt(PointFromLparam(lparam));
+      break;
+    default:
+      break;
+  }
+  LRESULT result = 0;
+  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
+  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+}
+
+void CTrayMenu::SelectRowAt(POINT pt) {
+  for (CControlUI* item : std::array{exit_item_, settings_item_, show_item_}) {
+    if (item == nullptr || !item->IsVisible() || !item->GetPos().Contains(pt)) continue;
+    auto* row = static_cast<IListItemUI*>(item->GetInterface("ListItem"));
+    if (row == nullptr || row->GetOwner() == nullptr) return;
+    if (auto* list = static_cast<IListOwnerUI*>(row->GetOwner()->GetInterface("IListOwner")))
+      list->SelectItem(row->GetIndex());
+    return;
+  }
+}
+
+void CTrayMenu::Notify(TNotifyUI& msg) {
+  char line[128];
+  std::snprintf(line, sizeof line, "**************%s***************\r\n", msg.sType.c_str());
+  OutputDebugString(line);
+  if (msg.sType == kNotifyItemClick && msg.pSender != nullptr) OnItemClick(msg.pSender->GetName());
+}
+
+void CTrayMenu::OnItemClick(const std::string& name) {
+  if (name == "menu_exit") {
+    ExitProgram();
+  } else if (name == "menu_show") {
+    if (main_frame_ != nullptr && IsWindowVisible(main_frame_)) WindowSystem::Get().SetFocus(main_frame_);
+    Close();
+  } else if (name == "menu_sysset") {
+    // The More panel opens the settings window; before it exists there is nobody to ask.
+    if (more_panel_ != nullptr) ::qrv::PostMessage(more_panel_, kMsgOpenSettings);
+    Close();
+  }
+}
+
+void CTrayMenu::ExitProgram() {
+  if (send_stat_) send_stat_(kExitEvent);
+  // The frame sends the exit notice and takes the tray icon away before the process ends.
+  ::qrv::SendMessage(main_frame_, kMsgExitSteps);
+  ExitProcess(-1);
+}
+
+}  // namespace qrv

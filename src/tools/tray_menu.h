@@ -1,0 +1,71 @@
+#pragma once
+// The tray menu: the small pop-up a right click on the notification-area icon opens just above
+// and left of the cursor ("menuTray.xml"). Its three entries are rows of one list, so the row
+// under the mouse shows selected as in a native menu:
+//
+//   "menu_show"    gives a visible main frame the keyboard focus, then the menu closes;
+//   "menu_sysset"  asks the More panel to open the settings window, then the menu closes;
+//   "menu_exit"    reports the exit, has the main frame take its exit steps (exit notice, tray
+//                  icon off) and ends the program at once, without the exit question.
+//
+// The menu closes itself when the keyboard focus goes to any other window, and deletes itself
+// with its window. One menu is made per right click.
+
+#include <functional>
+#include <string_view>
+
+#include "ui/ui.h"
+
+namespace qrv {
+
+class CTrayMenu final : public CWindowWnd, public INotifyUI {
+ public:
+  static constexpr int kWidth = 126;
+  static constexpr int kHeight = 105;
+  // The menu's top-left corner lies this far left of and above the cursor.
+  static constexpr int kLeftOfCursor = 129;
+  static constexpr int kAboveCursor = 100;
+  static constexpr int kCornerSize = 3;
+  static constexpr const char* kExitEvent = "200012";
+
+  // Reports a statistics event ("200012"); the program passes its statistics beacon.
+  using StatSender = std::function<void(std::string_view code)>;
+
+  CTrayMenu(HWND main_frame, StatSender send_stat);
+
+  // Where the menu opens for a cursor at `cursor` (screen coordinates).
+  static RECT RectAtCursor(POINT cursor);
+
+  // Opens a menu for `main_frame` at the cursor, with `more_panel` (may be null) as the target of
+  // the settings entry. Returns null, and makes nothing, when there is no system tray to anchor
+  // the menu to or its window cannot be made.
+  static CTrayMenu* Open(HWND main_frame, HWND more_panel, StatSender send_stat);
+
+  void SetMorePanel(HWND more_panel) { more_panel_ = more_panel; }
+
+  // GetClassStyle stays the toolkit's default: a menu has no use for double clicks.
+  std::string GetWindowClassName() const override { return "MenuTrayWnd"; }
+  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+  void Notify(TNotifyUI& msg) override;
+
+  CPaintManagerUI& paint_manager() { return pm_; }
+
+ protected:
+  void OnFinalMessage(HWND) override { delete this; }
+
+ private:
+  LRESULT OnCreate();
+  void SelectRowAt(POINT pt);
+  void OnItemClick(const std::string& name);
+  [[noreturn]] void ExitProgram();
+
+  CPaintManagerUI pm_;
+  HWND main_frame_ = nullptr;
+  HWND more_panel_ = nullptr;
+  StatSender send_stat_;
+  CControlUI* exit_item_ = nullptr;
+  CControlUI* settings_item_ = nullptr;
+  CControlUI* show_item_ = nullptr;
+};
+
+}  // namespace qrv
