@@ -13,6 +13,7 @@
 #include "tools/check_dlg.h"
 #include "tools/huifu_ui.h"
 #include "tools/lock_screen_ui.h"
+#include "tools/tray_menu.h"
 
 namespace qrv {
 
@@ -167,8 +168,9 @@ void CMainFrameWnd::OnTrayCallback(LPARAM mouse_message) {
     ShowWindow(true, true);
     WindowSystem::Get().SetForeground(hwnd_);
   } else if (mouse_message == WM_RBUTTONUP) {
-    // The tray menu (exit, settings, show) comes with a later part of the program; until then the
-    // icon's left click brings the frame back and the frame's own buttons end the program.
+    // The frame keeps no More panel yet, so the menu's settings entry has no window to ask.
+    StatBeacon& beacon = deps_.services.beacon;
+    CTrayMenu::Open(hwnd_, nullptr, [&beacon](std::string_view code) { beacon.Send(code); });
   }
 }
 
