@@ -1,5 +1,6 @@
 #include "tools/tray_menu.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -24,9 +25,13 @@ POINT PointFromLparam(LPARAM lparam) {
 CTrayMenu::CTrayMenu(HWND main_frame, StatSender send_stat)
     : main_frame_(main_frame), send_stat_(std::move(send_stat)) {}
 
-RECT CTrayMenu::RectAtCursor(POINT cursor) {
-  const int left = cursor.x - kLeftOfCursor;
-  const int top = cursor.y - kAboveCursor;
+RECT CTrayMenu::RectAtCursor(POINT cursor, const RECT& screen) {
+  int left = cursor.x - kLeftOfCursor;
+  int top = cursor.y - kAboveCursor;
+  // The menu is made for a tray at the bottom right; a tray at the top or left of the screen (as
+  // many desktops have) would put it partly off the screen, so it is pushed back onto it.
+  left = std::max(screen.left, std::min(left, screen.right - kWidth));
+  top = std::max(screen.top, std::min(top, screen.bottom - kHeight));
   return RECT{left, top, left + kWidth, top + kHeight};
 }
 
@@ -34,12 +39,12 @@ CTrayMenu* CTrayMenu::Open(HWND main_frame, HWND more_panel, StatSender send_sta
   // Without a system tray there is nothing the menu belongs to, and no menu is made. (The object
   // is made only once the tray is known to be there, so this path leaves nothing behind.)
   if (!TrayIcon::Get().TaskbarFound()) return nullptr;
-  const RECT rect = RectAtCursor(WindowSystem::Get().CursorPos());
+  const RECT rect = RectAtCursor(WindowSystem::Get().CursorPos(), WindowSystem::Get().ScreenRect());
   auto* menu = new CTrayMenu(main_frame, std::move(send_stat));
   menu->SetMorePanel(more_panel);
   // A failed creation destroys the window, and the menu deletes itself with it.
-  if (menu->Create(nullptr, "", WS_POPUP, WS_EX_TOOLWINDOW, rect.left, rect.top, rect.Width(), rect.Height()) ==
-      nullptr) {
+  if (menu->Create(nullptr, "", WS_POPUP, WS_EX_TOOLWINDOW, rect.left, rect.top, rect.Width(),
+                   rect.Height()) == nullptr) {
     return nullptr;
   }
   // Shown with the keyboard focus, so that the focus moving anywhere else closes it.

@@ -33,8 +33,9 @@ class CTrayMenu final : public CWindowWnd, public INotifyUI {
 
   CTrayMenu(HWND main_frame, StatSender send_stat);
 
-  // Where the menu opens for a cursor at `cursor` (screen coordinates).
-  static RECT RectAtCursor(POINT cursor);
+  // Where the menu opens for a cursor at `cursor`: its top-left corner 129 pixels left of and 100
+  // above the cursor, moved only as far as it takes to keep it on `screen`.
+  static RECT RectAtCursor(POINT cursor, const RECT& screen);
 
   // Opens a menu for `main_frame` at the cursor, with `more_panel` (may be null) as the target of
   // the settings entry. Returns null, and makes nothing, when there is no system tray to anchor
