@@ -5,6 +5,7 @@
 
 #include <gdk/gdkx.h>
 
+#include "platform/gtk/gtk_docking.h"
 #include "platform/gtk/native_window.h"
 #include "platform/message_core.h"
 #include "platform/messages.h"
@@ -17,13 +18,18 @@ bool Decorated(std::uint32_t style) { return (style & WS_CAPTION) == WS_CAPTION;
 }  // namespace
 
 GtkWindows& GtkWindows::Install() {
-  auto* windows = new GtkWindows();
-  WindowSystem::Install(std::unique_ptr<WindowSystem>(windows));
-  return *windows;
+  // The GTK windows sit inside the docking layer, which adds the windows of other programs that
+  // ask to be docked (gtk_docking.h).
+  auto windows = std::make_unique<GtkWindows>();
+  GtkWindows& installed = *windows;
+  WindowSystem::Install(std::make_unique<GtkDockingWindows>(std::move(windows)));
+  return installed;
 }
 
 GtkWindows* GtkWindows::Current() {
-  return WindowSystem::Installed() ? dynamic_cast<GtkWindows*>(&WindowSystem::Get()) : nullptr;
+  if (!WindowSystem::Installed()) return nullptr;
+  if (auto* docking = dynamic_cast<GtkDockingWindows*>(&WindowSystem::Get())) return &docking->windows();
+  return dynamic_cast<GtkWindows*>(&WindowSystem::Get());
 }
 
 GtkWindows::GtkWindows() = default;

@@ -35,8 +35,8 @@ struct NativeWindow;
 
 class GtkWindows final : public WindowSystem {
  public:
-  // Installs GTK windows for the process and returns them (owned by WindowSystem). GTK must be
-  // initialised.
+  // Installs GTK windows for the process and returns them (owned by WindowSystem, inside the
+  // docking layer of gtk_docking.h). GTK must be initialised.
   static GtkWindows& Install();
   // The installed GtkWindows, or null.
   static GtkWindows* Current();
