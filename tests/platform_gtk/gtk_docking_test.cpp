@@ -256,5 +256,23 @@ TEST_F(GtkDockingTest, CaptionFallsBackToLatin1WmNameAndRepairsBrokenUtf8) {
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(plain_handle) && !IsWindow(broken_handle); }));
 }
 
+TEST_F(GtkDockingTest, WindowAlreadyPutInsideOursByItsProgramHasThatParent) {
+  TestWindow frame(Toplevel(60, 60, 300, 200));
+  ShowAndWait(frame);
+  Display* x = XDisplay();
+  // As a program would do before asking (the X counterpart of SetParent on Windows).
+  const Window inside = XCreateSimpleWindow(x, ToplevelXid(frame.hwnd()), 0, 0, 50, 50, 0, 0, 0);
+  const Window outside = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 50, 50, 0, 0, 0);
+  XSync(x, False);
+  const HWND inside_handle = docking_->foreign().Wrap(inside);
+  const HWND outside_handle = docking_->foreign().Wrap(outside);
+  ASSERT_NE(inside_handle, nullptr);
+  EXPECT_EQ(WindowSystem::Get().Parent(inside_handle), frame.hwnd());
+  EXPECT_EQ(WindowSystem::Get().Parent(outside_handle), nullptr);
+  XDestroyWindow(x, outside);
+  XSync(x, False);
+  // `inside` goes with the frame's X window.
+}
+
 }  // namespace
 }  // namespace qrv::testing
