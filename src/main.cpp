@@ -7,7 +7,7 @@
 #include "app/application.h"
 #include "automation/automation_commands.h"
 #include "automation/automation_server.h"
-#include "browser/browser_engine.h"
+#include "browser/web_engine.h"
 #include "frame/game_hand_off.h"
 #include "frame/key_hook.h"
 #include "login/login_dlg.h"
@@ -41,7 +41,7 @@ int main() {
   qrv::CMyWebApp app(qrv::ProgramPath(), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
     // The web engine is made by the first view that shows a page (the main frame's game page):
     // the login window starts no web process.
-    qrv::BrowserEngine::SetDefaultDataFolder(services.paths.directory + "data");
+    qrv::SetWebEngineDataFolder(services.paths.directory + "data");
     platform_api = std::make_unique<qrv::PlatformApi>(services.web);
     hand_off = std::make_unique<qrv::GameHandOff>(qrv::FrameDeps{services, *platform_api});
     return new qrv::CLoginDlg(services, *platform_api, hand_off.get());

@@ -12,8 +12,6 @@
 // An anchor without an href ends the walk with no report, as does a click outside any link.
 // The click itself is not touched and takes its normal course in the page.
 
-#include <webkit2/webkit2.h>
-
 #include <string>
 
 #include "app/web_client.h"
@@ -31,21 +29,18 @@ class BrowserClickSink {
   BrowserClickSink(const BrowserClickSink&) = delete;
   BrowserClickSink& operator=(const BrowserClickSink&) = delete;
 
-  // Adds the script and the message handler to a web view's content manager. The sink must
-  // outlive the connection: Detach before it goes.
-  void Attach(WebKitUserContentManager* manager);
-  void Detach(WebKitUserContentManager* manager);
-
   // One clicked link: writes its line.
   void ReportClick(const std::string& href) const;
 
   const WebClient& web_client() const { return web_client_; }
 
+  // The user script, and the script world and message handler names it posts through (the web
+  // view wires them up: browser_click_bridge.h).
   static const char* ScriptSource();
+  static const char* ScriptWorld();
+  static const char* MessageHandler();
 
  private:
-  static void OnScriptMessage(WebKitUserContentManager* manager, WebKitJavascriptResult* result,
-                              gpointer self);
 
   WebClient web_client_;
 };

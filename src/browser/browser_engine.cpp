@@ -7,15 +7,10 @@
 
 #include "app/deploy_config.h"
 #include "browser/browser_cookie_convert.h"
-#include "platform/process.h"
+#include "browser/browser_web_view.h"
 
 namespace qrv {
 namespace {
-
-BrowserEngine*& CurrentEngine() {
-  static BrowserEngine* engine = nullptr;
-  return engine;
-}
 
 std::string HostOfAddress(const std::string& address) {
   g_autoptr(GUri) uri = g_uri_parse(address.c_str(), G_URI_FLAGS_NONE, nullptr);
@@ -44,8 +39,6 @@ CookieMirror::Filter PlatformHostsFilter(const DeployConfig& deploy) {
 
 }  // namespace
 
-void PrepareBrowserEnvironment() { g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE); }
-
 BrowserEngine::BrowserEngine(const std::string& data_folder, WebContext& web) : data_folder_(data_folder) {
   PrepareBrowserEnvironment();
   g_autofree gchar* data_dir = g_build_filename(data_folder.c_str(), "webkit", nullptr);
@@ -58,40 +51,26 @@ BrowserEngine::BrowserEngine(const std::string& data_folder, WebContext& web) : 
   cookies_ = std::make_unique<CookieMirror>(web.cookies(),
                                             webkit_website_data_manager_get_cookie_manager(website_data_),
                                             PlatformHostsFilter(web.deploy()));
-  previous_ = std::exchange(CurrentEngine(), this);
+  previous_ = ExchangeCurrentWebEngine(this);
 }
 
 BrowserEngine::~BrowserEngine() {
-  if (CurrentEngine() == this) CurrentEngine() = previous_;
+  if (CurrentWebEngine() == this) ExchangeCurrentWebEngine(previous_);
   cookies_.reset();
   g_object_unref(context_);
   g_object_unref(website_data_);
 }
 
-BrowserEngine* BrowserEngine::Current() { return CurrentEngine(); }
+BrowserEngine* BrowserEngine::Current() { return dynamic_cast<BrowserEngine*>(CurrentWebEngine()); }
 
-BrowserEngine& BrowserEngine::CurrentOrDefault(WebContext& web) {
-  if (BrowserEngine* engine = Current()) return *engine;
-  // Kept to the end of the process on purpose: it holds the store's change listener, and the
-  // store may be destroyed before static destructors would run.
-  return *new BrowserEngine(DefaultDataFolder(), web);
+std::unique_ptr<PageView> BrowserEngine::CreatePageView(GtkContainer* host, BrowserClickSink& click_sink) {
+  return std::make_unique<BrowserWebView>(context_, host, click_sink);
 }
 
-namespace {
-std::string& ConfiguredDataFolder() {
-  static std::string folder;
-  return folder;
-}
-}  // namespace
-
-void BrowserEngine::SetDefaultDataFolder(std::string folder) { ConfiguredDataFolder() = std::move(folder); }
-
-std::string BrowserEngine::DefaultDataFolder() {
-  if (!ConfiguredDataFolder().empty()) return ConfiguredDataFolder();
-  const std::string program = ProgramPath();
-  g_autofree gchar* folder = g_path_get_dirname(program.empty() ? "." : program.c_str());
-  g_autofree gchar* data = g_build_filename(folder, "data", nullptr);
-  return data;
+void BrowserEngine::LoadWhenCookiesSettled(std::function<void()> load) {
+  // Changes made since the store last announced one go out first.
+  cookies_->PushStoreChanges();
+  cookies_->WhenSettled(std::move(load));
 }
 
 }  // namespace qrv

@@ -1,8 +1,7 @@
 #include "browser/browser_view.h"
 
-#include "browser/browser_engine.h"
 #include "browser/browser_host.h"
-#include "browser/browser_web_view.h"
+#include "browser/web_engine.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
 
@@ -108,21 +107,21 @@ void CMyHtmlView::ShowWaitingPage() {
     if (!MustShowPages()) return;
     GtkContainer* host = BrowserHostFor(hwnd_);
     if (host == nullptr) return;  // no native window (headless): the navigation stays recorded
-    BrowserEngine& engine = BrowserEngine::CurrentOrDefault(context_);
-    browser_ = std::make_unique<BrowserWebView>(engine.context(), host, click_sink_);
+    WebEngine* engine = ProcessWebEngine(context_);
+    if (engine == nullptr) return;  // no web engine to be had: the address stays waiting
+    browser_ = engine->CreatePageView(host, click_sink_);
     FitWebView();
   }
   const std::string url = std::move(waiting_url_);
   has_waiting_url_ = false;
-  BrowserEngine* engine = BrowserEngine::Current();
+  // The page's request must carry every cookie the web clients hold, including any set since
+  // the store last announced a change.
+  WebEngine* engine = CurrentWebEngine();
   if (engine == nullptr) {
     browser_->Load(url);
     return;
   }
-  // The page's request must carry every cookie the web clients hold, including any set since
-  // the store last announced a change.
-  engine->cookies().PushStoreChanges();
-  engine->cookies().WhenSettled([alive = std::weak_ptr<CMyHtmlView*>(alive_), url] {
+  engine->LoadWhenCookiesSettled([alive = std::weak_ptr<CMyHtmlView*>(alive_), url] {
     auto self = alive.lock();
     if (self != nullptr && (*self)->browser_ != nullptr) (*self)->browser_->Load(url);
   });

@@ -28,7 +28,7 @@
 
 namespace qrv {
 
-class BrowserWebView;
+class PageView;
 class WebContext;
 
 // Navigate2 flags.
@@ -66,7 +66,7 @@ class CMyHtmlView final : public MessageTarget {
   // The address shown: the web view's, or the last one asked for while none is shown.
   std::string GetLocationURL() const;
   // The web view, once the view has made one; null for hidden and headless views.
-  BrowserWebView* browser() const { return browser_.get(); }
+  PageView* browser() const { return browser_.get(); }
   const BrowserClickSink& click_sink() const { return click_sink_; }
 
   LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
@@ -86,7 +86,7 @@ class CMyHtmlView final : public MessageTarget {
   std::vector<std::string> navigations_;
   std::string waiting_url_;
   bool has_waiting_url_ = false;
-  std::unique_ptr<BrowserWebView> browser_;
+  std::unique_ptr<PageView> browser_;
   // Loads waiting for the cookie mirror hold this weakly, so a view destroyed meanwhile is not
   // touched.
   std::shared_ptr<CMyHtmlView*> alive_;

@@ -1,5 +1,6 @@
 #include "browser/browser_web_view.h"
 
+#include "browser/browser_click_bridge.h"
 #include "platform/shell.h"
 
 namespace qrv {
@@ -17,7 +18,7 @@ std::string RequestUri(WebKitNavigationAction* action) {
 
 BrowserWebView::BrowserWebView(WebKitWebContext* context, GtkContainer* host, BrowserClickSink& click_sink)
     : click_sink_(click_sink), content_(webkit_user_content_manager_new()), host_(host) {
-  click_sink_.Attach(content_);
+  AttachClickSink(content_, click_sink_);
   g_autoptr(WebKitSettings) settings = webkit_settings_new();
   // Pop-ups only on the player's own clicks, and then to the system's browser (OnDecidePolicy).
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
@@ -51,7 +52,7 @@ BrowserWebView::BrowserWebView(WebKitWebContext* context, GtkContainer* host, Br
 
 BrowserWebView::~BrowserWebView() {
   g_signal_handlers_disconnect_by_data(web_view_, this);
-  click_sink_.Detach(content_);
+  DetachClickSink(content_, click_sink_);
   if (host_ != nullptr) g_object_remove_weak_pointer(G_OBJECT(host_), reinterpret_cast<gpointer*>(&host_));
   // Takes the web view out of its container and stops its page; our reference frees it.
   gtk_widget_destroy(GTK_WIDGET(web_view_));

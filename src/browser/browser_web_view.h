@@ -13,25 +13,26 @@
 #include <string>
 
 #include "browser/browser_click_sink.h"
+#include "browser/web_engine.h"
 
 namespace qrv {
 
-class BrowserWebView {
+class BrowserWebView final : public PageView {
  public:
   // `host` receives the web view at its top-left corner. The click sink must outlive this object.
   BrowserWebView(WebKitWebContext* context, GtkContainer* host, BrowserClickSink& click_sink);
-  ~BrowserWebView();
+  ~BrowserWebView() override;
   BrowserWebView(const BrowserWebView&) = delete;
   BrowserWebView& operator=(const BrowserWebView&) = delete;
 
-  void Load(const std::string& uri);
+  void Load(const std::string& uri) override;
   // The size of the view window's client area, which the web view fills.
-  void SetSize(int width, int height);
-  void SetVisible(bool visible);
+  void SetSize(int width, int height) override;
+  void SetVisible(bool visible) override;
 
   WebKitWebView* widget() const { return web_view_; }
   // The address of the page shown (or being loaded); empty before the first load.
-  std::string uri() const;
+  std::string uri() const override;
   // Menu requests refused so far (keyboard menu key, long touch).
   int context_menus_refused() const { return context_menus_refused_; }
 

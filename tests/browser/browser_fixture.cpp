@@ -169,7 +169,7 @@ CMyHtmlView& BrowserTest::MakeView(RECT rect) {
 
 bool BrowserTest::WaitForLoad(CMyHtmlView& view) {
   return WaitUntil([&] {
-    BrowserWebView* browser = view.browser();
+    BrowserWebView* browser = WebViewOf(view);
     if (browser == nullptr) return false;
     WebKitWebView* widget = browser->widget();
     return webkit_web_view_get_uri(widget) != nullptr && !webkit_web_view_is_loading(widget) &&
@@ -187,7 +187,7 @@ bool BrowserTest::LoadPage(CMyHtmlView& view, const std::string& url) {
 std::string BrowserTest::RunScript(CMyHtmlView& view, const std::string& script) {
   if (view.browser() == nullptr) return "";
   auto result = std::make_shared<ScriptResult>();
-  webkit_web_view_evaluate_javascript(view.browser()->widget(), script.c_str(), -1, nullptr, nullptr, nullptr,
+  webkit_web_view_evaluate_javascript(WebViewOf(view)->widget(), script.c_str(), -1, nullptr, nullptr, nullptr,
                                       &OnScriptDone, new std::shared_ptr<ScriptResult>(result));
   WaitUntil([&] { return result->done; });
   return result->text;
@@ -202,7 +202,7 @@ bool BrowserTest::CentreOf(CMyHtmlView& view, const std::string& selector, doubl
 }
 
 void BrowserTest::Click(CMyHtmlView& view, double x, double y, guint button) {
-  GtkWidget* widget = GTK_WIDGET(view.browser()->widget());
+  GtkWidget* widget = GTK_WIDGET(WebViewOf(view)->widget());
   GdkWindow* window = gtk_widget_get_window(widget);
   GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(widget)));
   int root_x = 0;

@@ -21,6 +21,7 @@
 #include "browser/browser_engine.h"
 #include "browser/browser_host.h"
 #include "browser/browser_view.h"
+#include "browser/browser_web_view.h"
 #include "browser/page_server.h"
 #include "platform/debug_sink.h"
 #include "platform/shell.h"
@@ -29,6 +30,9 @@ namespace qrv::test {
 
 // Iterates the default main context until `done` holds or `limit` has passed; returns `done()`.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// The WebKit view behind a browser view (the engine the tests link in makes BrowserWebViews).
+inline BrowserWebView* WebViewOf(CMyHtmlView& view) { return static_cast<BrowserWebView*>(view.browser()); }
 
 // A toplevel stand-in for the view's parent window in the message core.
 class ParentWindow;

@@ -31,7 +31,7 @@ TEST_F(GtkBackEndTest, TheWebViewFillsTheChildWindowsContainerAndGoesWithItsPare
                    Page{"<!DOCTYPE html><body style='margin:0'><a href='/n'><b id=b>n</b></a></body>"});
   CMyHtmlView& view = MakeView(RECT{0, 50, 800, 650});
   ASSERT_TRUE(LoadPage(view, server().Url("/native")));
-  GtkWidget* widget = GTK_WIDGET(view.browser()->widget());
+  GtkWidget* widget = GTK_WIDGET(WebViewOf(view)->widget());
   EXPECT_EQ(gtk_widget_get_parent(widget), WindowSystem::Get().NativeHandle(view.GetHWND()));
   int width = 0;
   int height = 0;

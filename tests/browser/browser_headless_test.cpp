@@ -136,7 +136,7 @@ TEST(BrowserEngineSetting, TurnsTheDmaBufRendererOffUnlessThePlayerChoseOtherwis
 TEST(BrowserEngineSetting, KeepsWebsiteDataInTheDataFolderBesideTheProgram) {
   g_autofree gchar* folder = g_path_get_dirname(ProgramPath().c_str());
   g_autofree gchar* expected = g_build_filename(folder, "data", nullptr);
-  EXPECT_EQ(BrowserEngine::DefaultDataFolder(), expected);
+  EXPECT_EQ(WebEngineDataFolder(), expected);
 }
 
 }  // namespace

@@ -103,8 +103,8 @@ TEST_F(NewWindowTest, TheRightButtonNeverReachesThePageAndNoMenuComesUp) {
 
   // The menu key asks WebKit for the page's menu; the request is refused and no menu shows.
   gboolean handled = FALSE;
-  g_signal_emit_by_name(view.browser()->widget(), "popup-menu", &handled);
-  ASSERT_TRUE(WaitUntil([&] { return view.browser()->context_menus_refused() == 1; }));
+  g_signal_emit_by_name(WebViewOf(view)->widget(), "popup-menu", &handled);
+  ASSERT_TRUE(WaitUntil([&] { return WebViewOf(view)->context_menus_refused() == 1; }));
   GList* toplevels = gtk_window_list_toplevels();
   int visible_menus = 0;
   for (GList* item = toplevels; item != nullptr; item = item->next) {

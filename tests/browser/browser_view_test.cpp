@@ -34,7 +34,7 @@ TEST_F(BrowserViewTest, AViewOfNoSizeMakesNoWebViewUntilItIsGivenOne) {
   EXPECT_TRUE(server().RequestsFor("/news").empty());
   int width = 0;
   int height = 0;
-  gtk_widget_get_size_request(GTK_WIDGET(view.browser()->widget()), &width, &height);
+  gtk_widget_get_size_request(GTK_WIDGET(WebViewOf(view)->widget()), &width, &height);
   EXPECT_EQ(width, 400);
   EXPECT_EQ(height, 300);
 }
@@ -75,7 +75,7 @@ TEST_F(BrowserViewTest, TheWebViewFillsTheWindowAndGoesWithIt) {
   server().SetPage("/fill", Page{"<!DOCTYPE html><p>fill</p>"});
   CMyHtmlView& view = MakeView(RECT{0, 50, 1000, 700});
   ASSERT_TRUE(LoadPage(view, server().Url("/fill")));
-  GtkWidget* widget = GTK_WIDGET(view.browser()->widget());
+  GtkWidget* widget = GTK_WIDGET(WebViewOf(view)->widget());
   EXPECT_EQ(gtk_widget_get_parent(widget), fixed_);
   int width = 0;
   int height = 0;
