@@ -11,12 +11,12 @@ runs=${1:-5}
 
 bash "$root/scripts/deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQRV_TESTS=OFF >/dev/null
-cmake --build "$build" -j 2 --target zelto_qrv qrv_sim skin >/dev/null
+cmake --build "$build" -j 2 --target zelto_qrv qrv_webkit qrv_sim skin >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/prog/data" "$work/prog/skin" "$work/home/Desktop"
-cp "$build/dist/zelto_qrv" "$work/prog/"
+cp "$build/dist/zelto_qrv" "$build/dist/libqrv_webkit.so" "$work/prog/"
 cp "$build/dist/skin/box.bk" "$work/prog/skin/"
 
 # The bare window: one WebKit view in one GTK window, nothing else.
@@ -141,11 +141,11 @@ sim = subprocess.Popen([f"{build}/sim/qrv_sim", "--data", f"{root}/sim/data/plat
                         "--deploy-out", f"{work}/prog/data/deploy.ini"], stdout=subprocess.PIPE, text=True)
 port = sim.stdout.readline().strip().rsplit(":", 1)[1]
 try:
-    with open(f"{work}/prog/data/systemset.ini", "w") as f:
+    with open(f"{work}/prog/data/systemset.ini", "wb") as f:
         # Remembered credentials log in by themselves (each byte stored plus 32).
-        scramble = lambda t: "".join(chr(ord(c) + 32) for c in t)
-        f.write("[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion="
-                + scramble("qrvtest") + "\ncheckcode=" + scramble("abc123456") + "\n")
+        scramble = lambda t: bytes(b + 32 for b in t.encode())
+        f.write(b"[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion="
+                + scramble("qrvtest") + b"\ncheckcode=" + scramble("abc123456") + b"\n")
     env = dict(os.environ, HOME=f"{work}/home", XDG_CONFIG_HOME=f"{work}/home/.config")
     url = f"http://127.0.0.1:{port}/joinGame/code/qrv44/gamebarhide/1/"
     launcher, bare = [], []
