@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/codepage.h"
 #include "ui/render/image_draw.h"
 #include "ui/resources/image_cache.h"
 
@@ -59,9 +60,13 @@ cairo_t* MeasuringContext() {
   return holder.cr;
 }
 
-TextLayout::TextLayout(cairo_t* cr, const FontSet& fonts, std::string_view text, const TextOptions& options,
+TextLayout::TextLayout(cairo_t* cr, const FontSet& fonts, std::string_view raw_text, const TextOptions& options,
                        const RECT& box)
     : box_(box) {
+  // Texts come from files and the network (a damaged settings file, a server's name): Pango takes
+  // valid UTF-8 only, so broken sequences are shown as replacement characters.
+  const std::string valid_text = SystemFromUtf8(raw_text);
+  const std::string_view text = valid_text;
   layout_ = pango_cairo_create_layout(cr != nullptr ? cr : MeasuringContext());
   const FontInfo& base = fonts.Get(options.font);
   PangoFontDescription* desc = DescribeFont(base);
