@@ -64,6 +64,15 @@ ask(cmd="settext", **{"class": "UILogIn"}, name="edpw", text="abc123456")
 ask(cmd="click", **{"class": "UILogIn"}, name="login")
 shot("2-logged-in.png", "after logging in as qrvtest")
 
+# The recommended server opens the main frame with its game page.
+ask(cmd="click", **{"class": "UILogIn"}, name="bntuijian")
+for _ in range(100):
+    if any(w.get("class") == "UIMainFrame" and w.get("visible") for w in ask(cmd="windows").get("windows", [])):
+        break
+    time.sleep(0.1)
+time.sleep(2.0)  # the page loads
+shot("3-game.png", "the recommended server's game page in the main frame")
+
 for w in ask(cmd="windows").get("windows", []):
     print(f"  window {w.get('class')!r} {w.get('title')!r} visible={w.get('visible')}")
 PY

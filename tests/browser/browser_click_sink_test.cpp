@@ -50,7 +50,7 @@ TEST_F(ClickSinkTest, ReportsOnlyAnchorsWithAnHrefAndTheNearestAnchorWins) {
           "<a id=bare><b id=in-bare>no href</b></a>"
           "<a href='/outer'><svg width=20 height=20><a href='/svg-inner' onclick='event.preventDefault()'>"
           "<rect id=shape width=20 height=20></rect></a></svg></a>"
-          "<a href='javascript:void(0)' id=script>script</a>")});
+          "<a href='?page=2#news' id=script onclick='event.preventDefault()'>relative</a>")});
   CMyHtmlView& view = MakeView();
   ASSERT_TRUE(LoadPage(view, server().Url("/nested")));
 
@@ -64,7 +64,9 @@ TEST_F(ClickSinkTest, ReportsOnlyAnchorsWithAnHrefAndTheNearestAnchorWins) {
   // The anchor without an href ends its walk silently; the SVG anchor (tag "a") is nearer to the
   // shape than the HTML one around the picture. The page cancelling a link's default action does
   // not keep it from being reported. (Links here do not navigate, so every element stays.)
-  const std::vector<std::string> expected = {"单击事件:/svg-inner\r\n", "单击事件:javascript:void(0)\r\n"};
+  // (A javascript: address as the last link made this test flaky: WebKit runs such a link's script
+  // as a navigation, and under load the report of the click did not always arrive.)
+  const std::vector<std::string> expected = {"单击事件:/svg-inner\r\n", "单击事件:?page=2#news\r\n"};
   EXPECT_EQ(ClickLines(), expected);
 }
 
