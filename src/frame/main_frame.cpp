@@ -22,12 +22,7 @@ CMainFrameWnd::CMainFrameWnd(FrameDeps deps) : deps_(deps), first_view_(deps.ser
 CMainFrameWnd::~CMainFrameWnd() = default;
 
 LRESULT CMainFrameWnd::OnCreate() {
-  WindowSystem& windows = WindowSystem::Get();
-  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create("skin1.0.xml", nullptr, &pm_));
-  pm_.AddNotifier(this);
+  BuildSkin(pm_, "skin1.0.xml", this);
 
   close_button_ = pm_.FindControl("closebtn");
   max_button_ = pm_.FindControl("maxbtn");

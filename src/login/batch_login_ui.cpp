@@ -60,12 +60,7 @@ LRESULT CBatchLoginUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 void CBatchLoginUI::BuildWindow() {
-  WindowSystem& windows = WindowSystem::Get();
-  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create(kLayout, nullptr, &pm_));
-  pm_.AddNotifier(this);
+  BuildSkin(pm_, kLayout, this);
   steps_ = static_cast<CTabLayoutUI*>(pm_.FindControl(kStepsName));
   if (steps_ != nullptr && steps_->GetInterface("TabLayout") == nullptr) steps_ = nullptr;
 }

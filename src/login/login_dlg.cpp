@@ -38,11 +38,7 @@ std::string NumberedName(const char* format, std::size_t number) {
 
 LRESULT CLoginDlg::OnCreate() {
   WindowSystem& windows = WindowSystem::Get();
-  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create("loginex1.xml", nullptr, &pm_));
-  pm_.AddNotifier(this);
+  BuildSkin(pm_, "loginex1.xml", this);
   windows.SetLayered(hwnd_, kColorKey, kOpacity);
   if (!browser_) {
     // A view of no size: it only hands pages to the system's browser and never shows one.

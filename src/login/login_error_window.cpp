@@ -6,12 +6,7 @@ namespace qrv {
 
 LRESULT CLoginErrUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   if (msg == WM_CREATE) {
-    WindowSystem& windows = WindowSystem::Get();
-    windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-    pm_.Init(hwnd_);
-    CDialogBuilder builder;
-    pm_.AttachDialog(builder.Create("loginerr.xml", nullptr, &pm_));
-    pm_.AddNotifier(this);
+    BuildSkin(pm_, "loginerr.xml", this);
     ok_button_ = pm_.FindControl("bnok");
     close_button_ = pm_.FindControl("bnclose");
     return 0;

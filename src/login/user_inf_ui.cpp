@@ -61,12 +61,7 @@ LRESULT CUserInfUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 void CUserInfUI::BuildWindow() {
-  WindowSystem& windows = WindowSystem::Get();
-  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create(kLayout, nullptr, &pm_));
-  pm_.AddNotifier(this);
+  BuildSkin(pm_, kLayout, this);
   nickname_ = pm_.FindControl("txnickname");
   server_name_ = pm_.FindControl("txuserinf");
   ShowFields();

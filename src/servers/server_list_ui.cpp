@@ -27,11 +27,7 @@ CServerListUI::CServerListUI(ServerListSetup setup) : setup_(std::move(setup)) {
 
 LRESULT CServerListUI::OnCreate() {
   WindowSystem& windows = WindowSystem::Get();
-  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create("serlistui.xml", nullptr, &pm_));
-  pm_.AddNotifier(this);
+  BuildSkin(pm_, "serlistui.xml", this);
   windows.SetLayered(hwnd_, kColorKey, kOpacity);
   if (owner_window_hwnd_ == nullptr && setup_.owner_window != nullptr) {
     owner_window_hwnd_ = setup_.owner_window->GetHWND();

@@ -1,8 +1,6 @@
 #include "tools/huifu_ui.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 #include "platform/messages.h"
 
@@ -12,14 +10,6 @@ namespace {
 constexpr const char* kLayout = "gowndui.xml";
 
 }  // namespace
-
-// What the worker shares with the prompt: only the stop request. The worker holds its own copy of
-// the window handle and never sees the prompt object; posts to a window that has gone are dropped.
-struct CHuifuUI::Ticker {
-  std::mutex mutex;
-  std::condition_variable wake;
-  bool stop = false;
-};
 
 CHuifuUI::CHuifuUI(HWND main_frame, int tick_ms) : main_frame_(main_frame), tick_ms_(tick_ms) {}
 
@@ -66,14 +56,7 @@ LRESULT CHuifuUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   return CWindowWnd::HandleMessage(msg, wparam, lparam);
 }
 
-void CHuifuUI::BuildWindow() {
-  WindowSystem& windows = WindowSystem::Get();
-  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create(kLayout, nullptr, &pm_));
-  pm_.AddNotifier(this);
-}
+void CHuifuUI::BuildWindow() { BuildSkin(pm_, kLayout, this); }
 
 void CHuifuUI::Tick() {
   ++ticks_;
@@ -105,25 +88,9 @@ void CHuifuUI::Notify(TNotifyUI& msg) {
 }
 
 void CHuifuUI::StartTicker() {
-  if (worker_.joinable()) return;
-  ticker_ = std::make_shared<Ticker>();
-  worker_ = std::thread([ticker = ticker_, hwnd = hwnd_, period = std::chrono::milliseconds(tick_ms_)] {
-    std::unique_lock lock(ticker->mutex);
-    for (int i = 0; i < kTicksPosted; ++i) {
-      if (ticker->wake.wait_for(lock, period, [&] { return ticker->stop; })) return;
-      qrv::PostMessage(hwnd, WM_TIMER, kTickTimerId, 0);
-    }
-  });
+  ticker_.Start(hwnd_, kTickTimerId, std::chrono::milliseconds(tick_ms_), kTicksPosted);
 }
 
-void CHuifuUI::StopTicker() {
-  if (!worker_.joinable()) return;
-  {
-    std::lock_guard lock(ticker_->mutex);
-    ticker_->stop = true;
-  }
-  ticker_->wake.notify_all();
-  worker_.join();
-}
+void CHuifuUI::StopTicker() { ticker_.Stop(); }
 
 }  // namespace qrv

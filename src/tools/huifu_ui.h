@@ -13,8 +13,8 @@
 // and ends it early with Dismiss(handle).
 
 #include <memory>
-#include <thread>
 
+#include "platform/window_ticker.h"
 #include "ui/ui.h"
 
 namespace qrv {
@@ -53,7 +53,6 @@ class CHuifuUI final : public CWindowWnd, public INotifyUI {
   void OnFinalMessage(HWND) override { delete this; }
 
  private:
-  struct Ticker;
   void BuildWindow();
   void Tick();
   void StartTicker();
@@ -63,8 +62,7 @@ class CHuifuUI final : public CWindowWnd, public INotifyUI {
   int tick_ms_;
   int ticks_ = 0;
   CPaintManagerUI pm_;
-  std::shared_ptr<Ticker> ticker_;
-  std::thread worker_;
+  WindowTicker ticker_;  // posts the ticks from a thread of its own
 };
 
 }  // namespace qrv

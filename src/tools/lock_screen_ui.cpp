@@ -50,12 +50,7 @@ LRESULT CLockScreenUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 void CLockScreenUI::BuildWindow() {
-  WindowSystem& windows = WindowSystem::Get();
-  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create(kLayout, nullptr, &pm_));
-  pm_.AddNotifier(this);
+  BuildSkin(pm_, kLayout, this);
   input_ = pm_.FindControl("edinput");
   error_ = pm_.FindControl("txerr");
 }

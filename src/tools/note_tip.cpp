@@ -1,8 +1,6 @@
 #include "tools/note_tip.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 #include "platform/messages.h"
 
@@ -16,25 +14,13 @@ constexpr std::uintptr_t kTickTimerId = 1;
 
 }  // namespace
 
-// What the worker shares with the tip: only the stop request. The worker holds its own copy of
-// the window handle and never sees the tip object.
-struct CNoteTip::Ticker {
-  std::mutex mutex;
-  std::condition_variable wake;
-  bool stop = false;
-};
-
 CNoteTip::~CNoteTip() { StopTicker(); }
 
 LRESULT CNoteTip::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case WM_CREATE: {
       WindowSystem& windows = WindowSystem::Get();
-      windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-      pm_.Init(hwnd_);
-      CDialogBuilder builder;
-      pm_.AttachDialog(builder.Create("notetipui.xml", nullptr, &pm_));
-      pm_.AddNotifier(this);
+      BuildSkin(pm_, "notetipui.xml", this);
       windows.SetLayered(hwnd_, kColorKey, kOpacity);
       StartTicker();
       return 0;
@@ -57,26 +43,9 @@ LRESULT CNoteTip::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 void CNoteTip::StartTicker() {
-  if (worker_.joinable()) return;
-  ticker_ = std::make_shared<Ticker>();
-  worker_ = std::thread([ticker = ticker_, hwnd = hwnd_] {
-    std::unique_lock lock(ticker->mutex);
-    for (int i = 0; i < kTicksPosted; ++i) {
-      if (ticker->wake.wait_for(lock, std::chrono::milliseconds(kTickMs), [&] { return ticker->stop; }))
-        return;
-      qrv::PostMessage(hwnd, WM_TIMER, kTickTimerId, 0);
-    }
-  });
+  ticker_.Start(hwnd_, kTickTimerId, std::chrono::milliseconds(kTickMs), kTicksPosted);
 }
 
-void CNoteTip::StopTicker() {
-  if (!worker_.joinable()) return;
-  {
-    std::lock_guard lock(ticker_->mutex);
-    ticker_->stop = true;
-  }
-  ticker_->wake.notify_all();
-  worker_.join();
-}
+void CNoteTip::StopTicker() { ticker_.Stop(); }
 
 }  // namespace qrv

@@ -9,8 +9,8 @@
 // outlives the object and never touches a destroyed window.
 
 #include <memory>
-#include <thread>
 
+#include "platform/window_ticker.h"
 #include "ui/ui.h"
 
 namespace qrv {
@@ -36,14 +36,12 @@ class CNoteTip final : public CWindowWnd, public INotifyUI {
   void OnFinalMessage(HWND) override { delete this; }
 
  private:
-  struct Ticker;
   void StartTicker();
   void StopTicker();
 
   CPaintManagerUI pm_;
   int ticks_ = 0;
-  std::shared_ptr<Ticker> ticker_;
-  std::thread worker_;
+  WindowTicker ticker_;  // posts the ticks from a thread of its own
 };
 
 }  // namespace qrv

@@ -5,6 +5,7 @@
 
 #include "platform/messages.h"
 #include "ui/controls/control.h"
+#include "ui/dialog_builder.h"
 #include "ui/paint_manager.h"
 
 namespace qrv {
@@ -226,6 +227,18 @@ LRESULT CWindowWnd::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     default:
       return 0;
   }
+}
+
+CControlUI* CWindowWnd::BuildSkin(CPaintManagerUI& pm, const std::string& layout, INotifyUI* notifier,
+                                  IDialogBuilderCallback* callback) {
+  WindowSystem& windows = WindowSystem::Get();
+  windows.SetStyle(hwnd_, (windows.Style(hwnd_) & ~WS_CAPTION) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+  pm.Init(hwnd_);
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(layout, callback, &pm);
+  pm.AttachDialog(root);
+  if (notifier != nullptr) pm.AddNotifier(notifier);
+  return root;
 }
 
 }  // namespace qrv

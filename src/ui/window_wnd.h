@@ -35,6 +35,11 @@ inline constexpr LRESULT HTBOTTOM = 15;
 inline constexpr LRESULT HTBOTTOMLEFT = 16;
 inline constexpr LRESULT HTBOTTOMRIGHT = 17;
 
+class CControlUI;
+class CPaintManagerUI;
+class IDialogBuilderCallback;
+class INotifyUI;
+
 class CWindowWnd {
  public:
   CWindowWnd();
@@ -75,6 +80,12 @@ class CWindowWnd {
 
  protected:
   virtual void OnFinalMessage(HWND) {}
+  // The creation step every skinned window shares (call it from WM_CREATE): the window loses its
+  // caption (the layout draws its own) and clips its children, `pm` takes the window, `layout` is
+  // built from the skin and attached, and `notifier` hears the notifications. Returns the
+  // layout's root, or null when the layout could not be built (the window then stays empty).
+  CControlUI* BuildSkin(CPaintManagerUI& pm, const std::string& layout, INotifyUI* notifier,
+                        IDialogBuilderCallback* callback = nullptr);
   // The default WM_NCHITTEST answer for a point in screen coordinates.
   LRESULT DefaultHitTest(POINT screen) const;
 
