@@ -22,31 +22,9 @@ exec xvfb-run -a -s "-screen 0 1600x1000x24" python3 - "$build" "$work" "$root" 
 import os, statistics, subprocess, sys, time
 
 build, work, root, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+sys.path.insert(0, os.path.join(root, "bench"))
+from process_memory import tree_rss_kib
 
-def tree_rss_kib(pid):
-    """Resident memory of a process and all its descendants, in KiB."""
-    children = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat") as f:
-                ppid = int(f.read().rsplit(")", 1)[1].split()[1])
-            children.setdefault(ppid, []).append(int(entry))
-        except (OSError, ValueError, IndexError):
-            pass
-    total, todo = 0, [pid]
-    while todo:
-        p = todo.pop()
-        todo.extend(children.get(p, []))
-        try:
-            with open(f"/proc/{p}/status") as f:
-                for line in f:
-                    if line.startswith("VmRSS:"):
-                        total += int(line.split()[1])
-        except OSError:
-            pass
-    return total
 
 def measure(argv, cwd, env):
     start = time.monotonic()
