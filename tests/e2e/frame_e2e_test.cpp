@@ -11,19 +11,13 @@
 #include <functional>
 #include <thread>
 
-#include "e2e/launcher_process.h"
+#include "e2e/e2e_fixture.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv::e2e {
 namespace {
 
 using sim::testing::EntriesWithEvent;
-
-std::string Scrambled(const std::string& text) {
-  std::string out;
-  for (const char c : text) out.push_back(static_cast<char>(static_cast<unsigned char>(c) + 32));
-  return out;
-}
 
 bool WaitFor(const std::function<bool()>& done, int timeout_ms = 30000) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -34,19 +28,8 @@ bool WaitFor(const std::function<bool()>& done, int timeout_ms = 30000) {
   return true;
 }
 
-class FrameE2eTest : public ::testing::Test {
+class FrameE2eTest : public LauncherTest {
  protected:
-  void SetUp() override {
-    sim::SimOptions options;
-    options.work_dir = dir_.path() + "/sim";
-    std::filesystem::create_directories(options.work_dir);
-    std::string error;
-    sim_ = sim::SimProcess::Start(options, error);
-    ASSERT_NE(sim_, nullptr) << error;
-    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
-    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
-  }
-
   // Whether the game page of `code` was asked for with the session cookie of the last login.
   bool GamePageServed(const std::string& code) const {
     const auto logins = EntriesWithEvent(*sim_, "login_ok");
@@ -74,10 +57,6 @@ class FrameE2eTest : public ::testing::Test {
     const auto end = line.find('}', at);
     return line.substr(at, end - at).find("\"visible\":true") != std::string::npos;
   }
-
-  sim::testing::TempDir dir_;
-  std::unique_ptr<sim::SimProcess> sim_;
-  std::unique_ptr<LauncherProcess> launcher_;
 };
 
 TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {

@@ -31,9 +31,15 @@ bool LauncherProcess::Install(const std::string& deploy_ini, std::string& error)
   std::error_code ec;
   fs::copy_file(QRV_PROGRAM, program_folder() + "/zelto_qrv", fs::copy_options::overwrite_existing, ec);
   // The web engine is a module beside the program, loaded when the first page is shown.
-  if (!ec) fs::copy_file(QRV_WEBKIT_MODULE, program_folder() + "/libqrv_webkit.so", fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::copy_file(QRV_SKIN_ARCHIVE, program_folder() + "/skin/box.bk", fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::copy_file(deploy_ini, program_folder() + "/data/deploy.ini", fs::copy_options::overwrite_existing, ec);
+  if (!ec)
+    fs::copy_file(QRV_WEBKIT_MODULE, program_folder() + "/libqrv_webkit.so",
+                  fs::copy_options::overwrite_existing, ec);
+  if (!ec)
+    fs::copy_file(QRV_SKIN_ARCHIVE, program_folder() + "/skin/box.bk", fs::copy_options::overwrite_existing,
+                  ec);
+  if (!ec)
+    fs::copy_file(deploy_ini, program_folder() + "/data/deploy.ini", fs::copy_options::overwrite_existing,
+                  ec);
   if (ec) error = ec.message();
   return !ec;
 }

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "e2e/launcher_process.h"
+#include "e2e/e2e_fixture.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv::e2e {
@@ -17,26 +17,8 @@ namespace {
 
 using sim::testing::EntriesWithEvent;
 
-// The stored form of a printable ASCII credential: every byte plus 32.
-std::string Scrambled(const std::string& text) {
-  std::string out;
-  for (const char c : text) out.push_back(static_cast<char>(static_cast<unsigned char>(c) + 32));
-  return out;
-}
-
-class LoginE2eTest : public ::testing::Test {
+class LoginE2eTest : public LauncherTest {
  protected:
-  void SetUp() override {
-    sim::SimOptions options;
-    options.work_dir = dir_.path() + "/sim";
-    std::filesystem::create_directories(options.work_dir);
-    std::string error;
-    sim_ = sim::SimProcess::Start(options, error);
-    ASSERT_NE(sim_, nullptr) << error;
-    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
-    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
-  }
-
   // Polls a control of the login window until `done` holds for its answer (or the time is up);
   // returns the last answer.
   template <class Done>
@@ -48,16 +30,6 @@ class LoginE2eTest : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
-
-  std::vector<std::string> StatCodes() const {
-    std::vector<std::string> codes;
-    for (const auto& entry : EntriesWithEvent(*sim_, "stat")) codes.push_back(entry.Field("code"));
-    return codes;
-  }
-
-  sim::testing::TempDir dir_;
-  std::unique_ptr<sim::SimProcess> sim_;
-  std::unique_ptr<LauncherProcess> launcher_;
 };
 
 TEST_F(LoginE2eTest, RememberedCredentialsLogInByThemselvesAndLogoutReturnsToTheLoggedOutFace) {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "e2e/launcher_process.h"
+#include "e2e/e2e_fixture.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv::e2e {
@@ -14,19 +14,8 @@ namespace {
 
 using sim::testing::EntriesWithEvent;
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public LauncherTest {
  protected:
-  void SetUp() override {
-    sim::SimOptions options;
-    options.work_dir = dir_.path() + "/sim";
-    std::filesystem::create_directories(options.work_dir);
-    std::string error;
-    sim_ = sim::SimProcess::Start(options, error);
-    ASSERT_NE(sim_, nullptr) << error;
-    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
-    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
-  }
-
   // Starts the program and waits for its login window.
   void StartAndWaitForLogin() {
     std::string error;
@@ -43,16 +32,6 @@ class StartupTest : public ::testing::Test {
     }
     return codes;
   }
-
-  std::vector<std::string> StatCodes() const {
-    std::vector<std::string> codes;
-    for (const auto& entry : EntriesWithEvent(*sim_, "stat")) codes.push_back(entry.Field("code"));
-    return codes;
-  }
-
-  sim::testing::TempDir dir_;
-  std::unique_ptr<sim::SimProcess> sim_;
-  std::unique_ptr<LauncherProcess> launcher_;
 };
 
 TEST_F(StartupTest, FreshInstallSendsTheStartEventOpensTheLoginWindowAndMakesItsEntriesOnce) {
@@ -69,7 +48,8 @@ TEST_F(StartupTest, FreshInstallSendsTheStartEventOpensTheLoginWindowAndMakesIts
   EXPECT_EQ(StatCodes().front(), "200020");
   EXPECT_TRUE(FileExists(launcher_->desktop_shortcut()));
   EXPECT_TRUE(FileExists(launcher_->autostart_entry()));
-  EXPECT_NE(launcher_->ReadSettings().find("[ShellLink]\nhas=0"), std::string::npos) << launcher_->ReadSettings();
+  EXPECT_NE(launcher_->ReadSettings().find("[ShellLink]\nhas=0"), std::string::npos)
+      << launcher_->ReadSettings();
   launcher_->Stop();
 
   // The shortcut is made once per installation, even when the player has removed it.
