@@ -12,6 +12,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQRV_TESTS=OFF
 cmake --build "$build" -j "$(nproc)"
 
 mkdir -p "$dist/data" "$build/screenshots"
+# The demo starts as a fresh installation: no remembered account, no cookies of an earlier run.
+rm -f "$dist/data/systemset.ini" "$dist/data/cookies.txt"
 log="$build/sim-requests.jsonl"
 "$build/sim/qrv_sim" --data "$root/sim/data/platform.json" --log "$log" --port 0 \
   --deploy-out "$dist/data/deploy.ini" >"$build/sim.out" &
