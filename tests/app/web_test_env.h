@@ -11,28 +11,9 @@
 #include <string>
 
 #include "app/web_context.h"
+#include "support/temp_dir.h"
 
 namespace qrv::test {
-
-class TempDir {
- public:
-  TempDir() {
-    g_autofree gchar* made = g_dir_make_tmp("qrv-web-XXXXXX", nullptr);
-    path_ = made != nullptr ? made : "";
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 inline DeployConfig LoopbackDeploy(const std::string& site_host) {
   DeployConfig deploy;

@@ -15,25 +15,12 @@
 #include <thread>
 
 #include "automation_test_support.h"
+#include "support/temp_dir.h"
 
 namespace qrv::testing {
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qrv-automation-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using qrv::test::TempDir;
 
 // Turns the default main context until `done` holds or the bound passes; returns `done`.
 bool TurnMainContextUntil(const std::function<bool()>& done,

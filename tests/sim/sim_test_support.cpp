@@ -55,16 +55,6 @@ JsonObject* ObjectMember(JsonObject* object, const char* name) {
 
 }  // namespace
 
-TempDir::TempDir() {
-  g_autofree char* made = g_dir_make_tmp("qrv_sim_test_XXXXXX", nullptr);
-  path_ = made != nullptr ? made : "";
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
 std::string UpperMd5(std::string_view text) {
   g_autofree char* hex =
       g_compute_checksum_for_data(G_CHECKSUM_MD5, reinterpret_cast<const guchar*>(text.data()), text.size());

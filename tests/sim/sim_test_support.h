@@ -12,20 +12,11 @@
 #include <vector>
 
 #include "sim/sim_process.h"
+#include "support/temp_dir.h"
 
 namespace qrv::sim::testing {
 
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using TempDir = qrv::test::TempDir;
 
 std::string UpperMd5(std::string_view text);
 // Escapes every byte outside the unreserved set, as the launcher's HTTP layer does.

@@ -41,11 +41,11 @@ TEST_F(SkinTest, ZipArchiveServesLayoutsAndPicturesCachedOrNot) {
 }
 
 TEST_F(SkinTest, RelativeArchivePathsStartAtTheProgramFolder) {
-  std::filesystem::create_directories(dir_.path() / "skin");
+  std::filesystem::create_directories(dir_.File("skin"));
   WriteZip(dir_.File("skin/box.bk"), Files());
   const std::string saved = CPaintManagerUI::GetInstance();
   CPaintManagerUI::SetInstance(dir_.File("zelto_qrv"));
-  EXPECT_EQ(CPaintManagerUI::GetInstancePath(), dir_.path().string() + "/");
+  EXPECT_EQ(CPaintManagerUI::GetInstancePath(), dir_.path() + "/");
   EXPECT_TRUE(CPaintManagerUI::SetResourceZip("skin/box.bk"));
   CDialogBuilder builder;
   CPaintManagerUI pm;
@@ -114,9 +114,9 @@ TEST_F(SkinTest, MissingEntryOfAGoodArchiveIsNamedOnce) {
 }
 
 TEST_F(SkinTest, FolderAndInMemoryFilesServeTheSameWay) {
-  std::filesystem::create_directories(dir_.path() / "sub");
+  std::filesystem::create_directories(dir_.File("sub"));
   std::ofstream(dir_.File("sub/Login.XML")) << Files()["loginex1.xml"];
-  ASSERT_TRUE(CPaintManagerUI::SetResourceFolder(dir_.path().string()));
+  ASSERT_TRUE(CPaintManagerUI::SetResourceFolder(dir_.path()));
   CDialogBuilder from_folder;
   std::unique_ptr<CControlUI> a(from_folder.Create("login.xml"));
   EXPECT_NE(a, nullptr);

@@ -11,17 +11,6 @@
 
 namespace qrv::testing {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qrv_ui_XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
 std::filesystem::path OutputDir() {
   const char* binary = std::getenv("QRV_BINARY_DIR");
   // Run by hand, the folder of the test program stands in for the build folder.

@@ -17,6 +17,7 @@
 #include "platform/headless_loop.h"
 #include "platform/headless_windows.h"
 #include "platform/messages.h"
+#include "support/temp_dir.h"
 #include "ui/ui.h"
 
 namespace qrv {
@@ -28,17 +29,7 @@ inline void PrintTo(const RECT& r, std::ostream* os) {
 
 namespace qrv::testing {
 
-// A fresh folder under the system temporary directory, removed at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::filesystem::path& path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = qrv::test::TempDir;
 
 // Where tests leave pictures for a person to look at: <build>/test_output/ui.
 std::filesystem::path OutputDir();
