@@ -30,6 +30,12 @@ DeployConfig DeployConfig::Load(const std::string& path) {
   return config;
 }
 
+std::string HttpAddress(const std::string& host, std::string_view path) {
+  std::string address = "http://" + host;
+  address += path;
+  return address;
+}
+
 HostPort SplitHostPort(const std::string& value, int default_port) {
   // "[::1]:8080" keeps its brackets in the host, as URLs need them.
   const auto colon = value.rfind(':');

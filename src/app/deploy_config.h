@@ -4,6 +4,7 @@
 // file); anything missing keeps its built-in default. A host may carry ":port".
 
 #include <string>
+#include <string_view>
 
 namespace qrv {
 
@@ -31,5 +32,8 @@ struct HostPort {
   int port;
 };
 HostPort SplitHostPort(const std::string& value, int default_port = 80);
+
+// "http://<host><path>": a page of one of the deployment's hosts ("" for the site itself).
+std::string HttpAddress(const std::string& host, std::string_view path);
 
 }  // namespace qrv

@@ -6,10 +6,6 @@
 
 namespace qrv {
 
-// Percent-encodes every byte outside the unreserved set (letters, digits, "-._~"), so a value
-// taken from the platform's data can never change the shape of an address it is put into.
-std::string EscapeUrlSegment(std::string_view text);
-
 // "http://<site>/joinGame/code/<code>/gamebarhide/1/".
 std::string GamePageAddress(const std::string& site_host, const std::string& server_code);
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "app/deploy_config.h"
 #include "frame/frame_addresses.h"
 #include "frame/main_frame.h"
 #include "platform/messages.h"
@@ -50,7 +51,7 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
     SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   } else if (name == "bnhome") {
     if (first_view_.GetHWND() != nullptr)
-      first_view_.Navigate2("http://" + deps_.services.web.deploy().game + "/", navOpenInNewWindow);
+      first_view_.Navigate2(HttpAddress(deps_.services.web.deploy().game, "/"), navOpenInNewWindow);
   } else if (name == "bnrefresh") {
     Refresh();
   } else if (name == "bnlock") {

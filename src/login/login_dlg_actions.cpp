@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/deploy_config.h"
 #include "login/login_dlg.h"
 #include "login/login_servers.h"
 #include "platform/process.h"
@@ -123,19 +124,19 @@ void CLoginDlg::OpenPage(const std::string& address, const char* event_code) {
 bool CLoginDlg::OnPageButton(const std::string& name) {
   const DeployConfig& hosts = services_.web.deploy();
   if (name == "bnreg")
-    OpenPage("http://" + hosts.site + "/register/", "200000");
+    OpenPage(HttpAddress(hosts.site, "/register/"), "200000");
   else if (name == "bnzt")
-    OpenPage("http://" + hosts.site, nullptr);
+    OpenPage(HttpAddress(hosts.site, ""), nullptr);
   else if (name == "bnhome")
-    OpenPage("http://" + hosts.game + "/", "200017");
+    OpenPage(HttpAddress(hosts.game, "/"), "200017");
   else if (name == "bnbbs")
-    OpenPage("http://" + hosts.forum + "/forum-544-1.html", "200018");
+    OpenPage(HttpAddress(hosts.forum, "/forum-544-1.html"), "200018");
   else if (name == "bnmoney")
-    OpenPage("http://" + hosts.pay + "/pay/g/qrv/", "200004");
+    OpenPage(HttpAddress(hosts.pay, "/pay/g/qrv/"), "200004");
   else if (name == "bngm")
     OpenPage(hosts.service, "200019");
   else if (name == "bnnews")
-    OpenPage("http://" + hosts.game + "/xwgg/list-1314.htm", "200002");
+    OpenPage(HttpAddress(hosts.game, "/xwgg/list-1314.htm"), "200002");
   else
     return false;
   return true;
