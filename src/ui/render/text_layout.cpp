@@ -1,5 +1,7 @@
 #include "ui/render/text_layout.h"
 
+#include <glib.h>
+
 #include <algorithm>
 
 #include "platform/codepage.h"
@@ -65,8 +67,13 @@ TextLayout::TextLayout(cairo_t* cr, const FontSet& fonts, std::string_view raw_t
     : box_(box) {
   // Texts come from files and the network (a damaged settings file, a server's name): Pango takes
   // valid UTF-8 only, so broken sequences are shown as replacement characters.
-  const std::string valid_text = SystemFromUtf8(raw_text);
-  const std::string_view text = valid_text;
+  // Checked in place; a copy is made only for the rare broken text (layouts are made on every paint).
+  std::string repaired;
+  std::string_view text = raw_text;
+  if (!g_utf8_validate_len(raw_text.data(), static_cast<gsize>(raw_text.size()), nullptr)) {
+    repaired = SystemFromUtf8(raw_text);
+    text = repaired;
+  }
   layout_ = pango_cairo_create_layout(cr != nullptr ? cr : MeasuringContext());
   const FontInfo& base = fonts.Get(options.font);
   PangoFontDescription* desc = DescribeFont(base);
