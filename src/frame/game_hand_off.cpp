@@ -5,12 +5,6 @@
 #include "servers/server_list_ui.h"
 
 namespace qrv {
-namespace {
-
-constexpr std::uint32_t kDialogStyle =
-    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
-
-}  // namespace
 
 void GameHandOff::OpenGameFrame(const LoginSession& session, const ServerEntry& server) {
   OpenMainFrame(deps_, session, server);
@@ -36,7 +30,7 @@ void GameHandOff::ShowServerList(const LoginSession& session, POINT at, HWND log
     return OpenMainFrame(deps, session, server) != nullptr;
   };
   auto* list = new CServerListUI(std::move(setup));
-  server_list_ = list->Create(nullptr, "玄岚城服务器", kDialogStyle, 0, at.x, at.y, 0, 0);
+  server_list_ = list->Create(nullptr, "玄岚城服务器", kPopupStyle, 0, at.x, at.y, 0, 0);
 }
 
 void GameHandOff::CloseServerList() {

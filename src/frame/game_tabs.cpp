@@ -36,8 +36,7 @@ void GameTabs::RecordFirstView(CMyHtmlView* view) {
 
 CContainerUI* GameTabs::Strip() {
   if (strip_ == nullptr) {
-    CControlUI* control = pm_.FindControl(kStripName);
-    strip_ = control != nullptr ? static_cast<CContainerUI*>(control->GetInterface("Container")) : nullptr;
+    strip_ = dynamic_cast<CContainerUI*>(pm_.FindControl(kStripName));
   }
   return strip_;
 }
@@ -115,10 +114,10 @@ void GameTabs::Append(TabRecord record) {
 
 COptionUI* GameTabs::OptionOfItem(int index) const {
   if (strip_ == nullptr || index < 0 || index >= strip_->GetCount()) return nullptr;
-  auto* item = static_cast<CContainerUI*>(strip_->GetItemAt(index)->GetInterface("Container"));
+  auto* item = dynamic_cast<CContainerUI*>(strip_->GetItemAt(index));
   if (item == nullptr) return nullptr;
   for (int i = 0; i < item->GetCount(); ++i) {
-    if (auto* option = static_cast<COptionUI*>(item->GetItemAt(i)->GetInterface("Option"))) return option;
+    if (auto* option = dynamic_cast<COptionUI*>(item->GetItemAt(i))) return option;
   }
   return nullptr;
 }

@@ -17,18 +17,22 @@
 
 namespace qrv {
 
-CMainFrameWnd::CMainFrameWnd(FrameDeps deps) : deps_(deps), first_view_(deps.services.web), tabs_(pm_) {}
+CMainFrameWnd::CMainFrameWnd(FrameDeps deps)
+    : CSkinnedWindow("skin1.0.xml", Lifetime::kDeletesItself),
+      deps_(deps),
+      first_view_(deps.services.web),
+      tabs_(pm_) {}
 
 CMainFrameWnd::~CMainFrameWnd() = default;
 
 LRESULT CMainFrameWnd::OnCreate() {
-  BuildSkin(pm_, "skin1.0.xml", this);
-
-  close_button_ = pm_.FindControl("closebtn");
-  max_button_ = pm_.FindControl("maxbtn");
-  restore_button_ = pm_.FindControl("restorebtn");
-  min_button_ = pm_.FindControl("minbtn");
-  if (CControlUI* account = pm_.FindControl("bnuserinf")) account->SetText(account_);
+  close_button_ = FindControl<CButtonUI>("closebtn");
+  max_button_ = FindControl<CButtonUI>("maxbtn");
+  restore_button_ = FindControl<CButtonUI>("restorebtn");
+  min_button_ = FindControl<CButtonUI>("minbtn");
+  top_band_ = FindControl(kTopBandName);
+  pages_ = FindControl<CTabLayoutUI>("switch");
+  if (auto* account = FindControl<CButtonUI>("bnuserinf")) account->SetText(account_);
 
   first_view_.Create(hwnd_, kFirstViewRect, CMyHtmlView::kFirstViewId);
   const std::string address = CurrentGamePage();
@@ -53,10 +57,9 @@ bool CMainFrameWnd::PreviewKey(UINT msg, WPARAM vk, LPARAM flags) {
   return false;
 }
 
-LRESULT CMainFrameWnd::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
+  handled = true;
   switch (msg) {
-    case WM_CREATE:
-      return OnCreate();
     case WM_DESTROY:
       InstallKeyHook(hwnd_, {});
       PostQuitMessage(0);
@@ -88,16 +91,11 @@ LRESULT CMainFrameWnd::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_HOTKEY:
       return OnHotkey(lparam);
-    default: {
-      bool handled = false;
-      const LRESULT result = OnAppMessage(msg, wparam, lparam, handled);
-      if (handled) return result;
-      break;
-    }
+    default:
+      return OnAppMessage(msg, wparam, lparam, handled);
   }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+  handled = false;
+  return 0;
 }
 
 LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
@@ -172,8 +170,7 @@ void CMainFrameWnd::OnTrayCallback(LPARAM mouse_message) {
 void CMainFrameWnd::OnKeyDown(WPARAM vk) {
   switch (vk) {
     case VK_ESCAPE: {
-      CControlUI* band = pm_.FindControl(kTopBandName);
-      if (band != nullptr && !band->IsVisible()) return;
+      if (top_band_ != nullptr && !top_band_->IsVisible()) return;
       if (full_screen_) LeaveFullScreen();
       return;
     }

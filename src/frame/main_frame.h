@@ -46,7 +46,7 @@ struct ChatTabHooks {
   std::function<HWND(HWND frame, std::uint64_t agent_id, const RECT& rect)> make_chat_window;
 };
 
-class CMainFrameWnd final : public CWindowWnd, public INotifyUI {
+class CMainFrameWnd final : public CSkinnedWindow {
  public:
   static constexpr const char* kTitle = "玄岚城";
   static constexpr std::uintptr_t kHeartbeatTimer = 1000001;
@@ -71,15 +71,12 @@ class CMainFrameWnd final : public CWindowWnd, public INotifyUI {
   void SetChatTabHooks(ChatTabHooks hooks) { chat_hooks_ = std::move(hooks); }
 
   std::string GetWindowClassName() const override { return "UIMainFrame"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
 
   // The keyboard hook: Esc, F2, F3 and F5 going down reach the frame even while another window
   // (the browser) has the focus. Never swallows a key.
   bool PreviewKey(UINT msg, WPARAM vk, LPARAM flags);
 
-  CPaintManagerUI& paint_manager() { return pm_; }
   CMyHtmlView& first_view() { return first_view_; }
   GameTabs& tabs() { return tabs_; }
   const FrameHotkeys& hotkeys() const { return hotkeys_; }
@@ -93,11 +90,11 @@ class CMainFrameWnd final : public CWindowWnd, public INotifyUI {
   HWND restore_prompt() const { return restore_prompt_; }
 
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
   // Window behaviour (main_frame.cpp).
-  LRESULT OnCreate();
   LRESULT OnSysCommand(WPARAM command, LPARAM lparam);
   void OnKeyDown(WPARAM vk);
   void LeaveFullScreen();
@@ -151,7 +148,6 @@ class CMainFrameWnd final : public CWindowWnd, public INotifyUI {
   PlayerProfile player_;
   ChatTabHooks chat_hooks_;
 
-  CPaintManagerUI pm_;
   CMyHtmlView first_view_;
   GameTabs tabs_;
   FrameHotkeys hotkeys_;
@@ -162,10 +158,12 @@ class CMainFrameWnd final : public CWindowWnd, public INotifyUI {
   bool capture_busy_ = false;
   int click_count_ = 0;
 
-  CControlUI* close_button_ = nullptr;
-  CControlUI* max_button_ = nullptr;
-  CControlUI* restore_button_ = nullptr;
-  CControlUI* min_button_ = nullptr;
+  CButtonUI* close_button_ = nullptr;
+  CButtonUI* max_button_ = nullptr;
+  CButtonUI* restore_button_ = nullptr;
+  CButtonUI* min_button_ = nullptr;
+  CControlUI* top_band_ = nullptr;  // "HorizontalLayoutUI4", hidden by "bntab"
+  CTabLayoutUI* pages_ = nullptr;   // "switch"
 
   // Pop-ups delete themselves with their windows, so each is reached through its handle and used
   // only while the handle is still a window.

@@ -29,10 +29,7 @@ void CMainFrameWnd::Notify(TNotifyUI& msg) {
     const std::string& name = msg.pSender->GetName();
     for (std::size_t page = 0; page < kPageOptions.size(); ++page) {
       if (name != kPageOptions[page]) continue;
-      if (CControlUI* control = pm_.FindControl("switch")) {
-        if (auto* pages = static_cast<CTabLayoutUI*>(control->GetInterface("TabLayout")))
-          pages->SelectItem(static_cast<int>(page));
-      }
+      if (pages_ != nullptr) pages_->SelectItem(static_cast<int>(page));
     }
   }
 }
@@ -98,7 +95,7 @@ void CMainFrameWnd::OnCloseButton() {
 }
 
 void CMainFrameWnd::HideTopBand() {
-  if (CControlUI* band = pm_.FindControl(kTopBandName)) band->SetVisible(false);
+  if (top_band_ != nullptr) top_band_->SetVisible(false);
   if (first_view_.GetHWND() != nullptr) {
     // The view covers the whole frame, where the band was too.
     const RECT client = GetClientRect(hwnd_);

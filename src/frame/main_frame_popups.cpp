@@ -10,12 +10,6 @@
 #include "tools/lock_screen_ui.h"
 
 namespace qrv {
-namespace {
-
-constexpr std::uint32_t kDialogStyle =
-    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
-
-}  // namespace
 
 POINT CMainFrameWnd::ScreenPointOf(const RECT& client_rect) const {
   const RECT window = GetWindowRect(hwnd_);
@@ -39,7 +33,7 @@ void CMainFrameWnd::OpenServerList() {
   setup.owner_hwnd = hwnd_;
   auto* list = new CServerListUI(std::move(setup));
   // A window that cannot be made deletes its object; the next click tries again.
-  server_list_ = list->Create(hwnd_, "选择服务器", kDialogStyle, 0, 0, 0, 200, 80);
+  server_list_ = list->Create(hwnd_, "选择服务器", kPopupStyle, 0, 0, 0, 200, 80);
   if (server_list_ != nullptr) list->CenterWindow();
 }
 

@@ -8,7 +8,6 @@
 namespace qrv {
 namespace {
 
-constexpr const char* kLayout = "loginpl.xml";
 constexpr const char* kStepsName = "TabLayoutUI1";
 constexpr const char* kTilesName = "HorizontalLayoutUI41";
 constexpr const char* kEmblemName = "ControlUI1";
@@ -36,33 +35,21 @@ RECT CBatchLoginUI::PageRect(const RECT& work_area) {
 }
 
 HWND CBatchLoginUI::CreatePage(HWND main_frame, const RECT& rect) {
-  return Create(main_frame, kTabTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, rect);
+  return Create(main_frame, kTabTitle, kChildStyle, 0, rect);
 }
 
-LRESULT CBatchLoginUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  switch (msg) {
-    case WM_CREATE:
-      BuildWindow();
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      // Opens the account step, then the double click goes on as usual.
-      if (steps_ != nullptr) {
-        CControlUI* emblem = pm_.FindControl(kEmblemName);
-        if (emblem != nullptr && pm_.GetFocus() == emblem) SelectStep(kAccountStep);
-      }
-      break;
-    default:
-      break;
+LRESULT CBatchLoginUI::OnMessage(UINT msg, WPARAM, LPARAM, bool&) {
+  // Opens the account step, then the double click goes on as usual.
+  if (msg == WM_LBUTTONDBLCLK && steps_ != nullptr) {
+    CControlUI* emblem = FindControl(kEmblemName);
+    if (emblem != nullptr && pm_.GetFocus() == emblem) SelectStep(kAccountStep);
   }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+  return 0;
 }
 
-void CBatchLoginUI::BuildWindow() {
-  BuildSkin(pm_, kLayout, this);
-  steps_ = static_cast<CTabLayoutUI*>(pm_.FindControl(kStepsName));
-  if (steps_ != nullptr && steps_->GetInterface("TabLayout") == nullptr) steps_ = nullptr;
+LRESULT CBatchLoginUI::OnCreate() {
+  steps_ = FindControl<CTabLayoutUI>(kStepsName);
+  return 0;
 }
 
 void CBatchLoginUI::SelectStep(int step) {
@@ -82,7 +69,7 @@ void CBatchLoginUI::Notify(TNotifyUI& msg) {
 }
 
 bool CBatchLoginUI::AppendAccountTile() {
-  auto* tiles = dynamic_cast<CContainerUI*>(pm_.FindControl(kTilesName));
+  auto* tiles = FindControl<CContainerUI>(kTilesName);
   if (tiles == nullptr) return false;
 
   // The parts are owned here until the tile holds them, so a failure part-way leaks nothing.

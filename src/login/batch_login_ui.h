@@ -13,7 +13,7 @@
 
 namespace qrv {
 
-class CBatchLoginUI final : public CWindowWnd, public INotifyUI {
+class CBatchLoginUI final : public CSkinnedWindow {
  public:
   static constexpr const char* kTabTitle = "多账号登录";
   // The page starts this far below the top of the work area, under the frame's top band.
@@ -34,7 +34,7 @@ class CBatchLoginUI final : public CWindowWnd, public INotifyUI {
       R"(textpadding="2,0,2,0" textcolor="#FF000000" disabledtextcolor="#FFA7A6AA" align="wrap")";
   static constexpr const char* kTileAttributes = R"(name="HorizontalLayoutUI51" maxwidth="50")";
 
-  CBatchLoginUI() = default;
+  CBatchLoginUI() : CSkinnedWindow("loginpl.xml", Lifetime::kDeletesItself) {}
 
   // The page's place for a work area: x = its left edge, y = 80, width = its right edge, height =
   // its bottom edge - 80 (in the main frame's client coordinates).
@@ -48,21 +48,17 @@ class CBatchLoginUI final : public CWindowWnd, public INotifyUI {
   bool AppendAccountTile();
 
   CTabLayoutUI* steps() const { return steps_; }
-  CPaintManagerUI& paint_manager() { return pm_; }
 
   std::string GetWindowClassName() const override { return "UIBatchLoginFrame"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
 
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
-  void BuildWindow();
   void SelectStep(int step);
 
-  CPaintManagerUI pm_;
   CTabLayoutUI* steps_ = nullptr;
 };
 

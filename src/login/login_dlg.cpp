@@ -22,12 +22,6 @@ bool IsPlainClickTarget(const CControlUI* control) {
   return cls == "ButtonUI" || cls == "OptionUI" || cls == "TextUI";
 }
 
-template <class T>
-T* FindTyped(CPaintManagerUI& pm, const char* name, const char* interface_name) {
-  CControlUI* control = pm.FindControl(name);
-  return control == nullptr ? nullptr : static_cast<T*>(control->GetInterface(interface_name));
-}
-
 std::string NumberedName(const char* format, std::size_t number) {
   char name[32];
   std::snprintf(name, sizeof name, format, static_cast<int>(number));
@@ -37,9 +31,7 @@ std::string NumberedName(const char* format, std::size_t number) {
 }  // namespace
 
 LRESULT CLoginDlg::OnCreate() {
-  WindowSystem& windows = WindowSystem::Get();
-  BuildSkin(pm_, "loginex1.xml", this);
-  windows.SetLayered(hwnd_, kColorKey, kOpacity);
+  WindowSystem::Get().SetLayered(hwnd_, kColorKey, kOpacity);
   if (!browser_) {
     // A view of no size: it only hands pages to the system's browser and never shows one.
     browser_ = std::make_unique<CMyHtmlView>(services_.web);
@@ -58,29 +50,29 @@ LRESULT CLoginDlg::OnCreate() {
 }
 
 void CLoginDlg::FindControls() {
-  account_edit_ = FindTyped<CEditUI>(pm_, "edusername", "Edit");
-  password_edit_ = FindTyped<CEditUI>(pm_, "edpw", "Edit");
-  note_option_ = FindTyped<COptionUI>(pm_, "opnote", "Option");
-  switch_ = FindTyped<CTabLayoutUI>(pm_, "switch", "TabLayout");
-  login_button_ = pm_.FindControl("login");
-  start_button_ = pm_.FindControl("bnstart");
-  logout_button_ = pm_.FindControl("bnlogout");
-  nickname_text_ = pm_.FindControl("txnickname");
-  recent_label_ = pm_.FindControl("lbstate");
-  recommended_label_ = pm_.FindControl("lbstate2");
-  recommended_button_ = pm_.FindControl("bntuijian");
-  for (std::size_t i = 0; i < 3; ++i) recent_buttons_[i] = pm_.FindControl(NumberedName("bnzuiji%d", i + 1));
+  account_edit_ = FindControl<CEditUI>("edusername");
+  password_edit_ = FindControl<CEditUI>("edpw");
+  note_option_ = FindControl<COptionUI>("opnote");
+  switch_ = FindControl<CTabLayoutUI>("switch");
+  login_button_ = FindControl<CButtonUI>("login");
+  start_button_ = FindControl<CButtonUI>("bnstart");
+  logout_button_ = FindControl<CButtonUI>("bnlogout");
+  nickname_text_ = FindControl<CLabelUI>("txnickname");
+  recent_label_ = FindControl<CLabelUI>("lbstate");
+  recommended_label_ = FindControl<CLabelUI>("lbstate2");
+  recommended_button_ = FindControl<CButtonUI>("bntuijian");
+  for (std::size_t i = 0; i < 3; ++i) recent_buttons_[i] = FindControl<CButtonUI>(NumberedName("bnzuiji%d", i + 1));
+  for (std::size_t i = 0; i < kNewsSlots; ++i) {
+    news_buttons_[i] = FindControl<CButtonUI>(NumberedName("bnnew%d", i + 1));
+    news_dates_[i] = FindControl<CLabelUI>(NumberedName("txnew%d", i + 1));
+  }
 }
 
 void CLoginDlg::LoadNews() {
   news_ = api_.FetchNewsList();
-  news_buttons_.clear();
-  for (std::size_t i = 0; i < news_.size(); ++i) {
-    CControlUI* button = pm_.FindControl(NumberedName("bnnew%d", i + 1));
-    CControlUI* date = pm_.FindControl(NumberedName("txnew%d", i + 1));
-    if (button != nullptr) button->SetText(news_[i].title);
-    if (date != nullptr) date->SetText(news_[i].add_date);
-    news_buttons_.push_back(button);
+  for (std::size_t i = 0; i < news_.size() && i < kNewsSlots; ++i) {
+    if (news_buttons_[i] != nullptr) news_buttons_[i]->SetText(news_[i].title);
+    if (news_dates_[i] != nullptr) news_dates_[i]->SetText(news_[i].add_date);
   }
 }
 
@@ -124,7 +116,7 @@ void CLoginDlg::OnTimer(std::uintptr_t id) {
 
 CLoginErrUI* CLoginDlg::error_window() const {
   if (error_window_ == nullptr || !IsWindow(error_window_)) return nullptr;
-  return static_cast<CLoginErrUI*>(CWindowWnd::FromHandle(error_window_));
+  return dynamic_cast<CLoginErrUI*>(CWindowWnd::FromHandle(error_window_));
 }
 
 bool CLoginDlg::ErrorWindowVisible() const {
@@ -137,14 +129,13 @@ void CLoginDlg::OnDestroy() {
   error_window_ = nullptr;
 }
 
-LRESULT CLoginDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT CLoginDlg::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
+  handled = true;
   // While the error window is up the login window ignores the player (and its own timers, which
   // fire again later). Painting and tearing down still happen, so the window neither goes blank
   // behind the error nor leaks when it is destroyed.
   if (msg != WM_PAINT && msg != WM_DESTROY && msg != WM_NCDESTROY && ErrorWindowVisible()) return -1;
   switch (msg) {
-    case WM_CREATE:
-      return OnCreate();
     case WM_DESTROY:
       OnDestroy();
       break;
@@ -153,8 +144,8 @@ LRESULT CLoginDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_KEYDOWN: {
       // The window itself ignores keys; the edit fields take theirs (Return, Backspace, arrows)
       // and Tab moves between the fields, as native edit controls would.
-      CControlUI* focus = pm_.GetFocus();
-      if (wparam != VK_TAB && (focus == nullptr || focus->GetInterface("Edit") == nullptr)) return 0;
+      auto* focus = dynamic_cast<CEditUI*>(pm_.GetFocus());
+      if (wparam != VK_TAB && focus == nullptr) return 0;
       break;
     }
     case WM_TIMER:
@@ -166,13 +157,12 @@ LRESULT CLoginDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_SYSCOMMAND:
       return OnSysCommand(wparam, lparam);
     case WM_NCHITTEST:
-      return OnHitTest(POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
+      return OnHitTest(PointFromLparam(lparam));
     default:
       break;
   }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+  handled = false;
+  return 0;
 }
 
 void CLoginDlg::Notify(TNotifyUI& msg) {
@@ -181,7 +171,7 @@ void CLoginDlg::Notify(TNotifyUI& msg) {
   OutputDebugString(line);
   if (msg.pSender == nullptr) return;
   if (msg.sType == "return") {
-    if (msg.pSender->GetInterface("Edit") != nullptr) PerformLogin(false, true);
+    if (dynamic_cast<CEditUI*>(msg.pSender) != nullptr) PerformLogin(false, true);
   } else if (msg.sType == "selectchanged") {
     if (msg.pSender == note_option_) OnNoteChanged();
   } else if (msg.sType == "click") {

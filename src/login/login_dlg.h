@@ -10,6 +10,7 @@
 // button: it must never close while no other window of the program exists, or nothing would end
 // the process.
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,18 +25,14 @@ namespace qrv {
 
 class CLoginErrUI;
 
-class CLoginDlg final : public CWindowWnd, public INotifyUI {
+class CLoginDlg final : public CSkinnedWindow {
  public:
   // `hand_off` may be null; the services and the API must outlive the window.
   CLoginDlg(AppServices& services, PlatformApi& api, LoginHandOff* hand_off)
-      : services_(services), api_(api), hand_off_(hand_off) {}
+      : CSkinnedWindow("loginex1.xml", Lifetime::kDeletesItself), services_(services), api_(api), hand_off_(hand_off) {}
 
   std::string GetWindowClassName() const override { return "UILogIn"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
-
-  CPaintManagerUI& paint_manager() { return pm_; }
   bool logged_in() const { return logged_in_; }
   const LoginSession& session() const { return session_; }
   // The error window once a login has failed; null before (or when its window has gone).
@@ -49,11 +46,11 @@ class CLoginDlg final : public CWindowWnd, public INotifyUI {
   static constexpr unsigned kFillInDelayMs = 20;
 
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
   // Window behaviour (login_dlg.cpp).
-  LRESULT OnCreate();
   void FindControls();
   void LoadNews();
   LRESULT OnHitTest(POINT screen) const;
@@ -86,7 +83,6 @@ class CLoginDlg final : public CWindowWnd, public INotifyUI {
   AppServices& services_;
   PlatformApi& api_;
   LoginHandOff* hand_off_;
-  CPaintManagerUI pm_;
   std::unique_ptr<CMyHtmlView> browser_;
   HWND error_window_ = nullptr;
 
@@ -100,15 +96,18 @@ class CLoginDlg final : public CWindowWnd, public INotifyUI {
   CEditUI* password_edit_ = nullptr;
   COptionUI* note_option_ = nullptr;
   CTabLayoutUI* switch_ = nullptr;
-  CControlUI* login_button_ = nullptr;
-  CControlUI* start_button_ = nullptr;
-  CControlUI* logout_button_ = nullptr;
-  CControlUI* nickname_text_ = nullptr;
-  CControlUI* recent_label_ = nullptr;       // "lbstate"
-  CControlUI* recommended_label_ = nullptr;  // "lbstate2"
-  CControlUI* recommended_button_ = nullptr;
-  CControlUI* recent_buttons_[3] = {};
-  std::vector<CControlUI*> news_buttons_;  // "bnnew1".. for the news items, null where missing
+  CButtonUI* login_button_ = nullptr;
+  CButtonUI* start_button_ = nullptr;
+  CButtonUI* logout_button_ = nullptr;
+  CLabelUI* nickname_text_ = nullptr;
+  CLabelUI* recent_label_ = nullptr;       // "lbstate"
+  CLabelUI* recommended_label_ = nullptr;  // "lbstate2"
+  CButtonUI* recommended_button_ = nullptr;
+  CButtonUI* recent_buttons_[3] = {};
+  // "bnnew1" to "bnnew4" and "txnew1" to "txnew4": titles and dates of the first four news items.
+  static constexpr std::size_t kNewsSlots = 4;
+  std::array<CButtonUI*, kNewsSlots> news_buttons_{};
+  std::array<CLabelUI*, kNewsSlots> news_dates_{};
 };
 
 }  // namespace qrv

@@ -13,9 +13,6 @@
 namespace qrv {
 namespace {
 
-constexpr std::uint32_t kPopupStyle =
-    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
-
 bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
 
 }  // namespace

@@ -2,14 +2,13 @@
 
 #include "login/login_credentials.h"
 #include "login/login_dlg.h"
+
+#include <initializer_list>
 #include "login/login_error_window.h"
 #include "login/login_servers.h"
 
 namespace qrv {
 namespace {
-
-constexpr std::uint32_t kPopupStyle =
-    WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
 
 void SetShown(CControlUI* control, bool shown) {
   if (control != nullptr) control->SetVisible(shown);
@@ -129,8 +128,9 @@ void CLoginDlg::ShowLoggedOut() {
   if (note_option_ == nullptr || !note_option_->IsSelected()) SetTextOf(password_edit_, "");
   if (hand_off_ != nullptr) hand_off_->CloseServerList();
   SetShown(login_button_, true);
-  for (CControlUI* control : {start_button_, recent_label_, recent_buttons_[0], recent_buttons_[1],
-                              recent_buttons_[2], recommended_label_, recommended_button_}) {
+  for (CControlUI* control : std::initializer_list<CControlUI*>{start_button_, recent_label_, recent_buttons_[0],
+                                                               recent_buttons_[1], recent_buttons_[2],
+                                                               recommended_label_, recommended_button_}) {
     SetShown(control, false);
   }
 }

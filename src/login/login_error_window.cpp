@@ -4,21 +4,17 @@
 
 namespace qrv {
 
-LRESULT CLoginErrUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CREATE) {
-    BuildSkin(pm_, "loginerr.xml", this);
-    ok_button_ = pm_.FindControl("bnok");
-    close_button_ = pm_.FindControl("bnclose");
-    return 0;
-  }
-  if (msg == WM_CLOSE) {
-    // Closing only hides it: the login window reuses it for the next failure.
-    ShowWindow(false);
-    return 0;
-  }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+LRESULT CLoginErrUI::OnCreate() {
+  ok_button_ = FindControl<CButtonUI>("bnok");
+  close_button_ = FindControl<CButtonUI>("bnclose");
+  return 0;
+}
+
+LRESULT CLoginErrUI::OnMessage(UINT msg, WPARAM, LPARAM, bool& handled) {
+  // Closing only hides it: the login window reuses it for the next failure.
+  handled = msg == WM_CLOSE;
+  if (handled) ShowWindow(false);
+  return 0;
 }
 
 void CLoginErrUI::Notify(TNotifyUI& msg) {

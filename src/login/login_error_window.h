@@ -7,23 +7,21 @@
 
 namespace qrv {
 
-class CLoginErrUI final : public CWindowWnd, public INotifyUI {
+class CLoginErrUI final : public CSkinnedWindow {
  public:
+  CLoginErrUI() : CSkinnedWindow("loginerr.xml", Lifetime::kDeletesItself) {}
+
   // The class name is shared with the alarm list window, as the platform's skin tools expect.
   std::string GetWindowClassName() const override { return "UIClockList"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
 
-  CPaintManagerUI& paint_manager() { return pm_; }
-
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
-  CPaintManagerUI pm_;
-  CControlUI* ok_button_ = nullptr;
-  CControlUI* close_button_ = nullptr;
+  CButtonUI* ok_button_ = nullptr;
+  CButtonUI* close_button_ = nullptr;
 };
 
 }  // namespace qrv

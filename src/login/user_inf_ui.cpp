@@ -6,14 +6,14 @@
 namespace qrv {
 namespace {
 
-constexpr const char* kLayout = "userinfui.xml";
 constexpr const char* kReloadEvent = "200005";
 constexpr const char* kChooseServerEvent = "200006";
 
 }  // namespace
 
 CUserInfUI::CUserInfUI(AppServices& services, HWND main_frame, ServerEntry server, PlayerProfile player)
-    : services_(services), main_frame_(main_frame), server_(std::move(server)), player_(std::move(player)) {}
+    : CSkinnedWindow("userinfui.xml", Lifetime::kDeletesItself),
+      services_(services), main_frame_(main_frame), server_(std::move(server)), player_(std::move(player)) {}
 
 POINT CUserInfUI::PositionBeside(const RECT& button_screen) {
   return POINT{button_screen.right - kOffsetLeft, button_screen.top + kOffsetDown};
@@ -21,7 +21,7 @@ POINT CUserInfUI::PositionBeside(const RECT& button_screen) {
 
 HWND CUserInfUI::CreatePopup(POINT top_left) {
   // Made hidden: the main frame's show (ShowAt) starts the hide timer together with the show.
-  return Create(main_frame_, kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU,
+  return Create(main_frame_, kTitle, kPopupStyle & ~WS_VISIBLE,
                 0, top_left.x, top_left.y, 0, 0);
 }
 
@@ -39,32 +39,20 @@ void CUserInfUI::ShowAt(POINT top_left, const ServerEntry& server) {
   ShowWindow(true, true);
 }
 
-LRESULT CUserInfUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  switch (msg) {
-    case WM_CREATE:
-      BuildWindow();
-      return 0;
-    case WM_TIMER:
-      if (wparam == kHideTimerId) {
-        qrv::KillTimer(hwnd_, kHideTimerId);
-        ShowWindow(false);
-        return 0;
-      }
-      // The toolkit's own control timers travel as WM_TIMER too; they go on to the paint manager.
-      break;
-    default:
-      break;
-  }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+LRESULT CUserInfUI::OnMessage(UINT msg, WPARAM wparam, LPARAM, bool& handled) {
+  // The toolkit's own control timers travel as WM_TIMER too; they go on to the paint manager.
+  if (msg != WM_TIMER || wparam != kHideTimerId) return 0;
+  handled = true;
+  qrv::KillTimer(hwnd_, kHideTimerId);
+  ShowWindow(false);
+  return 0;
 }
 
-void CUserInfUI::BuildWindow() {
-  BuildSkin(pm_, kLayout, this);
-  nickname_ = pm_.FindControl("txnickname");
-  server_name_ = pm_.FindControl("txuserinf");
+LRESULT CUserInfUI::OnCreate() {
+  nickname_ = FindControl<CLabelUI>("txnickname");
+  server_name_ = FindControl<CLabelUI>("txuserinf");
   ShowFields();
+  return 0;
 }
 
 void CUserInfUI::ShowFields() {

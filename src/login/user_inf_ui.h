@@ -13,7 +13,7 @@
 
 namespace qrv {
 
-class CUserInfUI final : public CWindowWnd, public INotifyUI {
+class CUserInfUI final : public CSkinnedWindow {
  public:
   static constexpr const char* kTitle = "玩家信息";
   static constexpr std::uintptr_t kHideTimerId = 1;
@@ -45,18 +45,15 @@ class CUserInfUI final : public CWindowWnd, public INotifyUI {
 
   const ServerEntry& server() const { return server_; }
   const PlayerProfile& player() const { return player_; }
-  CPaintManagerUI& paint_manager() { return pm_; }
 
   std::string GetWindowClassName() const override { return "UIUserInf"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
 
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
-  void BuildWindow();
   void ShowFields();
   [[noreturn]] void RestartLauncher();
   void OpenServerList();
@@ -65,9 +62,8 @@ class CUserInfUI final : public CWindowWnd, public INotifyUI {
   HWND main_frame_;
   ServerEntry server_;
   PlayerProfile player_;
-  CPaintManagerUI pm_;
-  CControlUI* nickname_ = nullptr;
-  CControlUI* server_name_ = nullptr;
+  CLabelUI* nickname_ = nullptr;
+  CLabelUI* server_name_ = nullptr;
 };
 
 }  // namespace qrv

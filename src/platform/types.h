@@ -29,6 +29,12 @@ struct POINT {
   friend bool operator==(const POINT&, const POINT&) = default;
 };
 
+// The signed client or screen coordinates packed into a mouse message's lparam.
+inline POINT PointFromLparam(LPARAM lparam) {
+  const auto bits = static_cast<std::uintptr_t>(lparam);
+  return POINT{static_cast<std::int16_t>(LOWORD(bits)), static_cast<std::int16_t>(HIWORD(bits))};
+}
+
 struct RECT {
   int left = 0;
   int top = 0;

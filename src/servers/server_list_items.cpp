@@ -21,11 +21,6 @@ void AddItemLine(CContainerUI* line, CButtonUI* button, CLabelUI* label) {
 
 }  // namespace
 
-CContainerUI* CServerListUI::FindContainer(const std::string& name) const {
-  CControlUI* control = pm_.FindControl(name);
-  return control == nullptr ? nullptr : static_cast<CContainerUI*>(control->GetInterface("Container"));
-}
-
 void CServerListUI::AddPagedItem(std::size_t index, CContainerUI* line) {
   if (line == nullptr) return;
   const ServerEntry& server = setup_.servers[index];
@@ -71,7 +66,7 @@ void CServerListUI::AddSideItem(std::size_t index, CContainerUI* line) {
   AddItemLine(line, button, label);
 
   if (n == 1) {
-    if (CControlUI* latest = pm_.FindControl("bnzuixin")) {
+    if (CControlUI* latest = FindControl("bnzuixin")) {
       latest->SetText(server.name);
       latest->SetTag(TagFor(index));
     }
@@ -81,7 +76,7 @@ void CServerListUI::AddSideItem(std::size_t index, CContainerUI* line) {
 void CServerListUI::BuildRecentServers() {
   const std::vector<std::string> tokens = PlayedTokens(setup_.player.played);
   for (std::size_t t = 0; t < tokens.size() && t < 4; ++t) {
-    CContainerUI* line = FindContainer(t < 2 ? "zjline1" : "zjline2");
+    CContainerUI* line = FindControl<CContainerUI>(t < 2 ? "zjline1" : "zjline2");
     for (std::size_t i = 0; i < setup_.servers.size(); ++i) {
       if (setup_.servers[i].id == tokens[t]) AddSideItem(i, line);
     }
@@ -90,7 +85,7 @@ void CServerListUI::BuildRecentServers() {
 
 void CServerListUI::BuildRecommendedServers() {
   for (std::size_t i = 0; i < setup_.servers.size() && i < 4; ++i) {
-    AddSideItem(i, FindContainer(i < 2 ? "tjline1" : "tjline2"));
+    AddSideItem(i, FindControl<CContainerUI>(i < 2 ? "tjline1" : "tjline2"));
   }
 }
 

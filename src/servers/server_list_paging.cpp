@@ -10,17 +10,17 @@ namespace qrv {
 
 void CServerListUI::FillList() {
   for (int line = 1; line <= kPagedLines; ++line) {
-    if (CContainerUI* container = FindContainer(FormatText("serline%d", line))) container->RemoveAll();
+    if (CContainerUI* container = FindControl<CContainerUI>(FormatText("serline%d", line))) container->RemoveAll();
   }
   const PageSlice slice = SectionPage(setup_.servers.size(), section_, page_);
   for (std::size_t i = 0; i < slice.count; ++i) {
-    AddPagedItem(slice.first + i, FindContainer(FormatText("serline%d", static_cast<int>(i / 2 + 1))));
+    AddPagedItem(slice.first + i, FindControl<CContainerUI>(FormatText("serline%d", static_cast<int>(i / 2 + 1))));
   }
 }
 
 void CServerListUI::BuildPagingBar() {
   const int pages = SectionPageCount(setup_.servers.size(), section_);
-  if (CContainerUI* bar = FindContainer("fangyi")) {
+  if (CContainerUI* bar = FindControl<CContainerUI>("fangyi")) {
     bar->RemoveAll();
     for (int i = 0; i <= pages + 1; ++i) {
       auto* button = new CButtonUI;
@@ -52,7 +52,7 @@ void CServerListUI::BuildPagingBar() {
     }
   }
   // The spacer keeps a short bar from drifting: it narrows by one button per page shown.
-  if (CControlUI* spacer = pm_.FindControl("HorizontalLayoutUI8"))
+  if (CControlUI* spacer = FindControl("HorizontalLayoutUI8"))
     spacer->SetMaxWidth(PagingSpacerWidth(pages));
 }
 

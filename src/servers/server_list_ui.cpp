@@ -21,13 +21,13 @@ int NumberAfter(const std::string& name, std::size_t prefix_length) {
 
 }  // namespace
 
-CServerListUI::CServerListUI(ServerListSetup setup) : setup_(std::move(setup)) {
+CServerListUI::CServerListUI(ServerListSetup setup)
+    : CSkinnedWindow("serlistui.xml", Lifetime::kDeletesItself), setup_(std::move(setup)) {
   if (setup_.owner_window != nullptr) owner_window_hwnd_ = setup_.owner_window->GetHWND();
 }
 
 LRESULT CServerListUI::OnCreate() {
   WindowSystem& windows = WindowSystem::Get();
-  BuildSkin(pm_, "serlistui.xml", this);
   windows.SetLayered(hwnd_, kColorKey, kOpacity);
   if (owner_window_hwnd_ == nullptr && setup_.owner_window != nullptr) {
     owner_window_hwnd_ = setup_.owner_window->GetHWND();
@@ -36,7 +36,7 @@ LRESULT CServerListUI::OnCreate() {
   // Only the main frame's list can be closed without a choice: the login window's list is the
   // way on from the login window, which hides nothing behind it.
   if (setup_.mode == kModeMainFrame) {
-    if (CControlUI* close = pm_.FindControl("bnclose")) close->SetVisible(true);
+    if (CControlUI* close = FindControl("bnclose")) close->SetVisible(true);
   }
   section_ = 0;
   page_ = 1;
@@ -47,34 +47,27 @@ LRESULT CServerListUI::OnCreate() {
   return 0;
 }
 
-bool CServerListUI::StartsDrag(int x, int y) const {
-  if (y >= kDragBandHeight || x >= kDragBandRight) return false;
-  const bool on_close =
-      x >= kCloseSquare.left && x <= kCloseSquare.right && y >= kCloseSquare.top && y <= kCloseSquare.bottom;
+bool CServerListUI::StartsDrag(POINT pt) const {
+  if (pt.y >= kDragBandHeight || pt.x >= kDragBandRight) return false;
+  const bool on_close = pt.x >= kCloseSquare.left && pt.x <= kCloseSquare.right && pt.y >= kCloseSquare.top &&
+                        pt.y <= kCloseSquare.bottom;
   return !on_close;
 }
 
-LRESULT CServerListUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT CServerListUI::OnMessage(UINT msg, WPARAM, LPARAM lparam, bool& handled) {
   switch (msg) {
-    case WM_CREATE:
-      return OnCreate();
     case WM_NCPAINT:
+      handled = true;
       return 0;
-    case WM_LBUTTONDOWN: {
-      const int x = static_cast<short>(LOWORD(lparam));
-      const int y = static_cast<short>(HIWORD(lparam));
-      if (StartsDrag(x, y)) {
+    case WM_LBUTTONDOWN:
+      if (StartsDrag(PointFromLparam(lparam))) {
         PostMessage(WM_NCLBUTTONDOWN, static_cast<WPARAM>(HTCAPTION), lparam);
-        return 0;
+        handled = true;
       }
-      break;
-    }
+      return 0;
     default:
-      break;
+      return 0;
   }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
 }
 
 void CServerListUI::Notify(TNotifyUI& msg) {
@@ -85,7 +78,7 @@ void CServerListUI::Notify(TNotifyUI& msg) {
     OnClick(sender);
   } else if (msg.sType == "killfocus") {
     if (StartsWith(name, "tab")) {
-      if (auto* option = static_cast<COptionUI*>(sender->GetInterface("Option"))) option->Selected(false);
+      if (auto* option = dynamic_cast<COptionUI*>(sender)) option->Selected(false);
     }
   } else if (msg.sType == "setfocus") {
     if (name == "edserid" && sender->GetText() == "如100") sender->SetText("");
@@ -113,7 +106,7 @@ void CServerListUI::OnClick(CControlUI* sender) {
 }
 
 void CServerListUI::SearchByNumber() {
-  CControlUI* field = pm_.FindControl("edserid");
+  CControlUI* field = FindControl("edserid");
   if (field == nullptr) return;
   if (auto found = FindServerByLookup(ServerNumberTag(field->GetText()), setup_.servers)) Choose(*found);
 }

@@ -33,7 +33,7 @@ struct ServerListSetup {
   std::function<bool(const ServerEntry&)> open_main_frame;
 };
 
-class CServerListUI final : public CWindowWnd, public INotifyUI {
+class CServerListUI final : public CSkinnedWindow {
  public:
   static constexpr int kModeLogin = 1;
   static constexpr int kModeMainFrame = 2;
@@ -51,22 +51,19 @@ class CServerListUI final : public CWindowWnd, public INotifyUI {
   explicit CServerListUI(ServerListSetup setup);
 
   std::string GetWindowClassName() const override { return "UISerList"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
 
-  CPaintManagerUI& paint_manager() { return pm_; }
   const ServerListSetup& setup() const { return setup_; }
   int section() const { return section_; }
   int page() const { return page_; }
 
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
   // Window behaviour and choosing (server_list_ui.cpp).
-  LRESULT OnCreate();
-  bool StartsDrag(int x, int y) const;
+  bool StartsDrag(POINT pt) const;
   void OnClick(CControlUI* sender);
   void SearchByNumber();
   void ChooseByButton(CControlUI* button);
@@ -85,11 +82,9 @@ class CServerListUI final : public CWindowWnd, public INotifyUI {
   void AddSideItem(std::size_t index, CContainerUI* line);
   void BuildRecentServers();
   void BuildRecommendedServers();
-  CContainerUI* FindContainer(const std::string& name) const;
 
   ServerListSetup setup_;
   HWND owner_window_hwnd_ = nullptr;  // the login window's handle, taken while it surely exists
-  CPaintManagerUI pm_;
   int section_ = 0;
   int page_ = 1;
   int item_counter_ = 0;

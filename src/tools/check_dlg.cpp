@@ -44,6 +44,9 @@ constexpr const char* kLayout = R"(<?xml version="1.0" encoding="utf-8"?>
 
 }  // namespace
 
+// The dialog lives in its caller's scope for one question.
+CCheckDlg::CCheckDlg() : CSkinnedWindow(kLayout, Lifetime::kOwnedByCreator) {}
+
 int CCheckDlg::DoModal(HWND owner) {
   RegisterPictures();
   if (Create(owner, "退出提示", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, kWidth, kHeight) == nullptr) {
@@ -55,47 +58,32 @@ int CCheckDlg::DoModal(HWND owner) {
   return result == IDOK ? IDOK : IDCANCEL;
 }
 
-LRESULT CCheckDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT CCheckDlg::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
   switch (msg) {
-    case WM_CREATE: {
-      pm_.Init(hwnd_);
-      CDialogBuilder builder;
-      pm_.AttachDialog(builder.Create(kLayout, nullptr, &pm_));
-      pm_.AddNotifier(this);
-      return 0;
-    }
     case WM_LBUTTONDOWN: {
       // A press anywhere but on a button drags the dialog, as a caption would.
-      const POINT pt{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-      CControlUI* under = pm_.FindControl(pt);
+      CControlUI* under = pm_.FindControl(PointFromLparam(lparam));
       if (under == nullptr || under->GetClass() != "ButtonUI") {
         WindowSystem::Get().BeginMoveDrag(hwnd_);
-        return 0;
+        handled = true;
       }
-      break;
+      return 0;
     }
     case WM_KEYDOWN:
-      if (wparam == VK_ESCAPE) {
-        Close(IDCANCEL);
-        return 0;
+      if (wparam == VK_ESCAPE || wparam == VK_RETURN) {
+        Close(wparam == VK_RETURN ? IDOK : IDCANCEL);
+        handled = true;
       }
-      if (wparam == VK_RETURN) {
-        Close(IDOK);
-        return 0;
-      }
-      break;
+      return 0;
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_CLOSE) {
         Close(IDCANCEL);
-        return 0;
+        handled = true;
       }
-      break;
+      return 0;
     default:
-      break;
+      return 0;
   }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
 }
 
 void CCheckDlg::Notify(TNotifyUI& msg) {

@@ -7,24 +7,22 @@
 
 namespace qrv {
 
-class CCheckDlg final : public CWindowWnd, public INotifyUI {
+class CCheckDlg final : public CSkinnedWindow {
  public:
   static constexpr int kWidth = 303;
   static constexpr int kHeight = 156;
+
+  CCheckDlg();
 
   // Runs the question modally over `owner`: IDOK (1) for "是", IDCANCEL (2) for "否" or the close
   // box (and for the window manager's close).
   int DoModal(HWND owner);
 
   std::string GetWindowClassName() const override { return "UICheckDlg"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
 
-  CPaintManagerUI& paint_manager() { return pm_; }
-
- private:
-  CPaintManagerUI pm_;
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 };
 
 }  // namespace qrv

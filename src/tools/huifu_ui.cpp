@@ -1,62 +1,38 @@
 #include "tools/huifu_ui.h"
 
-#include <chrono>
-
 #include "platform/messages.h"
 
 namespace qrv {
-namespace {
 
-constexpr const char* kLayout = "gowndui.xml";
-
-}  // namespace
-
-CHuifuUI::CHuifuUI(HWND main_frame, int tick_ms) : main_frame_(main_frame), tick_ms_(tick_ms) {}
-
-CHuifuUI::~CHuifuUI() { StopTicker(); }
+CHuifuUI::CHuifuUI(HWND main_frame) : CSkinnedWindow("gowndui.xml", Lifetime::kDeletesItself), main_frame_(main_frame) {}
 
 HWND CHuifuUI::CreatePrompt() {
   const RECT screen = WindowSystem::Get().ScreenRect();
   const int x = (screen.right - screen.left) / 2 - kHalfWidth;
   const int y = screen.bottom - screen.top;
-  return Create(main_frame_, "",
-                WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, 0, x, y,
-                0, 0);
+  return Create(main_frame_, "", kPopupStyle, 0, x, y, 0, 0);
 }
 
 void CHuifuUI::Dismiss(HWND prompt) {
   if (prompt == nullptr || !IsWindow(prompt)) return;
   auto* window = dynamic_cast<CHuifuUI*>(CWindowWnd::FromHandle(prompt));
   if (window == nullptr) return;
-  window->StopTicker();
+  KillTimer(prompt, kTickTimerId);
   window->Close();
 }
 
-LRESULT CHuifuUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  switch (msg) {
-    case WM_CREATE:
-      BuildWindow();
-      StartTicker();
-      return 0;
-    case WM_TIMER:
-      if (wparam == kTickTimerId) {
-        Tick();
-        return 0;
-      }
-      // The toolkit's own control timers travel as WM_TIMER too; they go on to the paint manager.
-      break;
-    case WM_DESTROY:
-      StopTicker();
-      break;
-    default:
-      break;
-  }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+LRESULT CHuifuUI::OnCreate() {
+  SetTimer(hwnd_, kTickTimerId, kTickMs);
+  return 0;
 }
 
-void CHuifuUI::BuildWindow() { BuildSkin(pm_, kLayout, this); }
+LRESULT CHuifuUI::OnMessage(UINT msg, WPARAM wparam, LPARAM, bool& handled) {
+  // The toolkit's own control timers travel as WM_TIMER too; they go on to the paint manager.
+  if (msg != WM_TIMER || wparam != kTickTimerId) return 0;
+  handled = true;
+  Tick();
+  return 0;
+}
 
 void CHuifuUI::Tick() {
   ++ticks_;
@@ -68,14 +44,14 @@ void CHuifuUI::Tick() {
     windows.Invalidate(hwnd_, nullptr);
   } else {
     for (const char* name : {"TextUI1", "bnexit"}) {
-      if (CControlUI* control = pm_.FindControl(name)) control->SetVisible(true);
+      if (CControlUI* control = FindControl(name)) control->SetVisible(true);
     }
     windows.SetFocus(hwnd_);
     pm_.Invalidate();
   }
   if (ticks_ >= kTicksPosted) {
     ticks_ = 0;
-    StopTicker();
+    KillTimer(hwnd_, kTickTimerId);
     Close();
   }
 }
@@ -86,11 +62,5 @@ void CHuifuUI::Notify(TNotifyUI& msg) {
     qrv::PostMessage(main_frame_, WM_KEYDOWN, VK_ESCAPE, 0);
   }
 }
-
-void CHuifuUI::StartTicker() {
-  ticker_.Start(hwnd_, kTickTimerId, std::chrono::milliseconds(tick_ms_), kTicksPosted);
-}
-
-void CHuifuUI::StopTicker() { ticker_.Stop(); }
 
 }  // namespace qrv

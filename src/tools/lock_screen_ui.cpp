@@ -5,17 +5,11 @@
 #include "tools/check_dlg.h"
 
 namespace qrv {
-namespace {
-
-constexpr const char* kLayout = "lockui.xml";
-
-}  // namespace
-
 CLockScreenUI::CLockScreenUI(std::string password, HWND main_frame)
-    : password_(std::move(password)), main_frame_(main_frame) {}
+    : CSkinnedWindow("lockui.xml", Lifetime::kDeletesItself), password_(std::move(password)), main_frame_(main_frame) {}
 
 HWND CLockScreenUI::CreateOverFrame() {
-  if (Create(main_frame_, kTitle, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0, 0) ==
+  if (Create(main_frame_, kTitle, kChildStyle, 0, 0, 0, 0, 0) ==
       nullptr) {
     return nullptr;
   }
@@ -39,20 +33,10 @@ void CLockScreenUI::ShowLock() {
   if (input_ != nullptr) input_->SetFocus();
 }
 
-LRESULT CLockScreenUI::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_CREATE) {
-    BuildWindow();
-    return 0;
-  }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
-}
-
-void CLockScreenUI::BuildWindow() {
-  BuildSkin(pm_, kLayout, this);
-  input_ = pm_.FindControl("edinput");
-  error_ = pm_.FindControl("txerr");
+LRESULT CLockScreenUI::OnCreate() {
+  input_ = FindControl<CEditUI>("edinput");
+  error_ = FindControl<CLabelUI>("txerr");
+  return 0;
 }
 
 void CLockScreenUI::Notify(TNotifyUI& msg) {

@@ -14,7 +14,7 @@
 
 namespace qrv {
 
-class CLockScreenUI final : public CWindowWnd, public INotifyUI {
+class CLockScreenUI final : public CSkinnedWindow {
  public:
   static constexpr const char* kTitle = "屏幕锁定";
 
@@ -32,25 +32,19 @@ class CLockScreenUI final : public CWindowWnd, public INotifyUI {
   // text. Does nothing when the layout has no "edinput".
   void CheckPassword();
 
-  CPaintManagerUI& paint_manager() { return pm_; }
-
   std::string GetWindowClassName() const override { return "UIClockList"; }
-  UINT GetClassStyle() const override { return CS_DBLCLKS; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
   void Notify(TNotifyUI& msg) override;
 
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
 
  private:
-  void BuildWindow();
   void AskToExit();
 
   std::string password_;
   HWND main_frame_;
-  CPaintManagerUI pm_;
-  CControlUI* input_ = nullptr;
-  CControlUI* error_ = nullptr;
+  CEditUI* input_ = nullptr;
+  CLabelUI* error_ = nullptr;
 };
 
 }  // namespace qrv

@@ -15,15 +15,12 @@ namespace {
 // WM_SIZE's wparam when the window was minimised.
 constexpr WPARAM kSizeMinimized = 1;
 
-POINT PointFromLparam(LPARAM lparam) {
-  const auto bits = static_cast<std::uintptr_t>(lparam);
-  return POINT{static_cast<std::int16_t>(LOWORD(bits)), static_cast<std::int16_t>(HIWORD(bits))};
-}
-
 }  // namespace
 
 CTrayMenu::CTrayMenu(HWND main_frame, StatSender send_stat)
-    : main_frame_(main_frame), send_stat_(std::move(send_stat)) {}
+    : CSkinnedWindow("menuTray.xml", Lifetime::kDeletesItself),
+      main_frame_(main_frame),
+      send_stat_(std::move(send_stat)) {}
 
 RECT CTrayMenu::RectAtCursor(POINT cursor, const RECT& screen) {
   int left = cursor.x - kLeftOfCursor;
@@ -53,21 +50,15 @@ CTrayMenu* CTrayMenu::Open(HWND main_frame, HWND more_panel, StatSender send_sta
 }
 
 LRESULT CTrayMenu::OnCreate() {
-  pm_.Init(hwnd_);
-  CDialogBuilder builder;
-  pm_.AttachDialog(builder.Create("menuTray.xml", nullptr, &pm_));
-  pm_.AddNotifier(this);
   pm_.SetRoundCorner(kCornerSize, kCornerSize);
-  exit_item_ = pm_.FindControl("menu_exit");
-  settings_item_ = pm_.FindControl("menu_sysset");
-  show_item_ = pm_.FindControl("menu_show");
+  exit_item_ = FindControl("menu_exit");
+  settings_item_ = FindControl("menu_sysset");
+  show_item_ = FindControl("menu_show");
   return 0;
 }
 
-LRESULT CTrayMenu::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT CTrayMenu::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
   switch (msg) {
-    case WM_CREATE:
-      return OnCreate();
     case WM_SIZE: {
       // The clip follows the window's size, so it is laid again whenever the size changes.
       const CDuiSize corner = pm_.GetRoundCorner();
@@ -78,9 +69,11 @@ LRESULT CTrayMenu::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_KILLFOCUS:
       // wparam is the window receiving the focus.
       if (reinterpret_cast<HWND>(wparam) != hwnd_) PostMessage(WM_CLOSE);
+      handled = true;
       return 0;
     case WM_KEYDOWN:
     case WM_MOUSEWHEEL:
+      handled = true;
       return 0;
     case WM_MOUSEMOVE:
       SelectRowAt(PointFromLparam(lparam));
@@ -88,17 +81,15 @@ LRESULT CTrayMenu::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
-  LRESULT result = 0;
-  if (pm_.MessageHandler(msg, wparam, lparam, result)) return result;
-  return CWindowWnd::HandleMessage(msg, wparam, lparam);
+  return 0;
 }
 
 void CTrayMenu::SelectRowAt(POINT pt) {
   for (CControlUI* item : std::array{exit_item_, settings_item_, show_item_}) {
     if (item == nullptr || !item->IsVisible() || !item->GetPos().Contains(pt)) continue;
-    auto* row = static_cast<IListItemUI*>(item->GetInterface("ListItem"));
+    auto* row = dynamic_cast<IListItemUI*>(item);
     if (row == nullptr || row->GetOwner() == nullptr) return;
-    if (auto* list = static_cast<IListOwnerUI*>(row->GetOwner()->GetInterface("IListOwner")))
+    if (auto* list = dynamic_cast<IListOwnerUI*>(row->GetOwner()))
       list->SelectItem(row->GetIndex());
     return;
   }

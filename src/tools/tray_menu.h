@@ -18,7 +18,7 @@
 
 namespace qrv {
 
-class CTrayMenu final : public CWindowWnd, public INotifyUI {
+class CTrayMenu final : public CSkinnedWindow {
  public:
   static constexpr int kWidth = 126;
   static constexpr int kHeight = 105;
@@ -44,23 +44,20 @@ class CTrayMenu final : public CWindowWnd, public INotifyUI {
 
   void SetMorePanel(HWND more_panel) { more_panel_ = more_panel; }
 
-  // GetClassStyle stays the toolkit's default: a menu has no use for double clicks.
   std::string GetWindowClassName() const override { return "MenuTrayWnd"; }
-  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+  // The toolkit's default class style: a menu has no use for double clicks.
+  UINT GetClassStyle() const override { return 0; }
   void Notify(TNotifyUI& msg) override;
 
-  CPaintManagerUI& paint_manager() { return pm_; }
-
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
+  LRESULT OnCreate() override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
-  LRESULT OnCreate();
   void SelectRowAt(POINT pt);
   void OnItemClick(const std::string& name);
   [[noreturn]] void ExitProgram();
 
-  CPaintManagerUI pm_;
   HWND main_frame_ = nullptr;
   HWND more_panel_ = nullptr;
   StatSender send_stat_;

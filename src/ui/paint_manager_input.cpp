@@ -15,11 +15,6 @@
 namespace qrv {
 namespace {
 
-POINT PointFromLparam(LPARAM lparam) {
-  return POINT{static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lparam))),
-               static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lparam)))};
-}
-
 struct FocusSearch {
   std::vector<CControlUI*> focusable;
 };

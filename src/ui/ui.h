@@ -15,4 +15,5 @@
 #include "ui/markup.h"
 #include "ui/notify.h"
 #include "ui/paint_manager.h"
+#include "ui/skinned_window.h"
 #include "ui/window_wnd.h"

@@ -16,11 +16,6 @@ std::unordered_map<HWND, CWindowWnd*>& Registry() {
   return registry;
 }
 
-POINT PointFromLparam(LPARAM lparam) {
-  return POINT{static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lparam))),
-               static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lparam)))};
-}
-
 }  // namespace
 
 // The message core's view of a window. Kept apart from CWindowWnd so that WM_NCDESTROY always

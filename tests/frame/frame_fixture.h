@@ -18,6 +18,7 @@
 #include "platform/tray_headless.h"
 #include "sim/sim_test_support.h"
 #include "ui/ui.h"
+#include "support/skin_lookups.h"
 
 namespace qrv::testing {
 
@@ -45,6 +46,7 @@ class FrameFixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    testing::ExpectSkinLookupsFound();
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
     api_.reset();

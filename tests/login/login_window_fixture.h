@@ -18,6 +18,7 @@
 #include "platform/messages.h"
 #include "sim/sim_test_support.h"
 #include "ui/ui.h"
+#include "support/skin_lookups.h"
 
 namespace qrv::testing {
 
@@ -65,6 +66,7 @@ class LoginWindowFixture : public ::testing::Test {
     std::filesystem::create_directories(program_ + "/data");
   }
   void TearDown() override {
+    testing::ExpectSkinLookupsFound();
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
     api_.reset();

@@ -14,6 +14,7 @@
 #include "platform/messages.h"
 #include "servers/server_list_ui.h"
 #include "ui/ui.h"
+#include "support/skin_lookups.h"
 
 namespace qrv::testing {
 
@@ -57,6 +58,7 @@ class ServerListFixture : public ::testing::Test {
     ASSERT_TRUE(CPaintManagerUI::SetResourceZip(QRV_SKIN_ARCHIVE));
   }
   void TearDown() override {
+    testing::ExpectSkinLookupsFound();
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
   }

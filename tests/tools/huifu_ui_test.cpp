@@ -1,5 +1,5 @@
 // The full-screen prompt: made just below the screen, risen into view by its seventh tick, its text
-// and button shown from the eighth, gone on the sixtieth; its worker stops with its window.
+// and button shown from the eighth, gone on the sixtieth; its ticks stop with its window.
 
 #include "tools/huifu_ui.h"
 
@@ -10,13 +10,10 @@
 namespace qrv {
 namespace {
 
-// A period the test never reaches, so that only the test's own ticks arrive.
-constexpr int kSilentTickMs = 600000;
-
 class HuifuTest : public testing::ToolsWindowFixture {
  protected:
-  CHuifuUI* OpenPrompt(int tick_ms) {
-    auto* prompt = new CHuifuUI(frame_->hwnd(), tick_ms);
+  CHuifuUI* OpenPrompt() {
+    auto* prompt = new CHuifuUI(frame_->hwnd());
     if (prompt->CreatePrompt() == nullptr) {
       delete prompt;
       return nullptr;
@@ -31,7 +28,7 @@ class HuifuTest : public testing::ToolsWindowFixture {
 
 TEST_F(HuifuTest, RisesIntoViewThenShowsItsButtonAndEndsOnTheSixtiethTick) {
   windows_->set_screen(RECT{0, 0, 1920, 1080});
-  CHuifuUI* prompt = OpenPrompt(kSilentTickMs);
+  CHuifuUI* prompt = OpenPrompt();
   ASSERT_NE(prompt, nullptr);
   const HWND hwnd = prompt->GetHWND();
   EXPECT_EQ(prompt->GetWindowClassName(), "UIHuifu");
@@ -84,41 +81,38 @@ TEST_F(HuifuTest, RisesIntoViewThenShowsItsButtonAndEndsOnTheSixtiethTick) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST_F(HuifuTest, ItsOwnWorkerTicksItAwayWhateverTheMainFrameDoes) {
-  CHuifuUI* prompt = OpenPrompt(1);
+TEST_F(HuifuTest, ItsOwnTimerTicksItAwayAfterThreeSecondsUnlessDismissedFirst) {
+  CHuifuUI* prompt = OpenPrompt();
   ASSERT_NE(prompt, nullptr);
   const HWND hwnd = prompt->GetHWND();
-  for (int i = 0; i < 200 && IsWindow(hwnd); ++i) loop_->WaitForPost(100);
+  const int top = windows_->WindowRect(hwnd).top;
+  loop_->Advance(7 * CHuifuUI::kTickMs);
+  EXPECT_EQ(windows_->WindowRect(hwnd).top, top - 35);
+  loop_->Advance(52 * CHuifuUI::kTickMs);
+  ASSERT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(prompt->ticks(), 59);
+  loop_->Advance(CHuifuUI::kTickMs);
   EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(testing::CountWindowsOfClass("UIHuifu"), 0);
-}
 
-TEST_F(HuifuTest, DismissedOrDestroyedEarlyItsWorkerStopsAtOnce) {
-  for (int round = 0; round < 5; ++round) {
-    CHuifuUI* prompt = OpenPrompt(2);
-    ASSERT_NE(prompt, nullptr);
-    const HWND hwnd = prompt->GetHWND();
-    loop_->WaitForPost(200);
-    if (round % 2 == 0) {
-      CHuifuUI::Dismiss(hwnd);  // as the main frame does on leaving full screen
-      loop_->Pump();
-    } else {
-      DestroyWindow(hwnd);  // joins the worker; posts still queued go nowhere
-    }
-    EXPECT_FALSE(IsWindow(hwnd));
-    CHuifuUI::Dismiss(hwnd);  // a prompt that has gone already: nothing happens
-    loop_->Pump();
-  }
-  // A second prompt while the first still runs: each has its own worker.
-  CHuifuUI* first = OpenPrompt(kSilentTickMs);
-  CHuifuUI* second = OpenPrompt(kSilentTickMs);
+  // Dismissed (as the main frame does on leaving full screen) or destroyed early, a prompt ticks
+  // no more, and a second prompt keeps its own ticks.
+  CHuifuUI* first = OpenPrompt();
+  CHuifuUI* second = OpenPrompt();
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
+  const HWND first_hwnd = first->GetHWND();
   const HWND second_hwnd = second->GetHWND();
-  CHuifuUI::Dismiss(first->GetHWND());
+  loop_->Advance(10 * CHuifuUI::kTickMs);
+  CHuifuUI::Dismiss(first_hwnd);
   loop_->Pump();
-  EXPECT_TRUE(IsWindow(second_hwnd));
-  EXPECT_EQ(testing::CountWindowsOfClass("UIHuifu"), 1);
+  EXPECT_FALSE(IsWindow(first_hwnd));
+  CHuifuUI::Dismiss(first_hwnd);  // gone already: nothing happens
+  EXPECT_EQ(second->ticks(), 10);
+  loop_->Advance(CHuifuUI::kTickMs);
+  EXPECT_EQ(second->ticks(), 11);
+  DestroyWindow(second_hwnd);
+  loop_->Advance(10 * CHuifuUI::kTickMs);
+  EXPECT_EQ(testing::CountWindowsOfClass("UIHuifu"), 0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/headless_loop.h"
 #include "platform/headless_windows.h"
 #include "tools/window_test_support.h"
+#include "support/skin_lookups.h"
 
 namespace qrv::testing {
 
@@ -23,6 +24,7 @@ class ToolsWindowFixture : public ::testing::Test {
     frame_ = std::make_unique<RecordingFrame>();
   }
   void TearDown() override {
+    testing::ExpectSkinLookupsFound();
     frame_.reset();
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
