@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "lists/lists_test_support.h"
+#include "platform/message_core.h"
 
 namespace qrv::testing {
 namespace {
@@ -159,10 +160,12 @@ TEST_F(GameListTest, WheelEasesOutReversesFromWhatIsLeftAndStopsItsTimer) {
   const SmoothWheelScroller& wheel = list->wheel_scroller();
 
   // Down: D = -8, N = L = floor(sqrt(8)) * 5 = 10. Nothing moves before the first tick.
+  EXPECT_EQ(MessageCore::NextTimerDue(), -1);
   Wheel(hwnd, 50, 50, -120);
   EXPECT_EQ(wheel.delta(), -8);
   EXPECT_EQ(wheel.steps(), 10);
   EXPECT_EQ(list->GetScrollPos().cy, 0);
+  EXPECT_EQ(MessageCore::NextTimerDue(), loop_->NowMs() + 50);
   loop_->Advance(50);  // L = 9: E = trunc(0.81 * -8) = -6
   EXPECT_EQ(list->GetScrollPos().cy, 6);
   loop_->Advance(50);  // L = 8: E = trunc(0.64 * -8) = -5
@@ -188,7 +191,8 @@ TEST_F(GameListTest, WheelEasesOutReversesFromWhatIsLeftAndStopsItsTimer) {
   EXPECT_TRUE(wheel.at_rest());
   EXPECT_EQ(list->GetScrollPos().cy, expected);
   ASSERT_LT(expected, range);
-  // Its timer stopped: the position stays where it is when the list moves on its own.
+  // Its timer stopped: no timer is left, and the position stays where the list is put.
+  EXPECT_EQ(MessageCore::NextTimerDue(), -1);
   list->SetScrollPos({0, 100});
   loop_->Advance(1000);
   EXPECT_EQ(list->GetScrollPos().cy, 100);
