@@ -224,5 +224,35 @@ TEST_F(RenderTest, ProgressFillsItsShareAndListShowsTheSelectedRow) {
   cairo_surface_destroy(full);
 }
 
+TEST_F(RenderTest, PictureInsideALinkIsNotUnderlinedButLinkTextIs) {
+  CPaintManagerUI pm;
+  CDialogBuilder builder;
+  pm.AttachDialog(builder.Create(R"(<Window size="100,90"><Font id="1" name="Noto Sans CJK SC" size="12" underline="true"/>
+      <VerticalLayout bkcolor="#FFFFFFFF">
+      <Label name="picture" height="30" showhtml="true" text="<a><i strip.png 3 2></a>"/>
+      <Label name="text" height="30" showhtml="true" text="<a>link</a>"/>
+      <Label name="underlined" height="30" showhtml="true" font="1" text="<i strip.png 3 2>"/></VerticalLayout></Window>)",
+                                 nullptr, &pm));
+  cairo_surface_t* surface = Render(pm, 100, 90);
+  // The tree lists put their expander pictures in links: a line under a picture is a stray mark,
+  // so the picture's label holds the picture (pure blue) and nothing else.
+  EXPECT_GT(CountPixels(surface, RECT{0, 0, 100, 30}, [](std::uint32_t p) { return p == kBlue; }), 100);
+  auto stray = [](std::uint32_t p) { return p != kBlue && p != kWhite; };
+  EXPECT_EQ(CountPixels(surface, RECT{0, 0, 100, 30}, stray), 0);
+  EXPECT_EQ(CountPixels(surface, RECT{0, 60, 100, 90}, stray), 0) << "nor by an underlined font";
+  // Text links keep their underline: the only mark wider than a letter.
+  int widest_run = 0;
+  for (int y = 30; y < 60; ++y) {
+    int run = 0;
+    for (int x = 0; x < 100; ++x) {
+      run = PixelAt(surface, x, y) != kWhite ? run + 1 : 0;
+      widest_run = std::max(widest_run, run);
+    }
+  }
+  EXPECT_GT(widest_run, 15);
+  cairo_surface_write_to_png(surface, (OutputDir() / "render_link_picture.png").string().c_str());
+  cairo_surface_destroy(surface);
+}
+
 }  // namespace
 }  // namespace qrv::testing

@@ -89,7 +89,15 @@ TextLayout::TextLayout(cairo_t* cr, const FontSet& fonts, std::string_view raw_t
     text_ = wrap ? std::string(text) : SingleLine(text);
   }
   pango_layout_set_text(layout_, text_.c_str(), static_cast<int>(text_.size()));
-  if (base.underline) InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), 0, text_.size());
+  if (base.underline) {
+    // The font's underline runs under the text, between the pictures.
+    std::size_t from = 0;
+    for (const InlineImage& image : images_) {
+      InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), from, image.index);
+      from = image.index + std::string_view(kObjectReplacement).size();
+    }
+    InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), from, text_.size());
+  }
   pango_layout_set_attributes(layout_, attrs);
   pango_attr_list_unref(attrs);
   Place(options, box);
@@ -132,16 +140,18 @@ void TextLayout::BuildMarkup(const FontSet& fonts, const TextOptions& options, P
     }
     const std::size_t end = text_.size();
     const MarkupStyle& style = item.style;
+    // Pictures are never underlined: an expander or icon inside a link would get a stray line.
+    const bool underline_allowed = item.kind != MarkupItem::Kind::kImage;
     if (style.font >= 0 && fonts.Has(style.font)) {
       PangoFontDescription* desc = DescribeFont(fonts.Get(style.font));
       InsertAttr(attrs, pango_attr_font_desc_new(desc), start, end);
       pango_font_description_free(desc);
-      if (fonts.Get(style.font).underline)
+      if (fonts.Get(style.font).underline && underline_allowed)
         InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
     }
     if (style.bold) InsertAttr(attrs, pango_attr_weight_new(PANGO_WEIGHT_BOLD), start, end);
     if (style.italic) InsertAttr(attrs, pango_attr_style_new(PANGO_STYLE_ITALIC), start, end);
-    if (style.underline || style.link >= 0) {
+    if ((style.underline || style.link >= 0) && underline_allowed) {
       InsertAttr(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
     }
     if (style.color)
