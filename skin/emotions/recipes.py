@@ -25,4 +25,3 @@ FRAMES = {"dizzy": 8, "sleep": 8, "cool": 8, "kiss": 8, "snicker": 8, "bawl": 8}
 
 def frame_count(name):
     return FRAMES.get(name, 6)
-
