@@ -1,10 +1,21 @@
 # Checks the staged skin before it is packed: every picture a layout or the program's code names
-# must be staged, and every source rectangle must lie inside its picture. A wrong name or a
-# rectangle past the edge would otherwise only show as a blank control at run time.
+# must be staged, every source rectangle must lie inside its picture, and every element of a
+# layout must be one the builder makes. A wrong name or a rectangle past the edge would otherwise
+# only show as a blank control at run time, and an unknown element is skipped with all it holds.
 #
 # cmake -DSTAGE=<staged files> -DCODE_PICTURES=<code_pictures.txt> -DLAYOUTS=<a;b;c> -P CheckSkin.cmake
 
+# A script run with -P starts with old policies; IN_LIST needs the project's.
+cmake_minimum_required(VERSION 3.25)
+
 set(errors "")
+
+# The toolkit's elements (src/ui/dialog_builder.cpp), the window's settings, and the custom
+# elements that the program's builder callback makes.
+set(toolkit_elements Window Font Default Image Control Label Text Button Option Edit Combo List
+    ListLabelElement ListContainerElement Container VerticalLayout HorizontalLayout TabLayout
+    Progress)
+set(custom_elements GameList FriendList)
 
 # Width and height of a staged PNG, from its IHDR chunk.
 function(png_size name out_width out_height)
@@ -47,6 +58,16 @@ endfunction()
 foreach(layout IN LISTS LAYOUTS)
   get_filename_component(layout_name "${layout}" NAME)
   file(READ "${layout}" text)
+  # Attribute lists (<Default>, a combo's drop-down) quote their values as &quot;.
+  string(REPLACE "&quot;" "\"" text "${text}")
+  string(REGEX REPLACE "<!--([^-]|-[^-])*-->" "" bare "${text}")
+  string(REGEX MATCHALL "<[A-Za-z][A-Za-z0-9_]*" elements "${bare}")
+  foreach(element IN LISTS elements)
+    string(SUBSTRING "${element}" 1 -1 element)
+    if(NOT element IN_LIST toolkit_elements AND NOT element IN_LIST custom_elements)
+      set(errors "${errors}\n  ${layout_name}: element ${element} is not made by the builder")
+    endif()
+  endforeach()
   # Image attributes: a bare file name or the file='..' source='..' sub-syntax.
   string(REGEX MATCHALL "[a-z]+image=\"[^\"]*\"" values "${text}")
   foreach(value IN LISTS values)
