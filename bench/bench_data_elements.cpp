@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "login/records.h"
+#include "webapi/records.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "login/data_element_list.h"
-#include "login/records.h"
+#include "webapi/data_element_list.h"
+#include "webapi/records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

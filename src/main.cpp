@@ -11,7 +11,7 @@
 #include "frame/game_hand_off.h"
 #include "frame/key_hook.h"
 #include "login/login_dlg.h"
-#include "login/platform_api.h"
+#include "webapi/platform_api.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/gtk_windows.h"
 #include "platform/process.h"

@@ -4,8 +4,8 @@
 
 #include "app/program_paths.h"
 #include "app/settings_file.h"
-#include "app/stat_beacon.h"
-#include "app/web_context.h"
+#include "net/stat_beacon.h"
+#include "net/web_context.h"
 
 namespace qrv {
 

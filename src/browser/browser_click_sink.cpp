@@ -1,6 +1,6 @@
 #include "browser/browser_click_sink.h"
 
-#include "app/web_context.h"
+#include "net/web_context.h"
 #include "platform/debug_sink.h"
 
 namespace qrv {

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "app/web_client.h"
+#include "net/web_client.h"
 
 namespace qrv {
 

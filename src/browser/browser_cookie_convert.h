@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/cookie_store.h"
+#include "net/cookie_store.h"
 
 namespace qrv {
 

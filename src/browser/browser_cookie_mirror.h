@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cookie_store.h"
+#include "net/cookie_store.h"
 
 namespace qrv {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/deploy_config.h"
+#include "net/deploy_config.h"
 #include "browser/browser_cookie_convert.h"
 #include "browser/browser_web_view.h"
 

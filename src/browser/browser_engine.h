@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "app/web_context.h"
+#include "net/web_context.h"
 #include "browser/browser_cookie_mirror.h"
 #include "browser/web_engine.h"
 

@@ -1,7 +1,7 @@
 // The entry point of the WebKit module "libqrv_webkit.so": the program loads it when the first
 // view must show a page and makes the process's engine through it.
 
-#include "app/web_context.h"
+#include "net/web_context.h"
 #include "browser/browser_engine.h"
 
 extern "C" __attribute__((visibility("default"))) qrv::WebEngine* qrv_webkit_create_engine(const char* data_folder,

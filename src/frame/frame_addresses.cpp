@@ -2,8 +2,8 @@
 
 #include "frame/frame_addresses.h"
 
-#include "app/deploy_config.h"
-#include "login/platform_requests.h"
+#include "net/deploy_config.h"
+#include "webapi/platform_requests.h"
 #include "platform/codepage.h"
 
 namespace qrv {

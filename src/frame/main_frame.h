@@ -25,7 +25,7 @@
 #include "frame/frame_tray.h"
 #include "frame/game_tabs.h"
 #include "login/login_hand_off.h"
-#include "login/platform_api.h"
+#include "webapi/platform_api.h"
 #include "ui/ui.h"
 
 namespace qrv {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/deploy_config.h"
+#include "net/deploy_config.h"
 #include "frame/frame_addresses.h"
 #include "frame/main_frame.h"
 #include "platform/messages.h"

@@ -18,7 +18,7 @@
 #include "app/app_services.h"
 #include "browser/browser_view.h"
 #include "login/login_hand_off.h"
-#include "login/platform_api.h"
+#include "webapi/platform_api.h"
 #include "ui/ui.h"
 
 namespace qrv {

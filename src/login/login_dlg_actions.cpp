@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/deploy_config.h"
+#include "net/deploy_config.h"
 #include "login/login_dlg.h"
 #include "login/login_servers.h"
 #include "platform/process.h"

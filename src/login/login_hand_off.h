@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "login/records.h"
+#include "webapi/records.h"
 #include "platform/types.h"
 
 namespace qrv {

@@ -10,13 +10,6 @@ std::string ServerLabel(std::string_view name) {
   return std::string(name.substr(start, close - start));
 }
 
-std::string LineName(std::string_view type) {
-  if (type == "0") return "电信";
-  if (type == "1") return "网通";
-  if (type == "2") return "双线";
-  return {};
-}
-
 std::string ServerButtonText(const ServerEntry& server) {
   const std::string line = LineName(server.type);
   if (line.empty()) return {};

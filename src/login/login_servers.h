@@ -7,16 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "login/records.h"
+#include "webapi/records.h"
 
 namespace qrv {
 
 // The part of a server name between its first "[" and the next "]": "[45服]双线45区" gives "45服".
 // Without "[" the label starts at the name's beginning; without a following "]" it is empty.
 std::string ServerLabel(std::string_view name);
-
-// "电信", "网通" or "双线" for the types "0", "1" and "2"; empty for any other type.
-std::string LineName(std::string_view type);
 
 // A server button's text, "<label>[<line>]" ("45服[双线]"); empty when the type names no line.
 std::string ServerButtonText(const ServerEntry& server);

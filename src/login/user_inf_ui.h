@@ -8,7 +8,7 @@
 // the current server on every later show; the object deletes itself with its window.
 
 #include "app/app_services.h"
-#include "login/records.h"
+#include "webapi/records.h"
 #include "ui/ui.h"
 
 namespace qrv {

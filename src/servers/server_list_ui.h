@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "login/records.h"
+#include "webapi/records.h"
 #include "ui/ui.h"
 
 namespace qrv {

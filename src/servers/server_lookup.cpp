@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "login/login_servers.h"
 
 namespace qrv {
 

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/deploy_config.h"
+#include "net/deploy_config.h"
 #include "app/program_paths.h"
-#include "web_test_env.h"
+#include "support/temp_dir.h"
 
 namespace qrv {
 namespace {

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <optional>
 
-#include "app/cookie_line.h"
+#include "net/cookie_line.h"
 #include "browser/browser_fixture.h"
 #include "browser/browser_web_view.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/web_context.h"
+#include "net/web_context.h"
 #include "browser/browser_engine.h"
 #include "browser/browser_host.h"
 #include "browser/browser_view.h"

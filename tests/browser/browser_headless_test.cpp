@@ -4,7 +4,7 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
-#include "app/web_context.h"
+#include "net/web_context.h"
 #include "browser/browser_engine.h"
 #include "browser/browser_view.h"
 #include "platform/debug_sink.h"

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/web_client.h"
+#include "net/web_client.h"
 #include "browser/browser_fixture.h"
 #include "sim/sim_test_support.h"
 

@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "app/stat_beacon.h"
-#include "app/web_context.h"
-#include "login/platform_api.h"
-#include "login/platform_requests.h"
+#include "net/stat_beacon.h"
+#include "net/web_context.h"
+#include "webapi/platform_api.h"
+#include "webapi/platform_requests.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv {

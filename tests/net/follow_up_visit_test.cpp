@@ -1,10 +1,10 @@
-#include "app/follow_up_visit.h"
+#include "net/follow_up_visit.h"
 
 #include <gtest/gtest.h>
 
-#include "app/web_client.h"
-#include "app/web_context.h"
-#include "app/web_test_env.h"
+#include "net/web_client.h"
+#include "net/web_context.h"
+#include "net/web_test_env.h"
 #include "support/http_test_server.h"
 
 namespace qrv {

@@ -1,4 +1,4 @@
-#include "login/records.h"
+#include "webapi/records.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace qrv {
 namespace {
 
 std::string ReadTestData(const std::string& name) {
-  const std::string path = std::string(QRV_LOGIN_TESTDATA_DIR) + "/" + name;
+  const std::string path = std::string(QRV_WEBAPI_TESTDATA_DIR) + "/" + name;
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in) << "cannot open " << path;
   std::ostringstream text;

@@ -1,4 +1,4 @@
-#include "app/cookie_line.h"
+#include "net/cookie_line.h"
 
 #include <gtest/gtest.h>
 

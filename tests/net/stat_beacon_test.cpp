@@ -1,9 +1,9 @@
-#include "app/stat_beacon.h"
+#include "net/stat_beacon.h"
 
 #include <gtest/gtest.h>
 
-#include "app/web_context.h"
-#include "app/web_test_env.h"
+#include "net/web_context.h"
+#include "net/web_test_env.h"
 #include "support/http_test_server.h"
 
 namespace qrv {

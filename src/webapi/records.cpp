@@ -1,10 +1,17 @@
-#include "login/records.h"
+#include "webapi/records.h"
 
 #include <utility>
 
-#include "login/data_element_list.h"
+#include "webapi/data_element_list.h"
 
 namespace qrv {
+
+std::string LineName(std::string_view type) {
+  if (type == "0") return "电信";
+  if (type == "1") return "网通";
+  if (type == "2") return "双线";
+  return {};
+}
 
 std::vector<ServerEntry> ReadServerList(std::string text) {
   DataElementList elements;

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <string>
 
-#include "app/cookie_store.h"
-#include "app/deploy_config.h"
+#include "net/cookie_store.h"
+#include "net/deploy_config.h"
 
 namespace qrv {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/cookie_store.h"
+#include "net/cookie_store.h"
 
 namespace qrv {
 

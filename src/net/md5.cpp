@@ -1,4 +1,4 @@
-#include "app/md5.h"
+#include "net/md5.h"
 
 #include <glib.h>
 

@@ -1,8 +1,8 @@
-#include "login/platform_requests.h"
+#include "webapi/platform_requests.h"
 
 #include <gtest/gtest.h>
 
-#include "login/platform_api.h"
+#include "webapi/platform_api.h"
 
 namespace qrv {
 namespace {

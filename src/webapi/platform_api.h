@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "login/records.h"
+#include "webapi/records.h"
 
 namespace qrv {
 

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/web_context.h"
+#include "net/web_context.h"
 #include "support/temp_dir.h"
 
 namespace qrv::test {

@@ -1,4 +1,4 @@
-#include "app/cookie_store.h"
+#include "net/cookie_store.h"
 
 #include <glib.h>
 #include <glib/gstdio.h>
@@ -7,8 +7,8 @@
 #include <ctime>
 #include <mutex>
 
-#include "app/cookie_line.h"
-#include "app/curl_handles.h"
+#include "net/cookie_line.h"
+#include "net/curl_handles.h"
 
 namespace qrv {
 namespace {

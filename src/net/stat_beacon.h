@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/web_client.h"
+#include "net/web_client.h"
 
 namespace qrv {
 

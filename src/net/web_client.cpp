@@ -1,8 +1,8 @@
-#include "app/web_client.h"
+#include "net/web_client.h"
 
-#include "app/curl_handles.h"
-#include "app/follow_up_visit.h"
-#include "app/web_context.h"
+#include "net/curl_handles.h"
+#include "net/follow_up_visit.h"
+#include "net/web_context.h"
 
 namespace qrv {
 namespace {

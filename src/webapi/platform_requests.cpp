@@ -1,8 +1,8 @@
-#include "login/platform_requests.h"
+#include "webapi/platform_requests.h"
 
 #include <chrono>
 
-#include "app/md5.h"
+#include "net/md5.h"
 
 namespace qrv {
 namespace {

@@ -1,16 +1,16 @@
 // The requests against loopback servers standing in for the platform's three hosts: which host
 // each request goes to, the exact path, what the login keeps, and how responses become records.
 
-#include "login/platform_api.h"
+#include "webapi/platform_api.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "app/web_context.h"
-#include "app/web_test_env.h"
-#include "login/platform_requests.h"
+#include "net/web_context.h"
+#include "net/web_test_env.h"
+#include "webapi/platform_requests.h"
 #include "platform/debug_sink.h"
 #include "support/http_test_server.h"
 

@@ -1,10 +1,10 @@
-#include "login/platform_api.h"
+#include "webapi/platform_api.h"
 
 #include <utility>
 
-#include "app/web_client.h"
-#include "app/web_context.h"
-#include "login/platform_requests.h"
+#include "net/web_client.h"
+#include "net/web_context.h"
+#include "webapi/platform_requests.h"
 #include "platform/codepage.h"
 #include "platform/debug_sink.h"
 #include "platform/process.h"

@@ -1,4 +1,4 @@
-#include "app/deploy_config.h"
+#include "net/deploy_config.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "app/stat_beacon.h"
+#include "net/stat_beacon.h"
 
 namespace qrv {
 

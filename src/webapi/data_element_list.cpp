@@ -1,4 +1,4 @@
-#include "login/data_element_list.h"
+#include "webapi/data_element_list.h"
 
 #include <utility>
 

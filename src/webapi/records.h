@@ -20,6 +20,9 @@ struct ServerEntry {
   friend bool operator==(const ServerEntry&, const ServerEntry&) = default;
 };
 
+// "电信", "网通" or "双线" for a server's types "0", "1" and "2"; empty for any other type.
+std::string LineName(std::string_view type);
+
 // The logged-in player, from the first element of the profile response.
 struct PlayerProfile {
   std::string id;

@@ -1,4 +1,4 @@
-#include "app/cookie_store.h"
+#include "net/cookie_store.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,9 +7,9 @@
 #include <ctime>
 #include <fstream>
 
-#include "app/web_client.h"
-#include "app/web_context.h"
-#include "app/web_test_env.h"
+#include "net/web_client.h"
+#include "net/web_context.h"
+#include "net/web_test_env.h"
 #include "support/http_test_server.h"
 
 namespace qrv {

@@ -1,13 +1,13 @@
-#include "app/follow_up_visit.h"
+#include "net/follow_up_visit.h"
 
 #include <glib.h>
 
 #include <ctime>
 #include <string_view>
 
-#include "app/cookie_line.h"
-#include "app/curl_handles.h"
-#include "app/web_context.h"
+#include "net/cookie_line.h"
+#include "net/curl_handles.h"
+#include "net/web_context.h"
 
 namespace qrv {
 namespace {
