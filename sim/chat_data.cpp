@@ -57,9 +57,11 @@ std::optional<ChatData> ReadChatData(JsonObject* root, std::string& error) {
   data.greeting = StringMember(chat, "greeting", data.greeting);
   data.reply = StringMember(chat, "reply", data.reply);
   data.offline_agent = static_cast<std::uint64_t>(IntMember(chat, "offline_agent", 0));
-  data.offline_after_texts = static_cast<int>(IntMember(chat, "offline_after_texts", data.offline_after_texts));
+  data.offline_after_texts =
+      static_cast<int>(IntMember(chat, "offline_after_texts", data.offline_after_texts));
 
-  if (JsonNode* info = json_object_get_member(chat, "game_info"); info != nullptr && JSON_NODE_HOLDS_ARRAY(info)) {
+  if (JsonNode* info = json_object_get_member(chat, "game_info");
+      info != nullptr && JSON_NODE_HOLDS_ARRAY(info)) {
     JsonArray* array = json_node_get_array(info);
     for (guint i = 0; i < json_array_get_length(array); ++i) {
       JsonNode* element = json_array_get_element(array, i);
@@ -78,7 +80,8 @@ std::optional<ChatData> ReadChatData(JsonObject* root, std::string& error) {
   JsonArray* array = json_node_get_array(agents);
   for (guint i = 0; i < json_array_get_length(array); ++i) {
     JsonNode* element = json_array_get_element(array, i);
-    const std::int64_t id = JSON_NODE_HOLDS_OBJECT(element) ? IntMember(json_node_get_object(element), "id", 0) : 0;
+    const std::int64_t id =
+        JSON_NODE_HOLDS_OBJECT(element) ? IntMember(json_node_get_object(element), "id", 0) : 0;
     if (id <= 0) {
       error = "chat agent #" + std::to_string(i) + " needs a positive \"id\"";
       return std::nullopt;

@@ -15,9 +15,9 @@ struct ChatAgent {
   std::uint64_t id = 0;
   std::string name;
   std::string extra;
-  int state = 0;         // 0 online, 1 away, 2 busy, 3 offline
-  bool local = false;    // serves the launcher's server (answered to type 5)
-  bool accepts = true;   // answers an open-chat request with result 0
+  int state = 0;        // 0 online, 1 away, 2 busy, 3 offline
+  bool local = false;   // serves the launcher's server (answered to type 5)
+  bool accepts = true;  // answers an open-chat request with result 0
 };
 
 struct ChatData {
@@ -27,7 +27,7 @@ struct ChatData {
   int refuse_result = 1;               // type 7 result for a refusing or unknown agent
   // Texts the agents send. "{name}" is the agent's name, "{text}" the text just received.
   std::string greeting = "您好，我是{name}，请问有什么可以帮您？";  // after chat start (type 17)
-  std::string reply = "{name}已收到您的消息：“{text}”";           // after each chat text (type 9)
+  std::string reply = "{name}已收到您的消息：“{text}”";             // after each chat text (type 9)
   // This agent goes offline (type 15, then state 3) after the connection's `offline_after_texts`
   // -th chat text; 0: nobody does.
   std::uint64_t offline_agent = 0;

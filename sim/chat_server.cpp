@@ -60,7 +60,9 @@ namespace {
 using Connection = ChatServer::Connection;
 
 // Every operation in flight holds the connection.
-gpointer Hold(const std::shared_ptr<Connection>& connection) { return new std::shared_ptr<Connection>(connection); }
+gpointer Hold(const std::shared_ptr<Connection>& connection) {
+  return new std::shared_ptr<Connection>(connection);
+}
 
 std::shared_ptr<Connection> Take(gpointer data) {
   std::unique_ptr<std::shared_ptr<Connection>> holder(static_cast<std::shared_ptr<Connection>*>(data));
@@ -72,15 +74,15 @@ void OnWritten(GObject* source, GAsyncResult* result, gpointer data);
 
 void StartRead(const std::shared_ptr<Connection>& c) {
   GInputStream* input = g_io_stream_get_input_stream(G_IO_STREAM(c->connection));
-  g_input_stream_read_async(input, c->chunk.data(), c->chunk.size(), G_PRIORITY_DEFAULT, c->cancellable, OnRead,
-                            Hold(c));
+  g_input_stream_read_async(input, c->chunk.data(), c->chunk.size(), G_PRIORITY_DEFAULT, c->cancellable,
+                            OnRead, Hold(c));
 }
 
 void Flush(const std::shared_ptr<Connection>& c) {
   c->writing.swap(c->queued);
   GOutputStream* output = g_io_stream_get_output_stream(G_IO_STREAM(c->connection));
-  g_output_stream_write_all_async(output, c->writing.data(), c->writing.size(), G_PRIORITY_DEFAULT, c->cancellable,
-                                  OnWritten, Hold(c));
+  g_output_stream_write_all_async(output, c->writing.data(), c->writing.size(), G_PRIORITY_DEFAULT,
+                                  c->cancellable, OnWritten, Hold(c));
 }
 
 void Queue(const std::shared_ptr<Connection>& c, const std::string& bytes) {

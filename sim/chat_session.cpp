@@ -32,7 +32,8 @@ void PutString(std::string& out, std::string_view text) {
 
 std::uint64_t GetU64(std::string_view bytes, std::size_t at) {
   std::uint64_t value = 0;
-  for (std::size_t i = 0; i < 8; ++i) value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+  for (std::size_t i = 0; i < 8; ++i)
+    value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
   return value;
 }
 
@@ -68,8 +69,8 @@ std::string EncodeChatFrame(int type, std::string_view body) {
 
 bool ChatFrameSplitter::Next(ChatFrame& frame) {
   if (buffer_.size() < 3) return false;
-  const std::size_t length =
-      static_cast<unsigned char>(buffer_[0]) | (static_cast<std::size_t>(static_cast<unsigned char>(buffer_[1])) << 8);
+  const std::size_t length = static_cast<unsigned char>(buffer_[0]) |
+                             (static_cast<std::size_t>(static_cast<unsigned char>(buffer_[1])) << 8);
   if (buffer_.size() < 3 + length) return false;
   frame.type = static_cast<signed char>(buffer_[2]);
   frame.body = buffer_.substr(3, length);
@@ -142,15 +143,16 @@ std::string ChatSession::ChatTextReply(std::string_view body, std::string& text)
   // Agent id (8), user number (4), server number (4), text length (2, counting the zero), text.
   if (body.size() < 18) return {};
   const std::uint64_t id = GetU64(body, 0);
-  const std::size_t length =
-      static_cast<unsigned char>(body[16]) | (static_cast<std::size_t>(static_cast<unsigned char>(body[17])) << 8);
+  const std::size_t length = static_cast<unsigned char>(body[16]) |
+                             (static_cast<std::size_t>(static_cast<unsigned char>(body[17])) << 8);
   std::string_view raw = body.substr(18, length);
   if (const auto zero = raw.find('\0'); zero != std::string_view::npos) raw = raw.substr(0, zero);
   text = ValidUtf8(raw);
 
   const ChatAgent* agent = data_.FindAgent(id);
   if (agent == nullptr) return {};
-  std::string frames = AgentText(9, body.substr(8, 8), *agent, Fill(data_.reply, agent->name, Clip(text, kMaxEchoBytes)));
+  std::string frames =
+      AgentText(9, body.substr(8, 8), *agent, Fill(data_.reply, agent->name, Clip(text, kMaxEchoBytes)));
   ++texts_;
   if (data_.offline_agent != 0 && texts_ == data_.offline_after_texts) {
     std::string offline;

@@ -15,7 +15,8 @@ namespace qrv::chat {
 namespace {
 
 GMEntry* FindAgent(std::vector<GMEntry>& agents, std::uint64_t id) {
-  const auto it = std::find_if(agents.begin(), agents.end(), [&](const GMEntry& entry) { return entry.id == id; });
+  const auto it =
+      std::find_if(agents.begin(), agents.end(), [&](const GMEntry& entry) { return entry.id == id; });
   return it == agents.end() ? nullptr : &*it;
 }
 

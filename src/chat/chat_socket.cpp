@@ -24,7 +24,9 @@ constexpr guint kConnectTimeoutSeconds = 10;
 }  // namespace
 
 struct ChatSocket::State {
-  explicit State(ChatSocketEvents* owner) : events(owner), cancellable(g_cancellable_new()) { ++g_live_states; }
+  explicit State(ChatSocketEvents* owner) : events(owner), cancellable(g_cancellable_new()) {
+    ++g_live_states;
+  }
   ~State() {
     DropWriteSource();
     if (connection != nullptr) g_object_unref(connection);
@@ -91,7 +93,8 @@ void OnRead(GObject* source, GAsyncResult* result, gpointer data) {
   if (state->events == nullptr) return;
   if (got <= 0) {
     state->broken = true;
-    state->events->OnSocketEnded(got == 0 ? std::string("closed by the server") : std::string(error->message));
+    state->events->OnSocketEnded(got == 0 ? std::string("closed by the server")
+                                          : std::string(error->message));
     return;
   }
   state->events->OnSocketReceived(std::string_view(state->read_buffer.data(), static_cast<std::size_t>(got)));
@@ -103,7 +106,8 @@ void OnRead(GObject* source, GAsyncResult* result, gpointer data) {
 void OnConnected(GObject* source, GAsyncResult* result, gpointer data) {
   const auto state = Take(data);
   g_autoptr(GError) error = nullptr;
-  GSocketConnection* connection = g_socket_client_connect_to_host_finish(G_SOCKET_CLIENT(source), result, &error);
+  GSocketConnection* connection =
+      g_socket_client_connect_to_host_finish(G_SOCKET_CLIENT(source), result, &error);
   if (state->events == nullptr) {
     if (connection != nullptr) g_object_unref(connection);
     return;
@@ -128,7 +132,8 @@ gboolean OnWritable(GObject* stream, gpointer data) {
   if (state->events == nullptr || state->broken) return G_SOURCE_REMOVE;
   g_autoptr(GError) error = nullptr;
   const gssize written = g_pollable_output_stream_write_nonblocking(
-      G_POLLABLE_OUTPUT_STREAM(stream), state->pending_output.data(), state->pending_output.size(), nullptr, &error);
+      G_POLLABLE_OUTPUT_STREAM(stream), state->pending_output.data(), state->pending_output.size(), nullptr,
+      &error);
   if (written < 0) {
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK)) return G_SOURCE_CONTINUE;
     state->Break();
@@ -143,7 +148,8 @@ gboolean OnWritable(GObject* stream, gpointer data) {
 
 void WatchWritable(const std::shared_ptr<State>& state) {
   GOutputStream* output = g_io_stream_get_output_stream(G_IO_STREAM(state->connection));
-  GSource* source = g_pollable_output_stream_create_source(G_POLLABLE_OUTPUT_STREAM(output), state->cancellable);
+  GSource* source =
+      g_pollable_output_stream_create_source(G_POLLABLE_OUTPUT_STREAM(output), state->cancellable);
   g_source_set_callback(source, G_SOURCE_FUNC(OnWritable), Hold(state), ReleaseHolder);
   g_source_attach(source, g_main_context_get_thread_default());
   state->write_source = source;

@@ -81,7 +81,8 @@ std::uint32_t ReadU32(std::string_view bytes, std::size_t at) {
 
 std::uint64_t ReadU64(std::string_view bytes, std::size_t at) {
   // Two 32-bit halves, the low one first.
-  return static_cast<std::uint64_t>(ReadU32(bytes, at)) | (static_cast<std::uint64_t>(ReadU32(bytes, at + 4)) << 32);
+  return static_cast<std::uint64_t>(ReadU32(bytes, at)) |
+         (static_cast<std::uint64_t>(ReadU32(bytes, at + 4)) << 32);
 }
 
 void AppendU16(std::string& out, std::uint16_t value) {

@@ -31,16 +31,16 @@ inline constexpr std::size_t kMaxChatTextBytes = 65535 - 19;  // 65516
 
 // Message types. Received types are read as signed bytes; anything not listed is ignored.
 enum class FrameType : std::int8_t {
-  kLoginResult = 1,   // to launcher
-  kGameInfo = 3,      // request / answer
-  kAgentList = 4,     // request / answer
-  kLocalAgents = 5,   // request / answer: the agents of this server
-  kAgentStates = 6,   // request / answer
-  kOpenChat = 7,      // request / result
-  kChatText = 9,      // both directions
-  kAgentOffline = 15, // to launcher
-  kChatStart = 17,    // to server: a chat window opened; to launcher: a chat text like type 9
-  kHeartbeat = 18,    // to server
+  kLoginResult = 1,    // to launcher
+  kGameInfo = 3,       // request / answer
+  kAgentList = 4,      // request / answer
+  kLocalAgents = 5,    // request / answer: the agents of this server
+  kAgentStates = 6,    // request / answer
+  kOpenChat = 7,       // request / result
+  kChatText = 9,       // both directions
+  kAgentOffline = 15,  // to launcher
+  kChatStart = 17,     // to server: a chat window opened; to launcher: a chat text like type 9
+  kHeartbeat = 18,     // to server
 };
 
 // Frames the launcher sends. Bytes are held in std::string, which carries zero bytes fine.

@@ -138,8 +138,9 @@ bool CGMHelper::SendChatStart() { return Send(chat::ChatStartFrame()); }
 bool CGMHelper::RequestChat(std::uint64_t agent_id) {
   if (!Send(chat::OpenChatFrame(agent_id))) return false;
   char line[160];
-  std::snprintf(line, sizeof line, "**************发送开启聊天请求，客服ID:%" PRIu64 ",用户ID：%d,************\r\n",
-                agent_id, static_cast<int>(chat::kUserNumber));
+  std::snprintf(line, sizeof line,
+                "**************发送开启聊天请求，客服ID:%" PRIu64 ",用户ID：%d,************\r\n", agent_id,
+                static_cast<int>(chat::kUserNumber));
   OutputDebugString(line);
   return true;
 }

@@ -46,11 +46,12 @@ TEST(ChatWireTest, TheLauncherSendsTheProtocolsBytes) {
 }
 
 TEST(FrameReaderTest, FramesComeOutWholeHoweverTheBytesArrive) {
-  const std::string stream = Frame(4, AgentRecord(1, "客服小青", "")) + Frame(18, "") +
-                             Frame(-1, "xyz") + Frame(9, ChatTextBody(1, 3, "ok"));
+  const std::string stream = Frame(4, AgentRecord(1, "客服小青", "")) + Frame(18, "") + Frame(-1, "xyz") +
+                             Frame(9, ChatTextBody(1, 3, "ok"));
   auto read_all = [](FrameReader& reader, std::vector<std::pair<int, std::string>>& frames) {
     FrameView frame;
-    while (reader.Next(frame) == FrameReader::Result::kFrame) frames.emplace_back(frame.type, std::string(frame.body));
+    while (reader.Next(frame) == FrameReader::Result::kFrame)
+      frames.emplace_back(frame.type, std::string(frame.body));
   };
   std::vector<std::pair<int, std::string>> joined, split;
   FrameReader at_once;

@@ -28,19 +28,24 @@ void PumpIdle(HeadlessLoop& loop) {
 LRESULT PostedMessages::HandleMessage(UINT msg, WPARAM, LPARAM lparam) {
   if (msg == kMsgChatText) {
     auto text = TakePayload<ChatTextMessage>(lparam);
-    if (text == nullptr) ++empty_payloads;
-    else texts.push_back(*text);
+    if (text == nullptr)
+      ++empty_payloads;
+    else
+      texts.push_back(*text);
   } else if (msg == kMsgChatAccepted) {
     auto agent = TakePayload<std::uint64_t>(lparam);
-    if (agent == nullptr) ++empty_payloads;
-    else accepted.push_back(*agent);
+    if (agent == nullptr)
+      ++empty_payloads;
+    else
+      accepted.push_back(*agent);
   }
   return 0;
 }
 
 TestChatServer::TestChatServer(int port)
     : listener_(g_socket_listener_new()), cancellable_(g_cancellable_new()) {
-  g_autoptr(GSocketAddress) address = g_inet_socket_address_new_from_string("127.0.0.1", static_cast<guint>(port));
+  g_autoptr(GSocketAddress) address =
+      g_inet_socket_address_new_from_string("127.0.0.1", static_cast<guint>(port));
   g_autoptr(GSocketAddress) effective = nullptr;
   g_autoptr(GError) error = nullptr;
   if (!g_socket_listener_add_address(listener_, address, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr,
@@ -69,7 +74,8 @@ void TestChatServer::AcceptNext() {
 
 void TestChatServer::OnAccepted(GObject* source, GAsyncResult* result, gpointer data) {
   g_autoptr(GError) error = nullptr;
-  GSocketConnection* client = g_socket_listener_accept_finish(G_SOCKET_LISTENER(source), result, nullptr, &error);
+  GSocketConnection* client =
+      g_socket_listener_accept_finish(G_SOCKET_LISTENER(source), result, nullptr, &error);
   if (client == nullptr) return;  // cancelled: the server is gone, `data` with it
   auto* self = static_cast<TestChatServer*>(data);
   self->clients_.push_back(client);
@@ -83,7 +89,8 @@ void TestChatServer::Send(std::string_view bytes) {
   GSocket* socket = g_socket_connection_get_socket(clients_.back());
   while (!bytes.empty()) {
     g_autoptr(GError) error = nullptr;
-    const gssize sent = g_socket_send_with_blocking(socket, bytes.data(), bytes.size(), TRUE, nullptr, &error);
+    const gssize sent =
+        g_socket_send_with_blocking(socket, bytes.data(), bytes.size(), TRUE, nullptr, &error);
     ASSERT_GT(sent, 0) << (error ? error->message : "nothing sent");
     bytes.remove_prefix(static_cast<std::size_t>(sent));
   }
@@ -122,7 +129,8 @@ void TestChatServer::CloseClient() {
 }
 
 int FreePort() {
-  g_autoptr(GSocket) socket = g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr);
+  g_autoptr(GSocket) socket =
+      g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr);
   g_autoptr(GSocketAddress) address = g_inet_socket_address_new_from_string("127.0.0.1", 0);
   if (socket == nullptr || !g_socket_bind(socket, address, FALSE, nullptr)) return 0;
   g_autoptr(GSocketAddress) bound = g_socket_get_local_address(socket, nullptr);

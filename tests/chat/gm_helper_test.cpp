@@ -80,12 +80,14 @@ TEST_F(GMHelperTest, ReceivedFramesAreHandledByTheirTypeAlone) {
   // byte add nobody.
   server_->Send(Frame(1, std::string(1, '\0')) + Frame(1, "") + Frame(1, "\x01") +
                 Frame(3, I16(6) + "玄岚" + I16(2) + "ok") + Frame(4, "") + Frame(4, "x"));
-  const std::string list = Frame(4, AgentRecord(1, "客服小青", "充值问题") + AgentRecord(kHighAgent, "客服 小紫", "") +
-                                        AgentRecord(3, "老周", "账号安全"));
+  const std::string list =
+      Frame(4, AgentRecord(1, "客服小青", "充值问题") + AgentRecord(kHighAgent, "客服 小紫", "") +
+                   AgentRecord(3, "老周", "账号安全"));
   server_->Send(list);
   // Local flags and states, with ids nobody has and a trailing piece of a record.
   server_->Send(Frame(5, U64(1) + U64(99) + U64(kHighAgent) + "\x03\x00\x00"));
-  server_->Send(Frame(6, U64(1) + std::string(1, '\0') + U64(99) + "\x01" + U64(3) + "\x02" + U64(kHighAgent).substr(0, 4)));
+  server_->Send(Frame(
+      6, U64(1) + std::string(1, '\0') + U64(99) + "\x01" + U64(3) + "\x02" + U64(kHighAgent).substr(0, 4)));
   ASSERT_TRUE(Pump([&] { return helper_->agents().size() == 3 && helper_->agents()[2].state == 2; }));
   EXPECT_EQ(helper_->agents()[0], (GMEntry{1, "客服小青", "充值问题", 0, 1}));
   EXPECT_EQ(helper_->agents()[1], (GMEntry{kHighAgent, "客服 小紫", "", 3, 1}));
@@ -103,9 +105,11 @@ TEST_F(GMHelperTest, ReceivedFramesAreHandledByTheirTypeAlone) {
                 Frame(7, U64(0x8000000000000001ULL) + U32(0)) + Frame(7, U64(1) + U32(0).substr(0, 3)) +
                 Frame(7, U64(kHighAgent) + U32(0)));
   const std::string stray = ChatTextBody(1, 3, "no");
-  for (const int type : {0, 2, 8, 10, 14, 16, 18, 19, 100, -1, -128}) server_->Send(Frame(static_cast<std::int8_t>(type), stray));
-  server_->Send(Frame(9, ChatTextBody(1, 6, std::string("hello\0", 6))) + Frame(17, ChatTextBody(kHighAgent, 0, "")) +
-                Frame(9, ChatTextBody(3, 40, "cut")) + Frame(15, U64(0x1FFFFFFFEULL)) +
+  for (const int type : {0, 2, 8, 10, 14, 16, 18, 19, 100, -1, -128})
+    server_->Send(Frame(static_cast<std::int8_t>(type), stray));
+  server_->Send(Frame(9, ChatTextBody(1, 6, std::string("hello\0", 6))) +
+                Frame(17, ChatTextBody(kHighAgent, 0, "")) + Frame(9, ChatTextBody(3, 40, "cut")) +
+                Frame(15, U64(0x1FFFFFFFEULL)) +
                 Frame(9, ChatTextBody(3, 10, std::string("收到\0", 7) + "xyz")));
   ASSERT_TRUE(Pump([&] { return window_->texts.size() >= 3; }));
   EXPECT_EQ(window_->texts, (std::vector<ChatTextMessage>{{1, "hello"}, {kHighAgent, ""}, {3, "收到"}}));
@@ -159,7 +163,8 @@ TEST_F(GMHelperTest, SendsExactlyTheFramesOfTheProtocol) {
   EXPECT_TRUE(server_->received() == expected);
 
   EXPECT_EQ(CountLines("********心跳包发送成功************\r\n"), 1);
-  EXPECT_TRUE(capture_.Contains("**************发送开启聊天请求，客服ID:4294967298,用户ID：121942135,************\r\n"));
+  EXPECT_TRUE(capture_.Contains(
+      "**************发送开启聊天请求，客服ID:4294967298,用户ID：121942135,************\r\n"));
 }
 
 TEST_F(GMHelperTest, FramesReadTheSameByteByByteAndJoinedInOneWrite) {
@@ -198,7 +203,8 @@ TEST_F(GMHelperTest, AnImpossibleLengthEndsTheConnectionWithoutReadingPastIt) {
     EXPECT_EQ(RetryDelays().back(), 1);
     loop_->Advance(1000);
     ++expected_connections;
-    ASSERT_TRUE(Pump([&] { return connections_ == expected_connections && server_->accepted() == expected_connections; }));
+    ASSERT_TRUE(Pump(
+        [&] { return connections_ == expected_connections && server_->accepted() == expected_connections; }));
   }
   EXPECT_EQ(RetryDelays(), (std::vector<int>{1, 1}));
   EXPECT_TRUE(capture_.Contains("frame length -1"));
@@ -243,7 +249,8 @@ TEST_F(GMHelperTest, ARefusedConnectionIsTriedAgainAfterGrowingDelays) {
 TEST_F(GMHelperTest, AfterTheServerClosesANewConnectionRebuildsTheList) {
   on_connected_ = [this] { helper_->SendAgentListRequest(); };
   ConnectToServer();
-  const std::string list = Frame(4, AgentRecord(1, "客服小青", "") + AgentRecord(2, "阿蓝", "") + AgentRecord(3, "老周", ""));
+  const std::string list =
+      Frame(4, AgentRecord(1, "客服小青", "") + AgentRecord(2, "阿蓝", "") + AgentRecord(3, "老周", ""));
   ASSERT_TRUE(Pump([&] { return server_->received() == AgentListRequestFrame(); }));
   server_->Send(list);
   ASSERT_TRUE(Pump([&] { return helper_->agents().size() == 3; }));
@@ -253,7 +260,8 @@ TEST_F(GMHelperTest, AfterTheServerClosesANewConnectionRebuildsTheList) {
   ASSERT_TRUE(Pump([&] { return !helper_->connected() && RetryDelays().size() == 1; }));
   EXPECT_EQ(helper_->agents(), first);  // kept until a new connection is made
   loop_->Advance(1000);
-  ASSERT_TRUE(Pump([&] { return server_->accepted() == 2 && server_->received() == AgentListRequestFrame(); }));
+  ASSERT_TRUE(
+      Pump([&] { return server_->accepted() == 2 && server_->received() == AgentListRequestFrame(); }));
   EXPECT_EQ(connections_, 2);
   EXPECT_TRUE(helper_->agents().empty());
   server_->Send(list);

@@ -83,8 +83,10 @@ TEST(ChatSimTest, TheConnectionTalksToTheSimulatedServiceAndSurvivesItsAbsence) 
     loop.Advance(500);
     PumpUntil(loop, [&] { return helper->agents().size() == 6; });
     loop.Advance(500);
-    return PumpUntil(loop, [&] { return helper->agents()[3].local == 0 && helper->agents()[4].local == 1 &&
-                                        helper->agents()[2].state == 2; });
+    return PumpUntil(loop, [&] {
+      return helper->agents()[3].local == 0 && helper->agents()[4].local == 1 &&
+             helper->agents()[2].state == 2;
+    });
   };
   ASSERT_TRUE(PumpUntil(loop, [&] { return connections == 1; }));
   ASSERT_TRUE(run_sequence());

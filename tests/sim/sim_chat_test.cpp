@@ -28,7 +28,8 @@ std::string Le(std::uint64_t value, int width) {
 
 std::uint64_t ReadLe(std::string_view bytes, std::size_t at, int width) {
   std::uint64_t value = 0;
-  for (int i = 0; i < width; ++i) value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+  for (int i = 0; i < width; ++i)
+    value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
   return value;
 }
 

@@ -119,7 +119,8 @@ std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::st
   constexpr std::string_view kPrefix = "listening on 127.0.0.1:";
   constexpr std::string_view kChatPrefix = "chat on 127.0.0.1:";
   if (ReadLine(pipe_fds[0], deadline, line) && line.compare(0, kPrefix.size(), kPrefix) == 0 &&
-      ReadLine(pipe_fds[0], deadline, chat_line) && chat_line.compare(0, kChatPrefix.size(), kChatPrefix) == 0) {
+      ReadLine(pipe_fds[0], deadline, chat_line) &&
+      chat_line.compare(0, kChatPrefix.size(), kChatPrefix) == 0) {
     sim->port_ = std::atoi(line.c_str() + kPrefix.size());
     sim->chat_port_ = std::atoi(chat_line.c_str() + kChatPrefix.size());
   }

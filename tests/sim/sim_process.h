@@ -2,8 +2,9 @@
 // Runs the platform simulator (qrv_sim) as a child process for tests: starts it on a free
 // loopback port, reads the ports from its "listening on 127.0.0.1:<port>" and
 // "chat on 127.0.0.1:<port>" lines, writes the launcher's deploy.ini pointing at it, and stops it
-// with SIGTERM. Its chat server can be taken away and brought back while HTTP runs on. The request log it keeps is
-// one JSON object per line (see sim/request_log.h) and can be read at any time.
+// with SIGTERM. Its chat server can be taken away and brought back while HTTP runs on. The
+// request log it keeps is one JSON object per line (see sim/request_log.h) and can be read at any
+// time.
 //
 //   TempDir-like folder → SimOptions options{.work_dir = dir};
 //   std::string error;
