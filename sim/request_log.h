@@ -7,7 +7,8 @@
 // http_version, query (decoded key -> value, keys as sent, e.g. " addr "), headers ([name, value]
 // pairs in arrival order), cookies (name -> value), peer_port, connection (a number per TCP
 // connection, so reuse of a connection shows), status, and for requests the platform acts on an
-// "event" ("login_ok", "stat", ...) with its own fields.
+// "event" ("login_ok", "stat", ...) with its own fields. The chat server's lines (WriteEvent) carry
+// "protocol":"chat", an event and fields of their own instead of the HTTP ones.
 
 #include <cstdint>
 #include <cstdio>
