@@ -1,78 +1,11 @@
-// The chat connection over real loopback TCP, against a server the test drives and against a
-// port where nothing listens: what each received frame does, the bytes each send puts on the
-// wire, short and joined reads, impossible lengths, and connections refused and lost.
+// The chat connection over real loopback TCP against a server the test drives: what each
+// received frame does, the bytes each send puts on the wire, and short and joined reads.
 
-#include "chat/gm_helper.h"
-
-#include <gtest/gtest.h>
-
-#include "chat/chat_socket.h"
-#include "chat/chat_test_support.h"
 #include "chat/chat_wire.h"
-#include "platform/debug_sink.h"
+#include "chat/gm_helper_fixture.h"
 
 namespace qrv::chat::testing {
 namespace {
-
-constexpr std::uint64_t kHighAgent = 0x100000002ULL;  // an id that needs both halves
-
-class GMHelperTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    loop_ = &HeadlessLoop::Install();
-    window_ = std::make_unique<PostedMessages>();
-    helper_ = std::make_unique<CGMHelper>();
-    helper_->SetOnConnected([this] {
-      ++connections_;
-      if (on_connected_) on_connected_();
-    });
-  }
-
-  void TearDown() override {
-    helper_.reset();
-    // Cancelled socket operations come back on the main context; none may be left behind.
-    EXPECT_TRUE(PumpUntil(*loop_, [] { return ChatSocket::LiveStates() == 0; }));
-    server_.reset();
-    window_.reset();
-    MessageCore::Uninstall();
-  }
-
-  void ConnectToServer() {
-    server_ = std::make_unique<TestChatServer>();
-    helper_->SetTarget(window_->hwnd());
-    helper_->Connect("127.0.0.1", server_->port());
-    ASSERT_TRUE(Pump([&] { return helper_->connected() && server_->accepted() == 1 && connections_ == 1; }));
-  }
-
-  bool Pump(const std::function<bool()>& done) { return PumpUntil(*loop_, done); }
-
-  int CountLines(std::string_view fragment) const {
-    int count = 0;
-    for (const auto& line : capture_.Lines()) count += line.find(fragment) != std::string::npos ? 1 : 0;
-    return count;
-  }
-
-  // The delays, in seconds, of the retry lines written so far.
-  std::vector<int> RetryDelays() const {
-    std::vector<int> delays;
-    for (const auto& line : capture_.Lines()) {
-      const auto end = line.find("秒后重连");
-      if (end == std::string::npos) continue;
-      auto start = end;
-      while (start > 0 && std::isdigit(static_cast<unsigned char>(line[start - 1]))) --start;
-      delays.push_back(std::stoi(line.substr(start, end - start)));
-    }
-    return delays;
-  }
-
-  DebugCapture capture_;
-  HeadlessLoop* loop_ = nullptr;
-  std::unique_ptr<PostedMessages> window_;
-  std::unique_ptr<TestChatServer> server_;
-  std::unique_ptr<CGMHelper> helper_;
-  int connections_ = 0;
-  std::function<void()> on_connected_;
-};
 
 TEST_F(GMHelperTest, ReceivedFramesAreHandledByTheirTypeAlone) {
   ConnectToServer();
@@ -184,89 +117,6 @@ TEST_F(GMHelperTest, FramesReadTheSameByteByByteAndJoinedInOneWrite) {
   ASSERT_EQ(helper_->agents().size(), 8u);
   EXPECT_EQ(helper_->agents()[7], (GMEntry{2, "阿蓝", "", 3, 0}));
   EXPECT_TRUE(helper_->connected());
-}
-
-TEST_F(GMHelperTest, AnImpossibleLengthEndsTheConnectionWithoutReadingPastIt) {
-  ConnectToServer();
-  // The largest body a receive buffer holds is fine.
-  server_->Send(Frame(2, std::string(kMaxReceivedBody, 'x')) + Frame(9, ChatTextBody(1, 1, "a")));
-  ASSERT_TRUE(Pump([&] { return window_->texts.size() == 1; }));
-  EXPECT_TRUE(helper_->connected());
-
-  int expected_connections = 1;
-  for (const std::string& header : {std::string("\xFF\xFF\x09", 3), std::string("\xFE\x0F\x09", 3)}) {
-    // What follows the bad header looks like a chat text, and must never be taken for one.
-    server_->Send(header + Frame(9, ChatTextBody(1, 1, "b")));
-    ASSERT_TRUE(Pump([&] { return server_->client_closed() && !helper_->connected(); })) << Hex(header);
-    EXPECT_EQ(window_->texts.size(), 1u);
-    // A new connection follows after the first delay, which starts again after every success.
-    EXPECT_EQ(RetryDelays().back(), 1);
-    loop_->Advance(1000);
-    ++expected_connections;
-    ASSERT_TRUE(Pump(
-        [&] { return connections_ == expected_connections && server_->accepted() == expected_connections; }));
-  }
-  EXPECT_EQ(RetryDelays(), (std::vector<int>{1, 1}));
-  EXPECT_TRUE(capture_.Contains("frame length -1"));
-  EXPECT_TRUE(capture_.Contains("frame length 4094"));
-}
-
-TEST_F(GMHelperTest, ARefusedConnectionIsTriedAgainAfterGrowingDelays) {
-  const int port = FreePort();
-  ASSERT_GT(port, 0);
-  helper_->Connect("127.0.0.1", port);
-  EXPECT_FALSE(helper_->connected());
-  for (std::size_t failures = 1; failures <= 8; ++failures) {
-    ASSERT_TRUE(Pump([&] { return RetryDelays().size() == failures; }));
-    EXPECT_FALSE(helper_->SendHeartbeat());
-    if (failures == 8) break;
-    // Nothing is tried before the delay is over (the delay runs on the loop's clock).
-    const int attempts = CountLines("*****连接客服服务器 127.0.0.1:");
-    loop_->Advance(RetryDelays().back() * 1000 - 1);
-    EXPECT_EQ(CountLines("*****连接客服服务器 127.0.0.1:"), attempts);
-    loop_->Advance(1);
-    EXPECT_EQ(CountLines("*****连接客服服务器 127.0.0.1:"), attempts + 1);
-  }
-  EXPECT_EQ(RetryDelays(), (std::vector<int>{1, 2, 4, 8, 16, 32, 60, 60}));
-  EXPECT_EQ(connections_, 0);
-
-  // The server comes up: the next attempt connects, and the delays start again from 1 s.
-  server_ = std::make_unique<TestChatServer>(port);
-  loop_->Advance(60000);
-  ASSERT_TRUE(Pump([&] { return connections_ == 1 && helper_->connected(); }));
-  EXPECT_EQ(helper_->retry_delay_ms(), CGMHelper::kFirstRetryMs);
-
-  // Close ends the connection for good: nothing is tried again.
-  helper_->Close();
-  ASSERT_TRUE(Pump([&] { return server_->client_closed(); }));
-  loop_->Advance(600000);
-  PumpIdle(*loop_);
-  EXPECT_EQ(server_->accepted(), 1);
-  EXPECT_EQ(RetryDelays().size(), 8u);
-  EXPECT_FALSE(helper_->connected());
-}
-
-TEST_F(GMHelperTest, AfterTheServerClosesANewConnectionRebuildsTheList) {
-  on_connected_ = [this] { helper_->SendAgentListRequest(); };
-  ConnectToServer();
-  const std::string list =
-      Frame(4, AgentRecord(1, "客服小青", "") + AgentRecord(2, "阿蓝", "") + AgentRecord(3, "老周", ""));
-  ASSERT_TRUE(Pump([&] { return server_->received() == AgentListRequestFrame(); }));
-  server_->Send(list);
-  ASSERT_TRUE(Pump([&] { return helper_->agents().size() == 3; }));
-  const std::vector<GMEntry> first = helper_->agents();
-
-  server_->CloseClient();
-  ASSERT_TRUE(Pump([&] { return !helper_->connected() && RetryDelays().size() == 1; }));
-  EXPECT_EQ(helper_->agents(), first);  // kept until a new connection is made
-  loop_->Advance(1000);
-  ASSERT_TRUE(
-      Pump([&] { return server_->accepted() == 2 && server_->received() == AgentListRequestFrame(); }));
-  EXPECT_EQ(connections_, 2);
-  EXPECT_TRUE(helper_->agents().empty());
-  server_->Send(list);
-  ASSERT_TRUE(Pump([&] { return helper_->agents().size() >= 3; }));
-  EXPECT_EQ(helper_->agents(), first);
 }
 
 }  // namespace
