@@ -2,10 +2,12 @@
 //
 //   qrv_sim --data FILE --log FILE [--port N] [--deploy-out PATH] [--chat-port N]
 //
-// Listens on 127.0.0.1 (port 0, the default, takes any free port), prints one line
-// "listening on 127.0.0.1:<port>" once it accepts connections, and runs until SIGTERM or SIGINT,
-// after which it exits with 0. With --deploy-out it first writes a deployment file that points
-// every platform host at itself.
+// Serves HTTP and the customer-service chat on 127.0.0.1 (port 0, the default for both, takes any
+// free port), prints "listening on 127.0.0.1:<port>" and then "chat on 127.0.0.1:<chat port>"
+// once both accept connections, and runs until SIGTERM or SIGINT, after which it exits with 0.
+// SIGUSR1 stops the chat server (its connections close, new ones are refused) and SIGUSR2 starts
+// it again on the same port; HTTP runs on throughout. With --deploy-out it first writes a
+// deployment file that points every platform host and the chat at itself.
 
 #include <glib-unix.h>
 #include <glib.h>
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <string>
 
+#include "sim/chat_server.h"
 #include "sim/deploy_file.h"
 #include "sim/platform_data.h"
 #include "sim/platform_server.h"
@@ -42,7 +45,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       {"deploy-out", 0, 0, G_OPTION_ARG_FILENAME, &deploy_path,
        "Write a deploy.ini pointing at the simulator", "PATH"},
       {"chat-port", 0, 0, G_OPTION_ARG_INT, &chat_port,
-       "Customer-service chat port written to the deploy.ini (default: the HTTP port)", "N"},
+       "Port of the customer-service chat server on 127.0.0.1 (0: any free port)", "N"},
       {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
   g_autoptr(GOptionContext) context = g_option_context_new("- simulated game platform on loopback");
   g_option_context_add_main_entries(context, entries, nullptr);
@@ -76,6 +79,19 @@ gboolean QuitLoop(gpointer loop) {
   return G_SOURCE_CONTINUE;
 }
 
+gboolean StopChat(gpointer chat) {
+  static_cast<qrv::sim::ChatServer*>(chat)->Suspend();
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean RestartChat(gpointer chat) {
+  auto* server = static_cast<qrv::sim::ChatServer*>(chat);
+  std::string error;
+  if (!server->Resume(error))
+    std::fprintf(stderr, "qrv_sim: cannot listen on 127.0.0.1:%d again: %s\n", server->port(), error.c_str());
+  return G_SOURCE_CONTINUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,25 +115,33 @@ int main(int argc, char** argv) {
 
   g_autoptr(GMainLoop) loop = g_main_loop_new(nullptr, FALSE);
   {
+    qrv::sim::ChatServer chat(data->chat, log);
     qrv::sim::PlatformServer server(std::move(*data), log);
     if (!server.Listen(options.port, error)) {
       std::fprintf(stderr, "qrv_sim: cannot listen on 127.0.0.1:%d: %s\n", options.port, error.c_str());
       return 1;
     }
-    if (!options.deploy_path.empty()) {
-      const int chat_port = options.chat_port != 0 ? options.chat_port : server.port();
-      if (!qrv::sim::WriteDeployFile(options.deploy_path, server.port(), chat_port, error)) {
-        std::fprintf(stderr, "qrv_sim: %s: %s\n", options.deploy_path.c_str(), error.c_str());
-        return 1;
-      }
+    if (!chat.Listen(options.chat_port, error)) {
+      std::fprintf(stderr, "qrv_sim: cannot listen for chat on 127.0.0.1:%d: %s\n", options.chat_port,
+                   error.c_str());
+      return 1;
+    }
+    if (!options.deploy_path.empty() &&
+        !qrv::sim::WriteDeployFile(options.deploy_path, server.port(), chat.port(), error)) {
+      std::fprintf(stderr, "qrv_sim: %s: %s\n", options.deploy_path.c_str(), error.c_str());
+      return 1;
     }
     const guint term_source = g_unix_signal_add(SIGTERM, QuitLoop, loop);
     const guint int_source = g_unix_signal_add(SIGINT, QuitLoop, loop);
-    std::printf("listening on 127.0.0.1:%d\n", server.port());
+    const guint stop_chat_source = g_unix_signal_add(SIGUSR1, StopChat, &chat);
+    const guint restart_chat_source = g_unix_signal_add(SIGUSR2, RestartChat, &chat);
+    std::printf("listening on 127.0.0.1:%d\nchat on 127.0.0.1:%d\n", server.port(), chat.port());
     std::fflush(stdout);
     g_main_loop_run(loop);
     g_source_remove(term_source);
     g_source_remove(int_source);
+    g_source_remove(stop_chat_source);
+    g_source_remove(restart_chat_source);
   }
   log.Close();
   return 0;

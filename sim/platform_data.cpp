@@ -145,6 +145,10 @@ std::optional<PlatformData> ParsePlatformData(const std::string& json_text, std:
         return true;
       });
   if (!news_ok) return std::nullopt;
+
+  auto chat = ReadChatData(root, error);
+  if (!chat) return std::nullopt;
+  data.chat = std::move(*chat);
   return data;
 }
 

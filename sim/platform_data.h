@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/chat_data.h"
+
 namespace qrv::sim {
 
 struct Profile {
@@ -47,6 +49,7 @@ struct PlatformData {
   std::vector<Account> accounts;
   std::vector<Server> servers;
   std::vector<NewsItem> news;
+  ChatData chat;  // the customer-service chat server
 
   const Account* FindAccount(const std::string& account) const;
   const Account* FindAccountByProfileId(const std::string& id) const;

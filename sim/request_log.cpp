@@ -83,6 +83,30 @@ void RequestLog::Write(const LogRecord& record) {
   for (const auto& [key, value] : record.details) AddString(builder, key.c_str(), value);
   json_builder_end_object(builder);
 
+  WriteLine(builder);
+}
+
+void RequestLog::WriteEvent(const std::string& protocol, const std::string& event,
+                            const std::vector<LogField>& fields) {
+  if (file_ == nullptr) return;
+  g_autoptr(JsonBuilder) builder = json_builder_new();
+  json_builder_begin_object(builder);
+  AddString(builder, "time", NowIso8601());
+  AddString(builder, "protocol", protocol);
+  AddString(builder, "event", event);
+  for (const auto& [name, value] : fields) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+      json_builder_set_member_name(builder, name.c_str());
+      json_builder_add_int_value(builder, *number);
+    } else {
+      AddString(builder, name.c_str(), std::get<std::string>(value));
+    }
+  }
+  json_builder_end_object(builder);
+  WriteLine(builder);
+}
+
+void RequestLog::WriteLine(JsonBuilder* builder) {
   g_autoptr(JsonNode) root = json_builder_get_root(builder);
   g_autoptr(JsonGenerator) generator = json_generator_new();
   json_generator_set_root(generator, root);

@@ -7,15 +7,24 @@
 // http_version, query (decoded key -> value, keys as sent, e.g. " addr "), headers ([name, value]
 // pairs in arrival order), cookies (name -> value), peer_port, connection (a number per TCP
 // connection, so reuse of a connection shows), status, and for requests the platform acts on an
-// "event" ("login_ok", "stat", ...) with its own fields.
+// "event" ("login_ok", "stat", ...) with its own fields. The chat server's lines (WriteEvent) carry
+// "protocol":"chat", an event and fields of their own instead of the HTTP ones.
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <variant>
+#include <vector>
 
 #include "sim/query.h"
 
+typedef struct _JsonBuilder JsonBuilder;
+
 namespace qrv::sim {
+
+// A field of a line that is not an HTTP request: a number or a text.
+using LogField = std::pair<std::string, std::variant<std::int64_t, std::string>>;
 
 struct LogRecord {
   std::string method;
@@ -41,9 +50,13 @@ class RequestLog {
   // Opens `path` for appending, so a restarted simulator keeps the earlier lines.
   bool Open(const std::string& path, std::string& error);
   void Write(const LogRecord& record);
+  // A line of another protocol (the chat server's): time, protocol, event, then `fields` in order.
+  void WriteEvent(const std::string& protocol, const std::string& event, const std::vector<LogField>& fields);
   void Close();
 
  private:
+  void WriteLine(JsonBuilder* builder);
+
   std::FILE* file_ = nullptr;
 };
 

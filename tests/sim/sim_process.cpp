@@ -82,7 +82,9 @@ std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::st
                                    "--log",
                                    sim->log_path_,
                                    "--port",
-                                   std::to_string(options.port)};
+                                   std::to_string(options.port),
+                                   "--chat-port",
+                                   std::to_string(options.chat_port)};
   if (!sim->deploy_path_.empty()) {
     args.push_back("--deploy-out");
     args.push_back(sim->deploy_path_);
@@ -110,16 +112,23 @@ std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::st
     return nullptr;
   }
 
+  // Two lines: the HTTP port, then the chat port.
+  const auto deadline = Clock::now() + options.start_timeout;
   std::string line;
-  const bool got_line = ReadLine(pipe_fds[0], Clock::now() + options.start_timeout, line);
-  close(pipe_fds[0]);
+  std::string chat_line;
   constexpr std::string_view kPrefix = "listening on 127.0.0.1:";
-  if (got_line && line.compare(0, kPrefix.size(), kPrefix) == 0) {
+  constexpr std::string_view kChatPrefix = "chat on 127.0.0.1:";
+  if (ReadLine(pipe_fds[0], deadline, line) && line.compare(0, kPrefix.size(), kPrefix) == 0 &&
+      ReadLine(pipe_fds[0], deadline, chat_line) &&
+      chat_line.compare(0, kChatPrefix.size(), kChatPrefix) == 0) {
     sim->port_ = std::atoi(line.c_str() + kPrefix.size());
+    sim->chat_port_ = std::atoi(chat_line.c_str() + kChatPrefix.size());
   }
-  if (sim->port_ <= 0) {
+  close(pipe_fds[0]);
+  if (sim->port_ <= 0 || sim->chat_port_ <= 0) {
     const int code = sim->Stop(SIGKILL);
-    error = "qrv_sim did not start (first line \"" + line + "\", exit code " + std::to_string(code) + ")";
+    error = "qrv_sim did not start (lines \"" + line + "\", \"" + chat_line + "\", exit code " +
+            std::to_string(code) + ")";
     return nullptr;
   }
   return sim;
@@ -144,6 +153,31 @@ std::vector<std::string> SimProcess::LogLines() const {
     start = end + 1;
   }
   return lines;
+}
+
+bool SimProcess::SuspendChat(std::chrono::milliseconds timeout) {
+  return SignalAndWait(SIGUSR1, "\"chat_stopped\"", timeout);
+}
+
+bool SimProcess::ResumeChat(std::chrono::milliseconds timeout) {
+  return SignalAndWait(SIGUSR2, "\"chat_listening\"", timeout);
+}
+
+bool SimProcess::SignalAndWait(int signal, const std::string& event, std::chrono::milliseconds timeout) {
+  if (!running()) return false;
+  auto count = [&] {
+    int found = 0;
+    for (const std::string& line : LogLines()) found += line.find(event) != std::string::npos ? 1 : 0;
+    return found;
+  };
+  const int before = count();
+  kill(pid_, signal);
+  const auto deadline = Clock::now() + timeout;
+  while (Clock::now() < deadline) {
+    if (count() > before) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
 }
 
 int SimProcess::Stop(int signal, std::chrono::milliseconds timeout) {

@@ -1,8 +1,10 @@
 #pragma once
 // Runs the platform simulator (qrv_sim) as a child process for tests: starts it on a free
-// loopback port, reads the port from its "listening on 127.0.0.1:<port>" line, writes the
-// launcher's deploy.ini pointing at it, and stops it with SIGTERM. The request log it keeps is
-// one JSON object per line (see sim/request_log.h) and can be read at any time.
+// loopback port, reads the ports from its "listening on 127.0.0.1:<port>" and
+// "chat on 127.0.0.1:<port>" lines, writes the launcher's deploy.ini pointing at it, and stops it
+// with SIGTERM. Its chat server can be taken away and brought back while HTTP runs on. The
+// request log it keeps is one JSON object per line (see sim/request_log.h) and can be read at any
+// time.
 //
 //   TempDir-like folder → SimOptions options{.work_dir = dir};
 //   std::string error;
@@ -25,6 +27,7 @@ struct SimOptions {
   std::string data_file;                        // empty: the default data file of the source tree
   std::string deploy_path = "data/deploy.ini";  // relative to work_dir unless absolute; empty: none
   int port = 0;                                 // 0: any free port
+  int chat_port = 0;                            // 0: any free port
   std::vector<std::string> extra_args;
   std::chrono::milliseconds start_timeout{15000};
 };
@@ -37,6 +40,7 @@ class SimProcess {
   SimProcess& operator=(const SimProcess&) = delete;
 
   int port() const { return port_; }
+  int chat_port() const { return chat_port_; }
   std::string host() const;      // "127.0.0.1:<port>", as deploy.ini holds it
   std::string base_url() const;  // "http://127.0.0.1:<port>"
   const std::string& log_path() const { return log_path_; }
@@ -47,15 +51,23 @@ class SimProcess {
   // The request log's complete lines so far.
   std::vector<std::string> LogLines() const;
 
+  // Stops the chat server (its connections close, new ones are refused) or starts it again on
+  // the same port, and waits until the log shows it happened. False when it did not in time.
+  bool SuspendChat(std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+  bool ResumeChat(std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
   // Sends `signal` and waits for the exit; after `timeout` the process is killed. Returns its
   // exit code (0 to 255), 128 + n when a signal ended it, or -1 when it was not running.
   int Stop(int signal = SIGTERM, std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
 
  private:
   SimProcess() = default;
+  // Sends `signal` and waits for one more log line holding `event`.
+  bool SignalAndWait(int signal, const std::string& event, std::chrono::milliseconds timeout);
 
   pid_t pid_ = -1;
   int port_ = 0;
+  int chat_port_ = 0;
   std::string log_path_;
   std::string deploy_path_;
 };
