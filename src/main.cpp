@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/application.h"
+#include "app/frame_messages.h"
 #include "automation/automation_commands.h"
 #include "automation/automation_server.h"
 #include "browser/web_engine.h"
@@ -12,6 +13,7 @@
 #include "frame/key_hook.h"
 #include "login/login_dlg.h"
 #include "webapi/platform_api.h"
+#include "platform/gtk/gtk_docking.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/gtk_windows.h"
 #include "platform/process.h"
@@ -22,6 +24,8 @@ int main() {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
   }
+  // Other programs dock their windows into the main frame through these two messages.
+  if (auto* docking = qrv::GtkDockingWindows::Current()) docking->SetMessages(qrv::kMsgDockWindow, qrv::kMsgDockedCaption);
   // The main frame's keyboard hook is the toplevel's key preview: it sees keys before the browser.
   qrv::SetKeyHookInstaller([](qrv::HWND toplevel, qrv::KeyPreviewHook hook) {
     if (auto* windows = qrv::GtkWindows::Current()) windows->SetKeyPreview(toplevel, std::move(hook));

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "chat/chat_messages.h"
 #include "chat/frame_reader.h"
 #include "chat/gm_entry.h"
 #include "platform/types.h"

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/frame_messages.h"
 #include "app/settings_file.h"
 #include "platform/types.h"
 

@@ -6,6 +6,7 @@
 
 #include <span>
 
+#include "app/frame_messages.h"
 #include "platform/messages.h"
 #include "platform/tray.h"
 

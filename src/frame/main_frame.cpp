@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "app/frame_messages.h"
+#include "chat/chat_messages.h"
 #include "frame/key_hook.h"
 #include "login/user_inf_ui.h"
 #include "platform/debug_sink.h"
@@ -102,9 +104,7 @@ LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool
   handled = true;
   switch (msg) {
     case kMsgChatText: {
-      // Chat text for a chat tab; the chat windows come with the customer-service part. The block
-      // is released either way.
-      auto text = TakePayload<std::string>(lparam);
+      auto text = TakePayload<ChatTextMessage>(lparam);
       return text == nullptr ? -1 : 0;
     }
     case kMsgChatAccepted: {

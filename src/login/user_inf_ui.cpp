@@ -1,5 +1,6 @@
 #include "login/user_inf_ui.h"
 
+#include "app/frame_messages.h"
 #include "platform/messages.h"
 #include "platform/process.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// Message numbers. The system ones keep their Windows values so that code and logs read the same
-// as on the original platform; the application's own are WM_USER + n.
+// The system's message numbers, with their Windows values so that code and logs read the same on
+// every back end. The application's own messages (WM_USER + n) are declared beside the windows
+// that receive them.
 
 #include "platform/types.h"
 
@@ -60,22 +61,5 @@ inline constexpr WPARAM SC_RESTORE = 0xF120;
 // WM_NCHITTEST results.
 inline constexpr LRESULT HTCLIENT = 1;
 inline constexpr LRESULT HTCAPTION = 2;
-
-// The application's own messages between windows.
-inline constexpr UINT kMsgChatText = WM_USER + 1;           // 1025
-inline constexpr UINT kMsgChatAccepted = WM_USER + 4;       // 1028
-inline constexpr UINT kMsgAskChat = WM_USER + 5;            // 1029
-inline constexpr UINT kMsgDateChosen = WM_USER + 7;         // 1031
-inline constexpr UINT kMsgSwitchServer = WM_USER + 8;       // 1032
-inline constexpr UINT kMsgUnlocked = WM_USER + 9;           // 1033
-inline constexpr UINT kMsgOpenServerList = WM_USER + 10;    // 1034
-inline constexpr UINT kMsgOpenAlarmList = WM_USER + 11;     // 1035
-inline constexpr UINT kMsgHotkeyChanged = WM_USER + 12;     // 1036
-inline constexpr UINT kMsgTrayCallback = WM_USER + 13;      // 1037
-inline constexpr UINT kMsgExitSteps = WM_USER + 24;         // 1048
-inline constexpr UINT kMsgOpenSettings = WM_USER + 25;      // 1049
-inline constexpr UINT kMsgDockWindow = WM_USER + 100;       // 1124
-inline constexpr UINT kMsgDockedCaption = WM_USER + 106;    // 1130
-inline constexpr UINT kMsgCleanProgress = 2024;
 
 }  // namespace qrv

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <memory>
 
+#include "app/frame_messages.h"
 #include "platform/messages.h"
 #include "servers/server_lookup.h"
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame_messages.h"
 #include "webapi/records.h"
 #include "ui/ui.h"
 

@@ -1,5 +1,6 @@
 #include "tools/lock_screen_ui.h"
 
+#include "app/frame_messages.h"
 #include "platform/messages.h"
 #include "platform/process.h"
 #include "tools/check_dlg.h"

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "app/frame_messages.h"
 #include "ui/ui.h"
 
 namespace qrv {

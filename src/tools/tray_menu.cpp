@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/frame_messages.h"
 #include "platform/debug_sink.h"
 #include "platform/messages.h"
 #include "platform/process.h"

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "chat/chat_messages.h"
 #include "chat/chat_wire.h"
 #include "platform/messages.h"
 

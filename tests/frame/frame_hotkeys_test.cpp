@@ -2,6 +2,7 @@
 // message, the boss key and Alt+F4.
 
 #include "frame_fixture.h"
+#include "app/frame_messages.h"
 
 namespace qrv::testing {
 namespace {

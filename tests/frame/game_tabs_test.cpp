@@ -2,6 +2,8 @@
 // the browser tab's question and the single-tab question.
 
 #include "frame_fixture.h"
+#include "app/frame_messages.h"
+#include "chat/chat_messages.h"
 
 namespace qrv::testing {
 namespace {

@@ -2,6 +2,7 @@
 // server, keys, window commands and the ways out of the program.
 
 #include "frame_fixture.h"
+#include "app/frame_messages.h"
 #include "platform/debug_sink.h"
 
 namespace qrv::testing {

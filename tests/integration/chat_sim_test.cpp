@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/deploy_config.h"
+#include "net/deploy_config.h"
+#include "chat/chat_messages.h"
 #include "chat/chat_socket.h"
 #include "chat/chat_test_support.h"
 #include "chat/gm_helper.h"

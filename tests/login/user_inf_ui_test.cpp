@@ -11,6 +11,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/frame_messages.h"
 #include "login/login_window_fixture.h"
 #include "platform/process.h"
 #include "tools/window_test_support.h"

@@ -12,6 +12,11 @@
 namespace qrv {
 namespace {
 
+// Application messages as these tests use them (the platform knows no application message).
+constexpr UINT kMsgChatText = WM_USER + 1;
+constexpr UINT kMsgCleanProgress = 2024;
+constexpr UINT kMsgSwitchServer = WM_USER + 8;
+
 // A window that records what it receives and can act on a message through a hook.
 class RecordingWindow : public MessageTarget {
  public:

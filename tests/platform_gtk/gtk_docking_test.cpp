@@ -18,6 +18,10 @@
 namespace qrv::testing {
 namespace {
 
+// Application messages as these tests use them (the platform knows no application message).
+constexpr UINT kMsgDockWindow = WM_USER + 100;
+constexpr UINT kMsgDockedCaption = WM_USER + 106;
+
 XWindowId XidOf(GdkWindow* window) { return GDK_WINDOW_XID(window); }
 
 XWindowId ToplevelXid(HWND hwnd) {
@@ -110,6 +114,7 @@ class GtkDockingTest : public GtkPlatformTest {
     GtkPlatformTest::SetUp();
     docking_ = GtkDockingWindows::Current();
     ASSERT_NE(docking_, nullptr);
+    docking_->SetMessages(kMsgDockWindow, kMsgDockedCaption);
   }
 
   static WindowCreateParams Child(HWND parent, RECT rect) {

@@ -11,6 +11,9 @@
 namespace qrv::testing {
 namespace {
 
+// Application messages as these tests use them (the platform knows no application message).
+constexpr UINT kMsgTrayCallback = WM_USER + 13;
+
 using GtkHotkeysTest = GtkPlatformTest;
 
 TEST_F(GtkHotkeysTest, BoundKeyPostsHotkeyWithModifiersAndKeyWhateverWindowHasTheKeyboard) {

@@ -12,6 +12,9 @@
 namespace qrv {
 namespace {
 
+// Application messages as these tests use them (the platform knows no application message).
+constexpr UINT kMsgTrayCallback = WM_USER + 13;
+
 class Recorder : public MessageTarget {
  public:
   Recorder() : hwnd(RegisterWindow(this)) {}

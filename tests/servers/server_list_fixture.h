@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame_messages.h"
 #include "platform/headless_loop.h"
 #include "platform/headless_windows.h"
 #include "platform/messages.h"

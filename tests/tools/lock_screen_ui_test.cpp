@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/frame_messages.h"
 #include "platform/process.h"
 #include "tools/check_dlg.h"
 #include "tools/tools_window_fixture.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame_messages.h"
 #include "platform/debug_sink.h"
 #include "platform/process.h"
 #include "platform/tray_headless.h"

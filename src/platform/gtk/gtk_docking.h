@@ -4,9 +4,10 @@
 // "_QRV_DOCK_WINDOW" with data.l[0] = the XID of its window, and tells it that the window's caption
 // changed with "_QRV_DOCKED_CAPTION" and the same XID (docs/docking.md).
 //
-// The back end catches both with a filter on the toplevel's GdkWindow and turns them into the
-// application's own messages, kMsgDockWindow (1124) and kMsgDockedCaption (1130), posted to the
-// toplevel with wparam = a window handle of the message core standing for the foreign window. The
+// The back end catches both with a filter on the toplevel's GdkWindow and turns them into the two
+// messages the application names with SetMessages (the launcher's 1124 and 1130), posted to the
+// toplevel with wparam = a window handle of the message core standing for the foreign window.
+// Until the application names them, requests are ignored. The
 // window system's operations on that handle act on the foreign X window: Show maps and unmaps it,
 // SetPos moves and resizes it, Title reads its _NET_WM_NAME (or WM_NAME), Parent names the window
 // of ours it was reparented into. When the foreign window is destroyed, the handle is destroyed
@@ -93,6 +94,12 @@ class GtkDockingWindows final : public WindowSystem {
   GtkWindows& windows() { return *windows_; }
   ForeignWindows& foreign() { return foreign_; }
 
+  // The messages posted for a dock request and for a docked window's new caption.
+  void SetMessages(UINT dock_message, UINT caption_message) {
+    dock_message_ = dock_message;
+    caption_message_ = caption_message;
+  }
+
   // Handles a dock request or caption update that reached our toplevel `toplevel` (what the
   // toplevel's filter does with the client message; tests drive it directly too). Returns whether
   // a message was posted.
@@ -138,6 +145,8 @@ class GtkDockingWindows final : public WindowSystem {
 
   std::unique_ptr<GtkWindows> windows_;
   ForeignWindows foreign_;
+  UINT dock_message_ = 0;
+  UINT caption_message_ = 0;
 };
 
 }  // namespace qrv

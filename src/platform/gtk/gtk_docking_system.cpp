@@ -52,18 +52,18 @@ GtkDockingWindows* GtkDockingWindows::Current() {
 }
 
 bool GtkDockingWindows::OnDockRequest(HWND toplevel, XWindowId xid) {
-  if (!IsWindow(toplevel) || windows_->Find(toplevel) == nullptr) return false;
+  if (dock_message_ == 0 || !IsWindow(toplevel) || windows_->Find(toplevel) == nullptr) return false;
   const HWND foreign = foreign_.Wrap(xid);
   if (foreign == nullptr) return false;
-  return PostMessage(toplevel, kMsgDockWindow, IdFromHandle(foreign), 0);
+  return PostMessage(toplevel, dock_message_, IdFromHandle(foreign), 0);
 }
 
 bool GtkDockingWindows::OnCaptionChanged(HWND toplevel, XWindowId xid) {
-  if (!IsWindow(toplevel) || windows_->Find(toplevel) == nullptr) return false;
+  if (caption_message_ == 0 || !IsWindow(toplevel) || windows_->Find(toplevel) == nullptr) return false;
   // Only a window that was docked has a tab whose caption could change.
   const HWND foreign = foreign_.Find(xid);
   if (foreign == nullptr) return false;
-  return PostMessage(toplevel, kMsgDockedCaption, IdFromHandle(foreign), 0);
+  return PostMessage(toplevel, caption_message_, IdFromHandle(foreign), 0);
 }
 
 void GtkDockingWindows::WatchToplevel(HWND hwnd) {
