@@ -32,5 +32,5 @@ cd "$dist"
 if [[ -n "${DISPLAY:-}" ]]; then
   ./zelto_qrv
 else
-  xvfb-run -a -s "-screen 0 1600x1000x24" bash "$root/scripts/demo-headless.sh" "$dist" "$build/screenshots"
+  xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" bash "$root/scripts/demo-headless.sh" "$dist" "$build/screenshots"
 fi

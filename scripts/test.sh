@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with clang under AddressSanitizer and
+# Installs what is missing, builds everything with the default compiler (g++, no sanitizers) to
+# prove a plain build links, builds everything with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs every test (under Xvfb when there is no display) and gives
 # each fuzz target a short run.
 set -euo pipefail
@@ -7,6 +8,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/test"
 
 bash "$root/scripts/deps.sh"
+
+# A plain build with the default compiler: every target must build and link with g++ as well.
+cmake -S "$root" -B "$root/build/gcc" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build/gcc" -j "$(nproc)"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRV_SANITIZE=ON -DQRV_FUZZ=ON >/dev/null
@@ -18,7 +23,7 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp"
 
 ctest_command=(ctest --test-dir "$build" --output-on-failure -j 2 --timeout 300)
 if [[ -z "${DISPLAY:-}" ]]; then
-  xvfb-run -a -s "-screen 0 1600x1000x24" "${ctest_command[@]}"
+  xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" "${ctest_command[@]}"
 else
   "${ctest_command[@]}"
 fi

@@ -62,7 +62,7 @@ bool CreateDesktopShortcut(const std::string& program_path, const std::string& d
   if (desktop_dir.empty() || !g_file_test(desktop_dir.c_str(), G_FILE_TEST_IS_DIR)) return false;
   std::string entry = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(display_name) +
                       "\nExec=" + QuoteExecArgument(program_path) + "\n";
-  // The working folder is the program folder, found the same way start-up finds it.
+  // The working folder is the program folder, found as start-up finds it.
   const std::string working_dir = ProgramDirectoryOf(program_path);
   if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";
   entry += "Terminal=false\n";
@@ -77,8 +77,12 @@ void SetAutostart(bool on, const std::string& program_path, const std::string& a
     return;
   }
   g_mkdir_with_parents(autostart_dir.c_str(), 0700);
-  const std::string entry = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) +
-                            "\nExec=" + QuoteExecArgument(program_path) + "\nX-GNOME-Autostart-enabled=true\n";
+  std::string entry = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) +
+                      "\nExec=" + QuoteExecArgument(program_path) + "\n";
+  // Started by the session, the launcher would otherwise run in the home folder.
+  const std::string working_dir = ProgramDirectoryOf(program_path);
+  if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";
+  entry += "X-GNOME-Autostart-enabled=true\n";
   WriteEntry(path, entry, 0644);
 }
 

@@ -3,9 +3,9 @@
 namespace qrv {
 
 std::string ProgramDirectoryOf(std::string_view program_path) {
-  const auto at = program_path.find(kProgramFileName);
-  if (at == std::string_view::npos) return {};
-  return std::string(program_path.substr(0, at));
+  const auto slash = program_path.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  return std::string(program_path.substr(0, slash + 1));
 }
 
 ProgramPaths ProgramPaths::FromProgramPath(std::string program_path) {

@@ -1,8 +1,8 @@
 #pragma once
-// Where the program lives. The program folder is found by looking for the program's file name in
-// its full path, as the installed launcher always has: everything before the first "zelto_qrv" is
-// the folder (ending in "/"), and when the name does not occur the folder is empty, so the data
-// files are looked up relative to the working directory.
+// Where the program lives: the folder of the running program's file, whatever the file or the
+// folders above it are called, so a launcher in /opt/zelto_qrv/ or renamed by its player still finds
+// its settings, hosts and remembered credentials in its own data/ folder (never the working
+// directory, which is the home folder when the session starts the launcher).
 
 #include <string>
 #include <string_view>
@@ -11,7 +11,8 @@ namespace qrv {
 
 inline constexpr std::string_view kProgramFileName = "zelto_qrv";
 
-// Program folder from the program's full path: "/opt/qrv/zelto_qrv" gives "/opt/qrv/".
+// Program folder from the program's full path: "/opt/qrv/zelto_qrv" gives "/opt/qrv/"; a path
+// without a folder gives "".
 std::string ProgramDirectoryOf(std::string_view program_path);
 
 struct ProgramPaths {

@@ -139,6 +139,40 @@ void GameTabs::ActivateItem(int index) {
   if (COptionUI* option = OptionOfItem(index)) option->Activate();
 }
 
+std::optional<std::size_t> GameTabs::TabOfOption(const CControlUI* option) const {
+  if (option == nullptr || strip_ == nullptr) return std::nullopt;
+  const CControlUI* item = option->GetParent();
+  if (item == nullptr || item->GetParent() != strip_) return std::nullopt;
+  // The item's tag is its tab's index; the last control of the strip ("NewItemBtn") is no tab.
+  const std::uintptr_t tag = item->GetTag();
+  if (tag == kNoTag || tag >= records_.size()) return std::nullopt;
+  return static_cast<std::size_t>(tag);
+}
+
+std::optional<std::size_t> GameTabs::SelectedTab() const {
+  if (strip_ == nullptr) const_cast<GameTabs*>(this)->Strip();
+  if (strip_ == nullptr) return std::nullopt;
+  for (int i = 0; i + 1 < strip_->GetCount(); ++i) {
+    COptionUI* option = OptionOfItem(i);
+    if (option != nullptr && option->IsSelected()) return TabOfOption(option);
+  }
+  return std::nullopt;
+}
+
+void GameTabs::ShowOnly(std::size_t index) {
+  if (index >= records_.size()) return;
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    const HWND hwnd = records_[i]->hwnd;
+    if (i != index && hwnd != nullptr && IsWindow(hwnd)) ShowWindow(hwnd, SW_HIDE);
+  }
+  const HWND shown = records_[index]->hwnd;
+  if (shown != nullptr && IsWindow(shown)) ShowWindow(shown, SW_SHOW);
+}
+
+void GameTabs::HideAll() {
+  ForEachLiveWindow([](TabRecord& record) { ShowWindow(record.hwnd, SW_HIDE); });
+}
+
 bool GameTabs::Close(const std::string& button_name) {
   CContainerUI* strip = Strip();
   CControlUI* button = pm_.FindControl(button_name);
@@ -148,14 +182,21 @@ bool GameTabs::Close(const std::string& button_name) {
   // than touching a record that is not there.
   if (tag == kNoTag || tag >= records_.size() || static_cast<int>(tag) >= strip->GetCount()) return false;
   const int t = static_cast<int>(tag);
+  const bool visible = records_[tag]->hwnd != nullptr && IsWindow(records_[tag]->hwnd) &&
+                       IsWindowVisible(records_[tag]->hwnd);
 
   strip->RemoveAt(t);
   TabRecord& record = *records_[tag];
   const bool live = record.hwnd != nullptr && IsWindow(record.hwnd);
-  if (!live || IsWindowVisible(record.hwnd)) {
-    if (t > 0) ActivateItem(t - 1);
-  }
   if (live) ShowWindow(record.hwnd, SW_HIDE);
+  // The tab before takes over (selecting its option shows its window); when the first tab closes,
+  // the one after it does, so a window stays shown while there are tabs. Until the records are
+  // renumbered below, the items keep their old tags, so the option still names the right record.
+  if ((!live || visible) && records_.size() > 1) {
+    const int next = t > 0 ? t - 1 : 0;  // the strip's position of the tab that takes over
+    ActivateItem(next);
+    ShowOnly(static_cast<std::size_t>(t > 0 ? t - 1 : t + 1));  // also when its option was selected already
+  }
   if (record.owned_view != nullptr) {
     record.owned_view.reset();  // destroys the view's window
   } else if (record.agent_id != 0 && live) {

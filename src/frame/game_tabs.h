@@ -6,6 +6,10 @@
 //
 // The first tab is the frame's first browser view, whose strip item comes with the layout. Later
 // tabs are opened by the frame, which makes their windows and hands them over here.
+//
+// The selected tab's window is the one shown: selecting a tab's option shows its window and hides
+// the others, and closing the shown tab selects (and so shows) the one before it, or the one after
+// it when the first tab closes.
 
 #include <cstdint>
 #include <functional>
@@ -51,6 +55,15 @@ class GameTabs {
   std::optional<int> FindItemWithCaption(const std::string& caption) const;
   // Activates the option of strip item `index` (selects it within "group1").
   void ActivateItem(int index);
+
+  // The tab whose strip item holds `option`, or nothing when the option is not a tab's.
+  std::optional<std::size_t> TabOfOption(const CControlUI* option) const;
+  // The tab whose option is selected, or nothing.
+  std::optional<std::size_t> SelectedTab() const;
+  // Shows the window of tab `index` and hides every other tab window.
+  void ShowOnly(std::size_t index);
+  // Hides every tab window (the screen lock lies over the frame).
+  void HideAll();
 
   // Closes the tab whose close button is `button_name`: removes its strip item and its record,
   // hides (or, when the record owns it or it is a chat tab, destroys) its window and renumbers the

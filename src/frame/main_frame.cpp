@@ -124,8 +124,8 @@ LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool
       return 0;
     }
     case kMsgUnlocked:
-      if (first_view_.GetHWND() != nullptr && !IsWindowVisible(first_view_.GetHWND()))
-        qrv::ShowWindow(first_view_.GetHWND(), SW_SHOW);
+      // The lock hid every tab; the selected one (normally the game page) comes back.
+      ShowSelectedTab();
       return 0;
     case kMsgOpenServerList:
       OpenServerList();

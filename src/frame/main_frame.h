@@ -137,6 +137,14 @@ class CMainFrameWnd final : public CSkinnedWindow {
   LRESULT DockWindow(HWND window);
   void UpdateDockedCaption(HWND window);
   void CloseTab(const std::string& button_name);
+  // The end of every opening: the new tab's window is the one shown.
+  void AppendTab(TabRecord record);
+  // Selecting a tab's option shows that tab's window and hides the others.
+  void OnTabSelected(CControlUI* option);
+  // Shows the window of the selected tab (the first view when no tab is selected).
+  void ShowSelectedTab();
+  // The screen lock lies over the frame.
+  bool Locked() const;
   RECT LaterTabRect() const;
   void MoveEveryTab(const RECT& rect);
 

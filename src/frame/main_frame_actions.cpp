@@ -26,6 +26,7 @@ void CMainFrameWnd::Notify(TNotifyUI& msg) {
   if (msg.sType == "click") {
     OnClick(msg.pSender);
   } else if (msg.sType == "selectchanged") {
+    OnTabSelected(msg.pSender);
     const std::string& name = msg.pSender->GetName();
     for (std::size_t page = 0; page < kPageOptions.size(); ++page) {
       if (name != kPageOptions[page]) continue;
@@ -89,7 +90,7 @@ void CMainFrameWnd::OnCloseButton() {
     deps_.api.SendExitNotice();
     // The updater looks for a newer version once the launcher has gone; whether it starts is not
     // examined.
-    SpawnRelative("./update");
+    SpawnCompanion(deps_.services.paths.directory, "./update");
     EndProgram(0);
   }
 }
@@ -118,7 +119,7 @@ void CMainFrameWnd::EnterFullScreen() {
 void CMainFrameWnd::StartCapture() {
   // WM_HOTKEY is refused while this runs, so a second request cannot start a second program.
   capture_busy_ = true;
-  SpawnRelative("./ScreenCap");
+  SpawnCompanion(deps_.services.paths.directory, "./ScreenCap");
   capture_busy_ = false;
 }
 

@@ -67,7 +67,8 @@ void CMainFrameWnd::HideUserInfo() {
 void CMainFrameWnd::LockScreen() {
   SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   CenterWindow();
-  if (first_view_.GetHWND() != nullptr) qrv::ShowWindow(first_view_.GetHWND(), SW_HIDE);
+  // Every tab hides, not only the game page: a tab's own window would otherwise show through.
+  tabs_.HideAll();
   if (lock_ != nullptr && IsWindow(lock_hwnd_)) {
     lock_->ShowLock();
     return;

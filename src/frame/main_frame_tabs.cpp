@@ -49,7 +49,7 @@ void CMainFrameWnd::OpenBrowserTab(const std::string& caption, const std::string
   record.view = view.get();
   record.owned_view = std::move(view);
   record.owned = true;
-  tabs_.Append(std::move(record));
+  AppendTab(std::move(record));
 }
 
 void CMainFrameWnd::OpenMultiAccountTab() {
@@ -66,7 +66,7 @@ void CMainFrameWnd::OpenMultiAccountTab() {
   }
   TabRecord record;
   record.hwnd = hwnd;
-  tabs_.Append(std::move(record));
+  AppendTab(std::move(record));
 }
 
 LRESULT CMainFrameWnd::OpenChatTab(std::uint64_t agent_id) {
@@ -83,7 +83,7 @@ LRESULT CMainFrameWnd::OpenChatTab(std::uint64_t agent_id) {
   TabRecord record;
   record.hwnd = hwnd;
   record.agent_id = agent_id;
-  tabs_.Append(std::move(record));
+  AppendTab(std::move(record));
   return 0;
 }
 
@@ -95,7 +95,7 @@ LRESULT CMainFrameWnd::DockWindow(HWND window) {
   if (tabs_.AddStripItem(caption) == nullptr) return 0;
   TabRecord record;
   record.hwnd = window;
-  tabs_.Append(std::move(record));
+  AppendTab(std::move(record));
   return 0;
 }
 
@@ -105,11 +105,37 @@ void CMainFrameWnd::UpdateDockedCaption(HWND window) {
     option->SetText(Truncated(WindowSystem::Get().Title(window), kMaxCaptionBytes));
 }
 
+void CMainFrameWnd::AppendTab(TabRecord record) {
+  tabs_.Append(std::move(record));
+  // A tab opened under the screen lock (a chat accepted meanwhile) waits hidden for the unlock.
+  if (Locked()) tabs_.HideAll();
+}
+
+bool CMainFrameWnd::Locked() const { return lock_hwnd_ != nullptr && IsWindow(lock_hwnd_) && IsWindowVisible(lock_hwnd_); }
+
+void CMainFrameWnd::OnTabSelected(CControlUI* option) {
+  auto* tab_option = dynamic_cast<COptionUI*>(option);
+  if (tab_option == nullptr || !tab_option->IsSelected()) return;
+  const auto tab = tabs_.TabOfOption(tab_option);
+  // Nothing of the game shows through the screen lock; the unlock shows the selected tab.
+  if (tab && !Locked()) tabs_.ShowOnly(*tab);
+}
+
+void CMainFrameWnd::ShowSelectedTab() {
+  const auto tab = tabs_.SelectedTab();
+  if (tab) {
+    tabs_.ShowOnly(*tab);
+  } else if (first_view_.GetHWND() != nullptr && !IsWindowVisible(first_view_.GetHWND())) {
+    qrv::ShowWindow(first_view_.GetHWND(), SW_SHOW);
+  }
+}
+
 void CMainFrameWnd::CloseTab(const std::string& button_name) {
   if (button_name == GameTabs::kCloseButtonPrefix && tabs_.count() == 1) {
     if (qrv::MessageBox(hwnd_, kSingleTabQuestion, "玄岚城提示", MB_YESNO) == IDYES) EndProgram(-1);
   }
   tabs_.Close(button_name);
+  if (Locked()) tabs_.HideAll();
 }
 
 }  // namespace qrv

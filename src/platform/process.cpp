@@ -3,11 +3,14 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 extern char** environ;
 
@@ -27,12 +30,27 @@ std::atomic<int> g_exit_hooks{0};
 ScopedExitHook::ScopedExitHook() { ++g_exit_hooks; }
 ScopedExitHook::~ScopedExitHook() { --g_exit_hooks; }
 
-bool SpawnRelative(const std::string& relative_path) {
-  if (relative_path.empty()) return false;
+pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path) {
+  if (relative_path.empty()) return 0;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // The companion runs in the program's folder, where its own files are, as it would when started
+  // from there by hand.
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  const std::string path = folder + relative_path;
+  char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
   pid_t pid = 0;
-  char* argv[] = {const_cast<char*>(relative_path.c_str()), nullptr};
-  const int rc = posix_spawn(&pid, relative_path.c_str(), nullptr, nullptr, argv, environ);
-  return rc == 0;
+  const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return 0;
+  // Nobody waits for a companion; this thread collects its exit status so that no zombie is left
+  // behind for every screen capture. It ends with the companion (or with the process).
+  std::thread([pid] {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return pid;
 }
 
 std::string ProgramPath(std::size_t max_chars) {

@@ -2,6 +2,8 @@
 // Process-level services: ending the process, starting companion programs, the program's own
 // path, and the name of the first network interface.
 
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 
@@ -24,9 +26,10 @@ class ScopedExitHook {
   ScopedExitHook& operator=(const ScopedExitHook&) = delete;
 };
 
-// Starts `relative_path` (for example "./update") relative to the working directory, without
-// waiting for it. Returns false when it could not be started.
-bool SpawnRelative(const std::string& relative_path);
+// Starts the companion program `relative_path` (for example "./update") of the program folder
+// `folder` ("" or ending in "/"), in that folder, without waiting for it; its exit is collected
+// so it leaves no zombie behind. Returns its process id, or 0 when it could not be started.
+pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path);
 
 // Full path of the running program, at most `max_chars` bytes as the original's buffer allowed.
 std::string ProgramPath(std::size_t max_chars = 1023);

@@ -21,17 +21,18 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
-TEST(ProgramPaths, FolderIsCutBeforeTheFirstProgramName) {
+TEST(ProgramPaths, TheFolderIsTheProgramFilesOwnWhateverTheNames) {
   auto paths = ProgramPaths::FromProgramPath("/opt/games/qrv/zelto_qrv");
   EXPECT_EQ(paths.directory, "/opt/games/qrv/");
   EXPECT_EQ(paths.settings, "/opt/games/qrv/data/systemset.ini");
   EXPECT_EQ(paths.deploy, "/opt/games/qrv/data/deploy.ini");
-  // The first occurrence decides, even inside a folder name.
-  EXPECT_EQ(ProgramDirectoryOf("/home/p/zelto_qrv_old/zelto_qrv"), "/home/p/");
-  // A renamed program finds its settings relative to the working folder.
+  // A folder named like the program is just a folder, and a renamed program keeps its own.
+  EXPECT_EQ(ProgramDirectoryOf("/opt/zelto_qrv/zelto_qrv"), "/opt/zelto_qrv/");
+  EXPECT_EQ(ProgramDirectoryOf("/home/p/zelto_qrv_old/zelto_qrv"), "/home/p/zelto_qrv_old/");
   paths = ProgramPaths::FromProgramPath("/opt/games/qrv/launcher");
-  EXPECT_EQ(paths.directory, "");
-  EXPECT_EQ(paths.settings, "data/systemset.ini");
+  EXPECT_EQ(paths.directory, "/opt/games/qrv/");
+  EXPECT_EQ(paths.settings, "/opt/games/qrv/data/systemset.ini");
+  EXPECT_EQ(ProgramDirectoryOf("launcher"), "");
 }
 
 TEST(DesktopEntries, ShortcutStartsTheProgramInItsFolderAndIsExecutable) {
@@ -56,9 +57,9 @@ TEST(DesktopEntries, ShortcutStartsTheProgramInItsFolderAndIsExecutable) {
   g_strfreev(argv);
 }
 
-TEST(DesktopEntries, ShortcutWithoutProgramNameHasNoWorkingFolderAndMissingDesktopFails) {
+TEST(DesktopEntries, ShortcutWithoutAFolderHasNoWorkingFolderAndMissingDesktopFails) {
   test::TempDir desktop;
-  ASSERT_TRUE(CreateDesktopShortcut("/tmp/other", "玄岚城登陆器", desktop.path()));
+  ASSERT_TRUE(CreateDesktopShortcut("other", "玄岚城登陆器", desktop.path()));
   EXPECT_EQ(ReadAll(desktop.File("玄岚城登陆器.desktop")).find("Path="), std::string::npos);
   EXPECT_FALSE(CreateDesktopShortcut("/tmp/zelto_qrv", "玄岚城登陆器", desktop.File("no-such-folder")));
 }
@@ -69,6 +70,7 @@ TEST(DesktopEntries, AutostartEntryFollowsTheSetting) {
   SetAutostart(true, "/opt/qrv/zelto_qrv", dir);
   const std::string entry = ReadAll(dir + "/KRAVO.desktop");
   EXPECT_NE(entry.find("Exec=\"/opt/qrv/zelto_qrv\"\n"), std::string::npos);
+  EXPECT_NE(entry.find("Path=/opt/qrv/\n"), std::string::npos);
   SetAutostart(false, "/opt/qrv/zelto_qrv", dir);
   EXPECT_FALSE(g_file_test((dir + "/KRAVO.desktop").c_str(), G_FILE_TEST_EXISTS));
   SetAutostart(false, "/opt/qrv/zelto_qrv", dir);  // removing what is not there is fine

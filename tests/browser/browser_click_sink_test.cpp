@@ -60,7 +60,9 @@ TEST_F(ClickSinkTest, ReportsOnlyAnchorsWithAnHrefAndTheNearestAnchorWins) {
   // way when the next click starts.
   ASSERT_TRUE(WaitUntil([&] { return ClickLines().size() >= 1; })) << ::testing::PrintToString(ClickLines());
   RunScript(view, "document.getElementById('script').click()");
-  ASSERT_TRUE(WaitUntil([&] { return ClickLines().size() >= 2; })) << ::testing::PrintToString(ClickLines());
+  ASSERT_TRUE(WaitUntil([&] { return ClickLines().size() >= 2; })) << ::testing::PrintToString(ClickLines())
+      << " outer requests " << server().RequestsFor("/outer").size() << " uri " << view.browser()->uri()
+      << " script " << RunScript(view, "String(document.getElementById('script'))");
   // The anchor without an href ends its walk silently; the SVG anchor (tag "a") is nearer to the
   // shape than the HTML one around the picture. The page cancelling a link's default action does
   // not keep it from being reported. (Links here do not navigate, so every element stays.)

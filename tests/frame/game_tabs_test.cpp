@@ -4,6 +4,7 @@
 #include "frame_fixture.h"
 #include "app/frame_messages.h"
 #include "chat/chat_messages.h"
+#include "tools/lock_screen_ui.h"
 
 namespace qrv::testing {
 namespace {
@@ -61,6 +62,58 @@ TEST_F(GameTabsTest, StripItemsCarryTheExactAttributesAndTagsOfTheirPlace) {
 
   EXPECT_EQ(GameTabs::OptionAttributes("", 4).find(" text=\"新页面4\" name=\"page4\""),
             std::string(" float=\"false\" group=\"group1\"").size());
+}
+
+TEST_F(GameTabsTest, SelectingATabShowsItsWindowAndClosingTheShownTabShowsTheOneTakingOver) {
+  const HWND game = frame_->first_view().GetHWND();
+  Click("gm_button");
+  const HWND service = frame_->tabs().at(1).hwnd;
+  const HWND docked = DockNew("外部窗口");
+  ASSERT_EQ(frame_->tabs().count(), 3u);
+  EXPECT_TRUE(IsWindowVisible(docked));
+  EXPECT_FALSE(IsWindowVisible(service));
+
+  // The first tab's option brings the game page back and hides the others; any tab's option
+  // shows its own window.
+  Click("page0");
+  EXPECT_TRUE(IsWindowVisible(game));
+  EXPECT_FALSE(IsWindowVisible(service));
+  EXPECT_FALSE(IsWindowVisible(docked));
+  Click("page1");
+  EXPECT_TRUE(IsWindowVisible(service));
+  EXPECT_FALSE(IsWindowVisible(game));
+
+  // The screen lock covers every tab, and the unlock shows the selected one again.
+  Click("bnlock");
+  EXPECT_FALSE(IsWindowVisible(service));
+  EXPECT_FALSE(IsWindowVisible(game));
+  auto* lock = dynamic_cast<CLockScreenUI*>(CWindowWnd::FromHandle(frame_->lock_window()));
+  ASSERT_NE(lock, nullptr);
+  lock->FindControl("edinput")->SetText(session_.password);
+  lock->CheckPassword();
+  loop_->Pump();
+  EXPECT_TRUE(IsWindowVisible(service));
+  EXPECT_FALSE(IsWindowVisible(game));
+
+  // Closing the shown service tab shows the tab before it (the game page), whose option is then
+  // selected; closing a hidden tab changes nothing that shows.
+  Click("CloseTabBtn1");
+  EXPECT_TRUE(IsWindowVisible(game));
+  EXPECT_TRUE(static_cast<COptionUI*>(Find("page0"))->IsSelected());
+  Click("CloseTabBtn2");
+  EXPECT_TRUE(IsWindowVisible(game));
+  ASSERT_EQ(frame_->tabs().count(), 1u);
+
+  // When the first tab closes while shown, the tab after it takes over.
+  const HWND other = DockNew("另一个");
+  Click("page0");
+  EXPECT_FALSE(IsWindowVisible(other));
+  ASSERT_EQ(frame_->tabs().count(), 2u);
+  Click("CloseTabBtn");
+  ASSERT_EQ(frame_->tabs().count(), 1u);
+  EXPECT_TRUE(IsWindowVisible(other));
+  EXPECT_FALSE(IsWindowVisible(game));
+  EXPECT_TRUE(static_cast<COptionUI*>(Find("page3"))->IsSelected());
 }
 
 TEST_F(GameTabsTest, TheCounterOnlyGrows) {

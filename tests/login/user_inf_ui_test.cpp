@@ -139,15 +139,17 @@ TEST_F(UserInfTest, ChoosingAServerAsksTheFrameAndHides) {
   EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200006"}));
 }
 
-TEST_F(UserInfTest, ReloadStartsANewLauncherAndEndsWithCodeZero) {
+TEST_F(UserInfTest, ReloadStartsANewLauncherFromTheProgramFolderAndEndsWithCodeZero) {
+  // The new launcher is the one in the program's folder, whatever the working directory is.
+  const std::filesystem::path program = services_->paths.directory;
   const std::filesystem::path work = dir_.path() + "/work";
   std::filesystem::create_directories(work);
   const std::filesystem::path marker = work / "started";
   {
-    std::ofstream script(work / "zelto_qrv");
-    script << "#!/bin/sh\ntouch \"" << marker.string() << "\"\n";
+    std::ofstream script(program / "zelto_qrv");
+    script << "#!/bin/sh\npwd > \"" << marker.string() << "\"\n";
   }
-  std::filesystem::permissions(work / "zelto_qrv", std::filesystem::perms::owner_all);
+  std::filesystem::permissions(program / "zelto_qrv", std::filesystem::perms::owner_all);
   testing::ScopedCurrentDir in_work(work);
 
   CUserInfUI* popup = OpenPopup(POINT{600, 40}, Server("12", "玄岚城[12服]"));
@@ -161,9 +163,14 @@ TEST_F(UserInfTest, ReloadStartsANewLauncherAndEndsWithCodeZero) {
   }
   EXPECT_EQ(frame_->Count(kMsgExitSteps), 1);  // sent, before the end
   EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200005"}));
-  for (int i = 0; i < 100 && !std::filesystem::exists(marker); ++i)
+  std::error_code ignored;
+  const auto written = [&] { return std::filesystem::exists(marker) && std::filesystem::file_size(marker, ignored) > 0; };
+  for (int i = 0; i < 100 && !written(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_TRUE(std::filesystem::exists(marker));
+  std::ifstream started(marker);
+  std::string folder;
+  std::getline(started, folder);
+  EXPECT_EQ(folder + "/", program.string());
 }
 
 TEST_F(UserInfTest, ReloadEndsTheProgramEvenWhenTheNewLauncherCannotStart) {

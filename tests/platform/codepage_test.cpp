@@ -1,6 +1,14 @@
 #include "platform/codepage.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "platform/debug_sink.h"
 #include "platform/process.h"
@@ -44,9 +52,28 @@ TEST(Process, ExitHookTurnsExitIntoAnObservableUnwind) {
   }
 }
 
-TEST(Process, SpawnRelativeStartsAProgramAndReportsAMissingOne) {
-  EXPECT_FALSE(SpawnRelative("./no-such-companion"));
-  EXPECT_TRUE(SpawnRelative("/bin/true"));
+TEST(Process, CompanionsStartInTheProgramFolderAndLeaveNoZombie) {
+  g_autofree gchar* folder = g_dir_make_tmp("qrv-companion-XXXXXX", nullptr);
+  ASSERT_NE(folder, nullptr);
+  const std::string dir = std::string(folder) + "/";
+  const std::string script = dir + "ScreenCap";
+  ASSERT_TRUE(g_file_set_contents(script.c_str(), "#!/bin/sh\npwd > started-in\n", -1, nullptr));
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+
+  // The working directory is elsewhere, as for a launcher started by the session.
+  EXPECT_EQ(SpawnCompanion(dir, "./no-such-companion"), 0);
+  const pid_t pid = SpawnCompanion(dir, "./ScreenCap");
+  ASSERT_GT(pid, 0);
+  // Reaped once it ended: its process id is gone, not left as a zombie.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!(kill(pid, 0) != 0 && errno == ESRCH) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_NE(kill(pid, 0), 0);
+  gchar* where = nullptr;
+  ASSERT_TRUE(g_file_get_contents((dir + "started-in").c_str(), &where, nullptr, nullptr));
+  EXPECT_EQ(std::string(where), std::string(folder) + "\n");
+  g_free(where);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

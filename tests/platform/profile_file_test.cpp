@@ -1,13 +1,16 @@
 #include "platform/profile_file.h"
 
 #include <glib.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <vector>
@@ -48,6 +51,23 @@ mode_t ModeOf(const fs::path& path) {
   struct stat info {};
   EXPECT_EQ(stat(path.c_str(), &info), 0);
   return info.st_mode & 07777;
+}
+
+// The user and group "nobody", whose rights the file modes below limit.
+constexpr uid_t kNobody = 65534;
+
+// Runs `check` with the rights of an ordinary user: the caller's own when it is not root, else
+// those of "nobody" in a child process (root reads and writes whatever the modes say). Returns
+// whether the check held.
+bool HoldsForAnOrdinaryUser(const std::function<bool()>& check) {
+  if (geteuid() != 0) return check();
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+    _exit(dropped && check() ? 0 : 1);
+  }
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class ProfileFileTest : public ::testing::Test {
@@ -238,14 +258,17 @@ TEST_F(ProfileFileTest, UnreadablePathGivesDefaultsAndIsNeverOverwritten) {
   EXPECT_TRUE(fs::is_directory(path_));
 }
 
+// The folder lets anybody in, so that only the file's own mode keeps a writer from replacing it.
 TEST_F(ProfileFileTest, FileThatCannotBeReadIsNeverReplaced) {
   const std::string original = "[Update]\nversion=abc\nchecked=1\n";
   SetContents(original);
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
   ASSERT_EQ(chmod(path_.c_str(), 0200), 0);
-  if (access(path_.c_str(), R_OK) == 0) GTEST_SKIP() << "these rights read any file";
-  EXPECT_EQ(Text("Update", "version", "d"), "d");
-  // Writing would otherwise leave a file holding only the new key.
-  EXPECT_FALSE(WritePrivateProfileString("Update", "note", "1", path_));
+  EXPECT_TRUE(HoldsForAnOrdinaryUser([&] {
+    // Writing would otherwise leave a file holding only the new key.
+    return access(path_.c_str(), R_OK) != 0 && Text("Update", "version", "d") == "d" &&
+           !WritePrivateProfileString("Update", "note", "1", path_);
+  }));
   ASSERT_EQ(chmod(path_.c_str(), 0600), 0);
   EXPECT_EQ(Contents(), original);
 }
@@ -253,9 +276,13 @@ TEST_F(ProfileFileTest, FileThatCannotBeReadIsNeverReplaced) {
 TEST_F(ProfileFileTest, ReadOnlyFileIsLeftAlone) {
   const std::string original = "[Runset]\nautorun=0\n";
   SetContents(original);
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
   ASSERT_EQ(chmod(path_.c_str(), 0400), 0);
-  if (access(path_.c_str(), W_OK) == 0) GTEST_SKIP() << "these rights write any file";
-  EXPECT_FALSE(WritePrivateProfileString("Runset", "autorun", "1", path_));
+  if (geteuid() == 0) ASSERT_EQ(chown(path_.c_str(), kNobody, kNobody), 0);
+  EXPECT_TRUE(HoldsForAnOrdinaryUser([&] {
+    return access(path_.c_str(), W_OK) != 0 && Text("Runset", "autorun", "1") == "0" &&
+           !WritePrivateProfileString("Runset", "autorun", "1", path_);
+  }));
   EXPECT_EQ(Contents(), original);
   EXPECT_EQ(ModeOf(path_), 0400u);
 }
