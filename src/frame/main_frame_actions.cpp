@@ -73,9 +73,11 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
   } else if (name == "bncap") {
     StartCapture();
     beacon.Send("200008");
+  } else if (name == "bnclock") {
+    OpenAlarmListBelow(sender);
   }
-  // "bnmore" (More panel), "clearcache" (cache cleaner) and "bnclock" (alarm list) open windows
-  // that come with later parts of the program; until then they do nothing.
+  // "bnmore" (More panel) and "clearcache" (cache cleaner) open windows that come with later parts
+  // of the program; until then they do nothing.
 }
 
 void CMainFrameWnd::OnCloseButton() {
