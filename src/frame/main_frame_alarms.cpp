@@ -20,7 +20,9 @@ constexpr int kListLeftOfButton = 164;
 
 }  // namespace
 
-std::string CMainFrameWnd::AlarmStorePath() const { return AlarmStore::PathIn(deps_.services.paths.directory); }
+std::string CMainFrameWnd::AlarmStorePath() const {
+  return AlarmStore::PathIn(deps_.services.paths.directory);
+}
 
 void CMainFrameWnd::OpenAlarmListBelow(CControlUI* button) {
   const RECT pos = button->GetPos();

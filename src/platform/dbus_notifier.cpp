@@ -48,8 +48,8 @@ void Send(const StateRef& state, const DesktopNotification& n) {
   GVariantBuilder hints;
   g_variant_builder_init(&hints, G_VARIANT_TYPE("a{sv}"));
   g_variant_builder_add(&hints, "{sv}", "urgency", g_variant_new_byte(1));
-  GVariant* args = g_variant_new("(susssasa{sv}i)", n.app_name.c_str(), 0u, n.icon.c_str(), n.summary.c_str(), body,
-                                 &actions, &hints, -1);
+  GVariant* args = g_variant_new("(susssasa{sv}i)", n.app_name.c_str(), 0u, n.icon.c_str(), n.summary.c_str(),
+                                 body, &actions, &hints, -1);
   g_free(body);
   g_dbus_connection_call(state->connection, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
                          "org.freedesktop.Notifications", "Notify", args, G_VARIANT_TYPE("(u)"),

@@ -15,7 +15,9 @@ std::unique_ptr<WallClock>& InstalledClock() {
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 // Floor division: the calendar runs on below zero without a seam.
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 std::int64_t MonotonicMs() {
   LoopBackend* backend = MessageCore::Backend();
@@ -61,8 +63,8 @@ int DaysInMonth(int year, int month) {
 }
 
 bool IsValidDateTime(const LocalDateTime& t) {
-  return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 &&
-         t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
+  return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= DaysInMonth(t.year, t.month) &&
+         t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
 }
 
 std::int64_t CivilSeconds(const LocalDateTime& t) {

@@ -51,7 +51,8 @@ std::string FormatDate(int year, int month, int day) {
 }
 
 std::string FormatAlarmTime(const LocalDateTime& t) {
-  return FormatDate(t.year, t.month, t.day) + "|" + std::to_string(t.hour) + "|" + std::to_string(t.minute) + "|";
+  return FormatDate(t.year, t.month, t.day) + "|" + std::to_string(t.hour) + "|" + std::to_string(t.minute) +
+         "|";
 }
 
 std::optional<LocalDateTime> ParseAlarmTime(std::string_view value) {
@@ -77,11 +78,13 @@ std::optional<LocalDateTime> ParseAlarmTime(std::string_view value) {
 
 std::string DescribeAlarmTime(const LocalDateTime& t) {
   char text[64];
-  std::snprintf(text, sizeof text, "%s %d:%02d", FormatDate(t.year, t.month, t.day).c_str(), t.hour, t.minute);
+  std::snprintf(text, sizeof text, "%s %d:%02d", FormatDate(t.year, t.month, t.day).c_str(), t.hour,
+                t.minute);
   return text;
 }
 
-LocalDateTime ReadEditorFields(std::string_view date_text, std::string_view hour_item, std::string_view minute_item) {
+LocalDateTime ReadEditorFields(std::string_view date_text, std::string_view hour_item,
+                               std::string_view minute_item) {
   LocalDateTime t;
   const std::size_t first = date_text.find('-');
   const std::size_t second = first == std::string_view::npos ? first : date_text.find('-', first + 1);
@@ -91,7 +94,9 @@ LocalDateTime ReadEditorFields(std::string_view date_text, std::string_view hour
   const std::size_t hour_mark = hour_item.find("时");
   const std::size_t minute_mark = minute_item.find("分");
   t.hour = hour_mark == std::string_view::npos ? 0 : profile::ParseLeadingInt(hour_item.substr(0, hour_mark));
-  t.minute = minute_mark == std::string_view::npos ? 0 : profile::ParseLeadingInt(minute_item.substr(0, minute_mark));
+  t.minute = minute_mark == std::string_view::npos
+                 ? 0
+                 : profile::ParseLeadingInt(minute_item.substr(0, minute_mark));
   t.second = 0;
   return t;
 }
@@ -126,7 +131,8 @@ std::optional<LocalDateTime> LatestOccurrence(const LocalDateTime& first_set, Re
       LocalDateTime candidate = AddDays(first, days);
       if (CivilSeconds(candidate) > CivilSeconds(now)) candidate = AddDays(candidate, -1);
       // Back over a weekend, but never before the day that was set (which rings whatever it is).
-      while (IsWeekend(candidate) && CivilSeconds(candidate) > CivilSeconds(first)) candidate = AddDays(candidate, -1);
+      while (IsWeekend(candidate) && CivilSeconds(candidate) > CivilSeconds(first))
+        candidate = AddDays(candidate, -1);
       return candidate;
     }
   }

@@ -47,7 +47,8 @@ bool IsAcceptableAlarmTime(const LocalDateTime& t, const LocalDateTime& now);
 
 // The moment an alarm first set for `first` last fell due at or before `now` (to the minute), or
 // nothing while `first` is still ahead.
-std::optional<LocalDateTime> LatestOccurrence(const LocalDateTime& first, Repeat repeat, const LocalDateTime& now);
+std::optional<LocalDateTime> LatestOccurrence(const LocalDateTime& first, Repeat repeat,
+                                              const LocalDateTime& now);
 
 // `t` with its seconds dropped.
 LocalDateTime ToMinute(LocalDateTime t);

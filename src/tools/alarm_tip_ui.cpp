@@ -18,7 +18,8 @@ LRESULT CAlarmTipUI::OnCreate() {
   return 0;
 }
 
-void CAlarmTipUI::ShowReminder(const std::string& when, const std::string& text, bool missed, const RECT& over) {
+void CAlarmTipUI::ShowReminder(const std::string& when, const std::string& text, bool missed,
+                               const RECT& over) {
   if (when_ != nullptr) when_->SetText(when);
   if (text_ != nullptr) text_->SetText(text);
   if (missed_ != nullptr) missed_->SetVisible(missed);

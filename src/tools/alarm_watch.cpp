@@ -4,7 +4,8 @@
 
 namespace qrv {
 
-std::vector<DueAlarm> AlarmWatch::Check(const std::vector<StoredAlarm>& alarms, const LocalDateTime& now_exact) {
+std::vector<DueAlarm> AlarmWatch::Check(const std::vector<StoredAlarm>& alarms,
+                                        const LocalDateTime& now_exact) {
   const LocalDateTime now = ToMinute(now_exact);
   if (!first_check_) first_check_ = now;
   std::vector<DueAlarm> due;

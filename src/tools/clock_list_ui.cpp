@@ -48,7 +48,9 @@ void CClockListUI::LoadList() {
   }
 }
 
-HWND CClockListUI::editor_window() const { return editor_hwnd_ != nullptr && IsWindow(editor_hwnd_) ? editor_hwnd_ : nullptr; }
+HWND CClockListUI::editor_window() const {
+  return editor_hwnd_ != nullptr && IsWindow(editor_hwnd_) ? editor_hwnd_ : nullptr;
+}
 
 void CClockListUI::Notify(TNotifyUI& msg) {
   if (msg.sType != kNotifyClick || msg.pSender == nullptr) return;

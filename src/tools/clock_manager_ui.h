@@ -52,7 +52,9 @@ class CClockManagerUI final : public CSkinnedWindow {
   void FillTimeCombos(int hour, int minute);
   void DropCalendar();
   void Hide();
-  std::string TextOf(CControlUI* control) const { return control != nullptr ? control->GetText() : std::string(); }
+  std::string TextOf(CControlUI* control) const {
+    return control != nullptr ? control->GetText() : std::string();
+  }
 
   AlarmStore store_;
   LocalDateTime shown_;  // the date on the button, with the time the editor was last reset to

@@ -4,9 +4,8 @@
 // while the launcher was closed is shown once at start, and the boss key leaves only a neutral
 // notification.
 
-#include "frame_fixture.h"
-
 #include "app/frame_messages.h"
+#include "frame_fixture.h"
 #include "platform/date_picker_headless.h"
 #include "platform/desktop_notifier_headless.h"
 #include "platform/wall_clock.h"
@@ -19,7 +18,9 @@
 namespace qrv::testing {
 namespace {
 
-LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return LocalDateTime{y, mo, d, h, mi, s}; }
+LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  return LocalDateTime{y, mo, d, h, mi, s};
+}
 
 class MainFrameAlarmsTest : public FrameFixture {
  protected:
@@ -47,7 +48,8 @@ class MainFrameAlarmsTest : public FrameFixture {
     return control != nullptr ? control->GetText() : "<missing>";
   }
   bool TipShown() const {
-    return frame_->alarm_tip() != nullptr && IsWindow(frame_->alarm_tip()) && IsWindowVisible(frame_->alarm_tip());
+    return frame_->alarm_tip() != nullptr && IsWindow(frame_->alarm_tip()) &&
+           IsWindowVisible(frame_->alarm_tip());
   }
 
   RecordingNotifier* notifier_ = nullptr;
@@ -67,7 +69,8 @@ TEST_F(MainFrameAlarmsTest, BnclockAndMessage1035OpenOneListAtATimeAndASavedAlar
   const RECT frame = GetWindowRect(hwnd());
   int left = frame.left + button.left - 164;
   if (left + 388 > windows_->WorkArea().right) left = windows_->WorkArea().right - 388 - 50;
-  EXPECT_EQ(GetWindowRect(first), (RECT{left, frame.top + button.bottom, left + 388, frame.top + button.bottom + 261}));
+  EXPECT_EQ(GetWindowRect(first),
+            (RECT{left, frame.top + button.bottom, left + 388, frame.top + button.bottom + 261}));
 
   Click("bnclock");
   EXPECT_FALSE(IsWindow(first)) << "the list before is closed";

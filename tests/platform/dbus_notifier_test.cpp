@@ -36,7 +36,8 @@ TEST(DbusNotifierTest, NotificationsReachTheSessionBusServiceWithoutWaiting) {
 
   DbusNotifier& notifier = DbusNotifier::Install();
   EXPECT_EQ(&DesktopNotifier::Get(), &notifier);
-  const DesktopNotification first{"玄岚城登陆器", "appointment-soon", "闹钟提醒", "2013-5-20 8:30\n打 boss & <领奖>"};
+  const DesktopNotification first{"玄岚城登陆器", "appointment-soon", "闹钟提醒",
+                                  "2013-5-20 8:30\n打 boss & <领奖>"};
   const DesktopNotification second{"", "", "提醒", "您设置的提醒时间到了。"};
   notifier.Notify(first);
   notifier.Notify(second);  // queued behind the first while the bus connects

@@ -12,7 +12,9 @@
 namespace qrv {
 namespace {
 
-LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return LocalDateTime{y, mo, d, h, mi, s}; }
+LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  return LocalDateTime{y, mo, d, h, mi, s};
+}
 
 TEST(WallClockTest, CalendarArithmeticAcrossMonthsLeapYearsAndTheEpoch) {
   EXPECT_EQ(DaysFromCivil(1970, 1, 1), 0);

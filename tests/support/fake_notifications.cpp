@@ -37,8 +37,8 @@ void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, co
     const gchar* icon = nullptr;
     const gchar* summary = nullptr;
     const gchar* body = nullptr;
-    g_variant_get(parameters, "(&su&s&s&s@as@a{sv}i)", &app, &replaces, &icon, &summary, &body, nullptr, nullptr,
-                  nullptr);
+    g_variant_get(parameters, "(&su&s&s&s@as@a{sv}i)", &app, &replaces, &icon, &summary, &body, nullptr,
+                  nullptr, nullptr);
     service->Record({app, icon, summary, body});
     static guint32 next_id = 0;
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(u)", ++next_id));
@@ -59,8 +59,9 @@ PrivateSessionBus::PrivateSessionBus() {
   GError* spawn_error = nullptr;
   GPid pid = 0;
   gint out = -1;
-  if (!g_spawn_async_with_pipes(nullptr, const_cast<gchar**>(argv), nullptr, static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL), nullptr, nullptr,
-                                &pid, nullptr, &out, nullptr, &spawn_error)) {
+  if (!g_spawn_async_with_pipes(nullptr, const_cast<gchar**>(argv), nullptr,
+                                static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL),
+                                nullptr, nullptr, &pid, nullptr, &out, nullptr, &spawn_error)) {
     error_ = spawn_error->message;
     g_error_free(spawn_error);
     return;
@@ -126,10 +127,10 @@ void FakeNotificationService::Run(std::string address) {
     GVariant* reply =
         registration == 0
             ? nullptr
-            : g_dbus_connection_call_sync(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                          "org.freedesktop.DBus", "RequestName",
-                                          g_variant_new("(su)", "org.freedesktop.Notifications", 4u /* no queue */),
-                                          G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, &failure);
+            : g_dbus_connection_call_sync(
+                  connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                  "RequestName", g_variant_new("(su)", "org.freedesktop.Notifications", 4u /* no queue */),
+                  G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, &failure);
     if (reply != nullptr) {
       guint32 result = 0;
       g_variant_get(reply, "(u)", &result);
@@ -179,7 +180,8 @@ void FakeNotificationService::Record(Notification notification) {
   changed_.notify_all();
 }
 
-bool FakeNotificationService::WaitFor(const std::function<bool(const Notification&)>& matches, int timeout_ms) const {
+bool FakeNotificationService::WaitFor(const std::function<bool(const Notification&)>& matches,
+                                      int timeout_ms) const {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] {
     for (const Notification& n : received_) {

@@ -8,7 +8,9 @@
 namespace qrv {
 namespace {
 
-LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return LocalDateTime{y, mo, d, h, mi, s}; }
+LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  return LocalDateTime{y, mo, d, h, mi, s};
+}
 
 TEST(AlarmRulesTest, TimesAreWrittenWithoutLeadingZerosAndReadBackOnlyWhenWhole) {
   EXPECT_EQ(FormatDate(2013, 5, 2), "2013-5-2");
@@ -53,7 +55,9 @@ TEST(AlarmRulesTest, EachRepeatFallsDueAcrossADayAWeekAndAWeekend) {
   // Friday 2013-5-24 at 8:30.
   const LocalDateTime friday = At(2013, 5, 24, 8, 30);
   ASSERT_EQ(WeekdayOf(2013, 5, 24), 5);
-  const auto latest = [&](Repeat repeat, const LocalDateTime& now) { return LatestOccurrence(friday, repeat, now); };
+  const auto latest = [&](Repeat repeat, const LocalDateTime& now) {
+    return LatestOccurrence(friday, repeat, now);
+  };
 
   for (Repeat repeat : {Repeat::kDaily, Repeat::kWeekly, Repeat::kWorkdays, Repeat::kNever}) {
     EXPECT_EQ(latest(repeat, At(2013, 5, 24, 8, 29, 59)), std::nullopt) << "nothing before the first time";
@@ -86,7 +90,8 @@ TEST(AlarmRulesTest, EachRepeatFallsDueAcrossADayAWeekAndAWeekend) {
   // Month and year ends.
   EXPECT_EQ(LatestOccurrence(At(2013, 12, 31, 23, 59), Repeat::kDaily, At(2014, 1, 1, 23, 59, 5)),
             At(2014, 1, 1, 23, 59));
-  EXPECT_EQ(LatestOccurrence(At(2024, 2, 29, 6, 0), Repeat::kWeekly, At(2024, 3, 7, 6, 0)), At(2024, 3, 7, 6, 0));
+  EXPECT_EQ(LatestOccurrence(At(2024, 2, 29, 6, 0), Repeat::kWeekly, At(2024, 3, 7, 6, 0)),
+            At(2024, 3, 7, 6, 0));
 }
 
 }  // namespace

@@ -17,7 +17,9 @@
 namespace qrv {
 namespace {
 
-LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return LocalDateTime{y, mo, d, h, mi, s}; }
+LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  return LocalDateTime{y, mo, d, h, mi, s};
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -49,8 +51,9 @@ TEST_F(AlarmStoreTest, SavesInTheProgramsDataFolderInOrderAndKeepsOnlyTheLastAla
 
   // The data folder is made when it is missing.
   ASSERT_TRUE(store_.Save("2013-5-20|8|30|", "boss", "每天"));
-  EXPECT_EQ(ReadFile(store_.path()),
-            "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-20|8|30|\ndata=boss\nrepeat=每天\nrang=\n");
+  EXPECT_EQ(
+      ReadFile(store_.path()),
+      "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-20|8|30|\ndata=boss\nrepeat=每天\nrang=\n");
   auto alarms = store_.Load();
   ASSERT_EQ(alarms.size(), 1u);
   EXPECT_EQ(alarms[0].section, 1);
@@ -65,7 +68,8 @@ TEST_F(AlarmStoreTest, SavesInTheProgramsDataFolderInOrderAndKeepsOnlyTheLastAla
   // Saving again replaces the alarm, its repeat and when it rang; a line break stays out of the file.
   ASSERT_TRUE(store_.Save("2013-5-2|0|5|", "两行\n文字", "工作日"));
   EXPECT_EQ(ReadFile(store_.path()),
-            "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-2|0|5|\ndata=两行 文字\nrepeat=工作日\nrang=\n");
+            "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-2|0|5|\ndata=两行 "
+            "文字\nrepeat=工作日\nrang=\n");
 
   // A folder that cannot be made: nothing is written and the caller is told.
   WriteFile(dir_.path() + "/blocked/data", "a file where the folder should be");
@@ -78,9 +82,13 @@ TEST_F(AlarmStoreTest, ReadsWithTheStoresLimitsAndSurvivesDamagedFiles) {
   WriteFile(store_.path(),
             "[clocksize]\nsize=3\n"
             "[clockinf1]\nindex=123456789\ntime=2013-5-20|8|30|2013-5-20|8|30|2013\n"
-            "data=" + std::string(70, 'd') + "\nrepeat=工作日工作日\n"
-            "[clockinf2]\ndata=" + std::string(62, 'x') + "长\n"
-            "[clockinf4]\ntime=ignored\n");
+            "data=" +
+                std::string(70, 'd') +
+                "\nrepeat=工作日工作日\n"
+                "[clockinf2]\ndata=" +
+                std::string(62, 'x') +
+                "长\n"
+                "[clockinf4]\ntime=ignored\n");
   auto alarms = store_.Load();
   ASSERT_EQ(alarms.size(), 3u) << "sections 1 to size, missing ones read as empty";
   EXPECT_EQ(alarms[0].index, "1234567");
@@ -171,7 +179,8 @@ TEST(AlarmReminderTest, TheNotificationNamesTheAlarmUnlessTheBossKeyHidesTheLaun
   missed.missed = true;
   missed.text.clear();
   EXPECT_EQ(ReminderNotification(missed, false),
-            (DesktopNotification{"玄岚城登陆器", "appointment-missed", "闹钟提醒", "2013-5-20 8:05（启动前已到时间）"}));
+            (DesktopNotification{"玄岚城登陆器", "appointment-missed", "闹钟提醒",
+                                 "2013-5-20 8:05（启动前已到时间）"}));
   const DesktopNotification discreet = ReminderNotification(alarm, true);
   EXPECT_EQ(discreet, (DesktopNotification{"", "", "提醒", "您设置的提醒时间到了。"}));
   EXPECT_EQ(ReminderNotification(missed, true), discreet);

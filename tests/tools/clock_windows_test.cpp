@@ -22,7 +22,9 @@
 namespace qrv {
 namespace {
 
-LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return LocalDateTime{y, mo, d, h, mi, s}; }
+LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+  return LocalDateTime{y, mo, d, h, mi, s};
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -175,8 +177,9 @@ TEST_F(ClockWindowsTest, SettingAlarmsFromTheListWithTheCalendarSavingTwiceAndRe
   // at the editor's place and the editor hides.
   minute->SelectItem(31);
   Click(editor, "bnok");
-  EXPECT_EQ(ReadFile(StorePath()),
-            "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-2|8|31|\ndata=boss\nrepeat=工作日\nrang=\n");
+  EXPECT_EQ(
+      ReadFile(StorePath()),
+      "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-2|8|31|\ndata=boss\nrepeat=工作日\nrang=\n");
   EXPECT_EQ(Text(editor, "txtishi"), "");
   EXPECT_FALSE(IsWindowVisible(editor_hwnd));
   loop_->Pump();
@@ -220,8 +223,8 @@ TEST_F(ClockWindowsTest, SettingAlarmsFromTheListWithTheCalendarSavingTwiceAndRe
   EXPECT_EQ(request.message, kMsgDateChosen);
   const RECT window = windows_->WindowRect(editor2->GetHWND());
   const RECT button = Named(editor2, "bndate")->GetPos();
-  EXPECT_EQ(request.anchor, (RECT{window.left + button.left, window.top + button.top, window.left + button.right,
-                                  window.top + button.bottom}));
+  EXPECT_EQ(request.anchor, (RECT{window.left + button.left, window.top + button.top,
+                                  window.left + button.right, window.top + button.bottom}));
   EXPECT_EQ(request.shown, At(2013, 5, 2, 8, 30, 0)) << "the date shown, with the time the editor was set to";
   Click(editor2, "bndate");
   EXPECT_FALSE(picker_->IsOpen(editor2->GetHWND())) << "a second press folds it up";
@@ -234,8 +237,9 @@ TEST_F(ClockWindowsTest, SettingAlarmsFromTheListWithTheCalendarSavingTwiceAndRe
   EXPECT_EQ(Text(editor2, "comrepeat"), "每天");
   Named(editor2, "editinput")->SetText("第二个");
   Click(editor2, "bnok");
-  EXPECT_EQ(ReadFile(StorePath()),
-            "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-6-1|8|30|\ndata=第二个\nrepeat=每天\nrang=\n");
+  EXPECT_EQ(
+      ReadFile(StorePath()),
+      "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-6-1|8|30|\ndata=第二个\nrepeat=每天\nrang=\n");
   CClockListUI* third = OpenList(POINT{300, 60});
   ASSERT_EQ(Rows(third)->GetCount(), 1) << "saving twice keeps the second alarm only";
   EXPECT_EQ(Text(third, "nickname"), "2013-6-1|8|30|");

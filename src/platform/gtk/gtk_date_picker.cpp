@@ -61,7 +61,8 @@ gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer data) {
   gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
   const int width = gtk_widget_get_allocated_width(widget);
   const int height = gtk_widget_get_allocated_height(widget);
-  const bool inside = event->x_root >= x && event->x_root < x + width && event->y_root >= y && event->y_root < y + height;
+  const bool inside =
+      event->x_root >= x && event->x_root < x + width && event->y_root >= y && event->y_root < y + height;
   if (inside) return FALSE;
   popup->picker->Close(popup->owner);
   return TRUE;
@@ -70,8 +71,8 @@ gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer data) {
 gboolean OnMapped(GtkWidget* widget, GdkEvent*, gpointer data) {
   auto* popup = static_cast<GtkDatePicker::Popup*>(data);
   GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(widget));
-  if (seat != nullptr && gdk_seat_grab(seat, gtk_widget_get_window(widget), GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr,
-                                       nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS) {
+  if (seat != nullptr && gdk_seat_grab(seat, gtk_widget_get_window(widget), GDK_SEAT_CAPABILITY_ALL, TRUE,
+                                       nullptr, nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS) {
     popup->grabbed = seat;
   }
   gtk_grab_add(widget);
@@ -153,7 +154,9 @@ void GtkDatePicker::Close(HWND owner) {
   if (IsOpen(owner)) CloseOpen();
 }
 
-bool GtkDatePicker::IsOpen(HWND owner) const { return open_ != nullptr && owner != nullptr && open_->owner == owner; }
+bool GtkDatePicker::IsOpen(HWND owner) const {
+  return open_ != nullptr && owner != nullptr && open_->owner == owner;
+}
 
 GtkWidget* GtkDatePicker::popup() const { return open_ ? open_->window : nullptr; }
 
