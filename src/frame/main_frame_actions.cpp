@@ -76,8 +76,7 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
   } else if (name == "bnclock") {
     OpenAlarmListBelow(sender);
   }
-  // "bnmore" (More panel) and "clearcache" (cache cleaner) open windows that come with later parts
-  // of the program; until then they do nothing.
+  // "bnmore" (More panel) and "clearcache" (cache cleaner) do nothing here.
 }
 
 void CMainFrameWnd::OnCloseButton() {
