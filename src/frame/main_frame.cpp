@@ -47,6 +47,7 @@ LRESULT CMainFrameWnd::OnCreate() {
   tray_.Add(hwnd_);
   // The More panel ("bnmore", made hidden here) comes with a later part of the program.
   SetTimer(hwnd_, kHeartbeatTimer, kHeartbeatPeriodMs);
+  SetTimer(hwnd_, kAlarmTimer, kAlarmPeriodMs);
   return 0;
 }
 
@@ -90,6 +91,7 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& h
       // Timers 1000, 1001, 1002 and 100001 belong to the customer-service connection, which the
       // frame does not open.
       if (wparam == kHeartbeatTimer) SendHeartbeat();
+      if (wparam == kAlarmTimer) CheckAlarms();
       return 0;
     case WM_HOTKEY:
       return OnHotkey(lparam);
@@ -132,8 +134,7 @@ LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool
       handled = false;
       return 0;
     case kMsgOpenAlarmList:
-      // The alarm list comes with a later part of the program; the rectangle is released.
-      TakePayload<RECT>(lparam);
+      if (auto rect = TakePayload<RECT>(lparam)) OpenAlarmList(POINT{rect->left, rect->top});
       return 0;
     case kMsgHotkeyChanged:
       if (auto entry = TakePayload<HotkeyTableEntry>(lparam)) hotkeys_.Update(hwnd_, *entry);
@@ -254,6 +255,7 @@ void CMainFrameWnd::ToggleBossKey() {
     // The More panel and its windows come with a later part of the program.
     if (server_list_ != nullptr && IsWindow(server_list_)) qrv::ShowWindow(server_list_, SW_HIDE);
     HideUserInfo();
+    HideAlarmWindows();
     ShowWindow(true, true);
     ShowWindow(false, true);
     tray_.Remove(hwnd_);

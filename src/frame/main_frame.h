@@ -25,6 +25,7 @@
 #include "frame/frame_tray.h"
 #include "frame/game_tabs.h"
 #include "login/login_hand_off.h"
+#include "tools/alarm_watch.h"
 #include "webapi/platform_api.h"
 #include "ui/ui.h"
 
@@ -51,6 +52,9 @@ class CMainFrameWnd final : public CSkinnedWindow {
   static constexpr const char* kTitle = "玄岚城";
   static constexpr std::uintptr_t kHeartbeatTimer = 1000001;
   static constexpr unsigned kHeartbeatPeriodMs = 600000;
+  // The stored alarms are compared with the clock once a second.
+  static constexpr std::uintptr_t kAlarmTimer = 1000002;
+  static constexpr unsigned kAlarmPeriodMs = 1000;
   static constexpr int kTopBand = 50;
   static constexpr RECT kFirstViewRect{0, 50, 1000, 700};
   static constexpr int kDefaultWidth = 1000;
@@ -88,6 +92,8 @@ class CMainFrameWnd final : public CSkinnedWindow {
   HWND lock_window() const { return lock_hwnd_; }
   HWND user_info_window() const { return user_inf_hwnd_; }
   HWND restore_prompt() const { return restore_prompt_; }
+  HWND alarm_list() const { return alarm_list_; }
+  HWND alarm_tip() const { return alarm_tip_; }
 
  protected:
   LRESULT OnCreate() override;
@@ -129,6 +135,14 @@ class CMainFrameWnd final : public CSkinnedWindow {
   void LockScreen();
   void OpenRestorePrompt();
   POINT ScreenPointOf(const RECT& client_rect) const;
+
+  // Alarms: the alarm list, the check against the clock and the reminder (main_frame_alarms.cpp).
+  std::string AlarmStorePath() const;
+  void OpenAlarmListBelow(CControlUI* button);
+  void OpenAlarmList(POINT at);
+  void CheckAlarms();
+  void RingAlarm(const DueAlarm& alarm);
+  void HideAlarmWindows();
 
   // Tabs (main_frame_tabs.cpp).
   void OpenBrowserTab(const std::string& caption, const std::string& address);
@@ -181,6 +195,9 @@ class CMainFrameWnd final : public CSkinnedWindow {
   CLockScreenUI* lock_ = nullptr;
   HWND lock_hwnd_ = nullptr;
   HWND restore_prompt_ = nullptr;
+  HWND alarm_list_ = nullptr;
+  HWND alarm_tip_ = nullptr;
+  AlarmWatch alarm_watch_;
 };
 
 // Opens the main frame for `server`: sets the login data, creates the window titled "玄岚城" at

@@ -74,9 +74,10 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
   } else if (name == "bncap") {
     StartCapture();
     beacon.Send("200008");
+  } else if (name == "bnclock") {
+    OpenAlarmListBelow(sender);
   }
-  // "bnmore" (More panel), "clearcache" (cache cleaner) and "bnclock" (alarm list) open windows
-  // that come with later parts of the program; until then they do nothing.
+  // "bnmore" (More panel) and "clearcache" (cache cleaner) do nothing here.
 }
 
 void CMainFrameWnd::OnCloseButton() {

@@ -85,6 +85,7 @@ bool LauncherProcess::Start(std::string& error) {
     setenv("no_proxy", "127.0.0.1,localhost", 1);
     // The program is ended by signals in these tests; GTK's one-time allocations are no leaks.
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    for (const auto& [name, value] : env_) setenv(name.c_str(), value.c_str(), 1);
     execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

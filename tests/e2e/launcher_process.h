@@ -28,6 +28,9 @@ class LauncherProcess {
   void WriteSettings(const std::string& contents);
   std::string ReadSettings() const;
 
+  // An environment variable for the program, set before Start.
+  void SetEnv(const std::string& name, const std::string& value) { env_[name] = value; }
+
   bool Start(std::string& error);
   // Waits for the program to end by itself; its exit code, or -1000 when it did not end in time.
   int WaitForExit(int timeout_ms);
@@ -46,6 +49,7 @@ class LauncherProcess {
  private:
   std::string folder_;
   pid_t pid_ = -1;
+  std::map<std::string, std::string> env_;
   std::unique_ptr<qrv::testing::AutomationClient> automation_;
 };
 

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "platform/dbus_notifier.h"
+#include "platform/gtk/gtk_date_picker.h"
 #include "platform/gtk/gtk_hotkeys.h"
 #include "platform/gtk/gtk_loop.h"
 #include "platform/gtk/gtk_tray.h"
@@ -18,6 +20,8 @@ bool InstallGtkPlatform() {
   GtkWindows::Install();
   GtkHotkeys::Install();
   GtkTray::Install();
+  GtkDatePicker::Install();
+  DbusNotifier::Install();
   return true;
 }
 

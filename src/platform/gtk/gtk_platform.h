@@ -5,9 +5,9 @@
 namespace qrv {
 
 // Initialises GTK on its X11 back end (GDK_BACKEND=x11 unless the environment says otherwise:
-// window positions and key grabs need X11) and installs the GTK loop into the message core and
-// the GTK windows, hotkeys and tray icon. Returns false, installing nothing, when there is no
-// display to open.
+// window positions and key grabs need X11) and installs the GTK loop into the message core, the
+// GTK windows, hotkeys, tray icon and date picker, and desktop notifications over D-Bus. Returns
+// false, installing nothing, when there is no display to open.
 bool InstallGtkPlatform();
 
 }  // namespace qrv

@@ -1,0 +1,67 @@
+#pragma once
+// The alarm store "data/clocklist.ini" in the program's own folder (the working directory is not
+// always the program's folder). Sections "clockinf1" .. "clockinf<size>" hold one alarm each, and
+// "clocksize"/"size" says how many there are; the editor writes the one alarm it sets into
+// "clockinf1" with "size" 1, so a save replaces the alarm before it. Values are read with the
+// limits of the buffers the store has always been read with: "index" 7 bytes, "time" 31, "data"
+// 63, "repeat" 9 (never cutting a character).
+//
+// When an alarm last rang is kept beside it under the key "rang" (a time value like "time"), which
+// readers that know only the four keys above pass over.
+//
+// Every read opens the file afresh; every write replaces it atomically (profile_file.h).
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/wall_clock.h"
+
+namespace qrv {
+
+// One alarm section as read, texts as stored.
+struct StoredAlarm {
+  int section = 0;  // n of "clockinf<n>"
+  std::string index;
+  std::string time;
+  std::string data;
+  std::string repeat;
+  std::string rang;  // "" when it has not rung since it was set
+};
+
+class AlarmStore {
+ public:
+  static constexpr const char* kFileName = "data/clocklist.ini";
+  static constexpr const char* kSizeSection = "clocksize";
+  static constexpr const char* kSizeKey = "size";
+  static constexpr const char* kSectionFormat = "clockinf%d";
+  static constexpr std::size_t kIndexBuffer = 8;
+  static constexpr std::size_t kTimeBuffer = 32;
+  static constexpr std::size_t kDataBuffer = 64;
+  static constexpr std::size_t kRepeatBuffer = 10;
+  // A "size" beyond this (a damaged file) is read as this many sections.
+  static constexpr int kMaxSections = 100;
+
+  // The store of the program whose folder is `program_directory` ("" or ending in "/").
+  static std::string PathIn(const std::string& program_directory) { return program_directory + kFileName; }
+  static std::string SectionName(int n);
+
+  explicit AlarmStore(std::string path) : path_(std::move(path)) {}
+
+  // Sections 1 .. "size" in order; none for a missing file, a missing "size" or one below 1.
+  std::vector<StoredAlarm> Load() const;
+
+  // Writes the editor's alarm, in this order: "size" 1, "index" 1, "time", "data", "repeat"; then
+  // forgets when the previous alarm rang. Line breaks in the text become blanks (a value is one
+  // line). Makes the "data" folder when it is missing. False when any of it could not be written.
+  bool Save(const std::string& time, const std::string& data, const std::string& repeat) const;
+  // Notes that the alarm of section `section` rang for the occurrence `occurrence`.
+  bool MarkRang(int section, const LocalDateTime& occurrence) const;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace qrv

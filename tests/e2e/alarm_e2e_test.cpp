@@ -1,0 +1,232 @@
+// The real program under Xvfb with a notification service of the test's own on a private session
+// bus: from the main frame's "bnclock" the player opens the editor, drops the calendar down (a
+// screenshot shows it), sets an alarm for the next minute with a text, sees it listed, and within
+// 65 seconds the reminder pop-up shows the text and the desktop notification arrives.
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "e2e/e2e_fixture.h"
+#include "support/fake_notifications.h"
+
+namespace qrv::e2e {
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int timeout_ms) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
+// What a shell command prints, or "" when it fails.
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  std::array<char, 256> buffer{};
+  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+  return pclose(pipe) == 0 ? out : std::string();
+}
+
+using Rect = std::array<int, 4>;
+
+Rect RectOf(JsonObject* object) {
+  Rect rect{};
+  if (object == nullptr || !json_object_has_member(object, "rect")) return rect;
+  JsonArray* values = json_object_get_array_member(object, "rect");
+  for (guint i = 0; i < 4 && i < json_array_get_length(values); ++i)
+    rect[i] = static_cast<int>(json_array_get_int_element(values, i));
+  return rect;
+}
+
+// The screen rectangle of the visible window of class `cls`.
+Rect WindowRect(qrv::testing::AutomationClient& automation, const std::string& cls) {
+  const auto answer = automation.Windows();
+  if (answer.object() == nullptr) return {};
+  JsonArray* windows = json_object_get_array_member(answer.object(), "windows");
+  for (guint i = 0; i < json_array_get_length(windows); ++i) {
+    JsonObject* window = json_array_get_object_element(windows, i);
+    if (std::string(json_object_get_string_member(window, "class")) == cls &&
+        json_object_get_boolean_member(window, "visible"))
+      return RectOf(window);
+  }
+  return {};
+}
+
+// The colour on screen at a point, as "RRGGBB".
+std::string ScreenColor(int x, int y) {
+  const std::string shot = Output("import -window root -crop 1x1+" + std::to_string(x) + "+" +
+                                  std::to_string(y) + " -format '%[hex:p{0,0}]' info:- 2>/dev/null");
+  return shot.substr(0, 6);
+}
+
+bool IsLight(const std::string& rgb) {
+  if (rgb.size() != 6) return false;
+  for (int i = 0; i < 3; ++i) {
+    if (std::stoi(rgb.substr(static_cast<std::size_t>(i) * 2, 2), nullptr, 16) < 0xB0) return false;
+  }
+  return true;
+}
+
+struct LocalNow {
+  int year, month, day, hour, minute, second;
+};
+
+LocalNow Now() {
+  GDateTime* now = g_date_time_new_now_local();
+  LocalNow t{g_date_time_get_year(now), g_date_time_get_month(now),  g_date_time_get_day_of_month(now),
+             g_date_time_get_hour(now), g_date_time_get_minute(now), g_date_time_get_second(now)};
+  g_date_time_unref(now);
+  return t;
+}
+
+LocalNow NextMinute() {
+  GDateTime* now = g_date_time_new_now_local();
+  GDateTime* next = g_date_time_add_minutes(now, 1);
+  LocalNow t{g_date_time_get_year(next), g_date_time_get_month(next),  g_date_time_get_day_of_month(next),
+             g_date_time_get_hour(next), g_date_time_get_minute(next), 0};
+  g_date_time_unref(next);
+  g_date_time_unref(now);
+  return t;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class AlarmE2eTest : public LauncherTest {};
+
+TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADesktopNotification) {
+  test::PrivateSessionBus bus;
+  ASSERT_FALSE(bus.address().empty()) << bus.error();
+  test::FakeNotificationService service(bus.address());
+  ASSERT_TRUE(service.ready()) << service.error();
+  launcher_->SetEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
+  // Nothing else of a desktop session is started on the private bus.
+  launcher_->SetEnv("NO_AT_BRIDGE", "1");
+  launcher_->SetEnv("GSETTINGS_BACKEND", "memory");
+  launcher_->WriteSettings(
+      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
+      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
+  std::string error;
+  ASSERT_TRUE(launcher_->Start(error)) << error;
+  auto& automation = launcher_->automation();
+  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
+  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000));
+  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
+  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
+
+  // The frame's "bnclock" opens the (empty) alarm list; its "bnset" the editor, filled with now.
+  ASSERT_TRUE(automation.Click("UIMainFrame", "bnclock").ok());
+  ASSERT_NE(automation.WaitForWindow("UIClockList", 20000), 0);
+  ASSERT_TRUE(automation.Click("UIClockList", "bnset").ok());
+  ASSERT_NE(automation.WaitForWindow("UIClockManagerDlg", 20000), 0);
+  ASSERT_TRUE(WaitFor(
+      [&] { return !automation.Control("UIClockManagerDlg", "bndate").String("text").empty(); }, 10000));
+
+  // The calendar drops down below the date button, right edges in line; Escape folds it up.
+  const Rect editor = WindowRect(automation, "UIClockManagerDlg");
+  const Rect button = RectOf(automation.Control("UIClockManagerDlg", "bndate").object());
+  const int probe_x = editor[0] + button[2] - 20;
+  const int probe_y = editor[1] + button[3] + 60;
+  ASSERT_FALSE(IsLight(ScreenColor(probe_x, probe_y))) << "the editor is dark there";
+  ASSERT_TRUE(automation.Click("UIClockManagerDlg", "bndate").ok());
+  ASSERT_TRUE(WaitFor([&] { return IsLight(ScreenColor(probe_x, probe_y)); }, 10000))
+      << "no calendar below the button";
+  const std::string docs = QRV_DOCS_OUTPUT;
+  std::filesystem::create_directories(docs);
+  const std::string shot = docs + "/alarm-editor-calendar.png";
+  const int margin = 12;
+  ASSERT_EQ(std::system(("import -window root -crop " + std::to_string(editor[2] - editor[0] + 2 * margin) +
+                         "x" + std::to_string(editor[3] - editor[1] + 2 * margin) + "+" +
+                         std::to_string(editor[0] - margin) + "+" + std::to_string(editor[1] - margin) +
+                         " +repage " + shot)
+                            .c_str()),
+            0);
+  EXPECT_GT(std::stoi("0" + Output("convert " + shot + " -format %k info:")), 200)
+      << "a skin and a calendar, no box";
+  const std::string date_before = automation.Control("UIClockManagerDlg", "bndate").String("text");
+  ASSERT_EQ(std::system("xdotool key Escape"), 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsLight(ScreenColor(probe_x, probe_y)); }, 10000));
+  EXPECT_EQ(automation.Control("UIClockManagerDlg", "bndate").String("text"), date_before);
+
+  // An alarm for the next minute (never one that starts while the form is filled in).
+  if (Now().second >= 50) {
+    ASSERT_TRUE(WaitFor([] { return Now().second < 50; }, 15000));
+  }
+  const LocalNow at = NextMinute();
+  const std::string date =
+      std::to_string(at.year) + "-" + std::to_string(at.month) + "-" + std::to_string(at.day);
+  const std::string time_value = date + "|" + std::to_string(at.hour) + "|" + std::to_string(at.minute) + "|";
+  const std::string text = "端到端 e2e reminder";
+  ASSERT_TRUE(automation.SetText("UIClockManagerDlg", "bndate", date).ok());
+  ASSERT_TRUE(automation
+                  .Send(qrv::testing::AutomationRequest("select")
+                            .Set("class", "UIClockManagerDlg")
+                            .Set("name", "comhour")
+                            .Set("index", at.hour))
+                  .ok());
+  ASSERT_TRUE(automation
+                  .Send(qrv::testing::AutomationRequest("select")
+                            .Set("class", "UIClockManagerDlg")
+                            .Set("name", "comminute")
+                            .Set("index", at.minute))
+                  .ok());
+  ASSERT_TRUE(automation
+                  .Send(qrv::testing::AutomationRequest("select")
+                            .Set("class", "UIClockManagerDlg")
+                            .Set("name", "comrepeat")
+                            .Set("index", 3))
+                  .ok());
+  ASSERT_TRUE(automation.SetText("UIClockManagerDlg", "editinput", text).ok());
+  ASSERT_TRUE(automation.Click("UIClockManagerDlg", "bnok").ok());
+  const auto saved = std::chrono::steady_clock::now();
+
+  // Listed after saving: a new list at the editor's place, its row named after the time value.
+  EXPECT_TRUE(WaitFor([&] { return automation.Control("UIClockList", time_value).ok(); }, 10000))
+      << automation.Control("UIClockManagerDlg", "txtishi").String("text");
+  EXPECT_EQ(automation.Control("UIClockList", "description").String("text"), text);
+  const std::string store = ReadFile(launcher_->program_folder() + "/data/clocklist.ini");
+  EXPECT_NE(store.find("time=" + time_value + "\n"), std::string::npos) << store;
+  EXPECT_NE(store.find("repeat=不重复\n"), std::string::npos) << store;
+
+  // Within 65 seconds of saving: the reminder pop-up with the text, and the desktop notification.
+  const auto left_ms = [&] {
+    return static_cast<int>(65000 - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - saved)
+                                        .count());
+  };
+  ASSERT_NE(automation.WaitForWindow("UIAlarmTip", left_ms()), 0) << launcher_->output();
+  EXPECT_EQ(automation.Control("UIAlarmTip", "txtext").String("text"), text);
+  EXPECT_TRUE(service.WaitFor(
+      [&](const test::FakeNotificationService::Notification& n) {
+        return n.summary == "闹钟提醒" && n.body.find(text) != std::string::npos &&
+               n.app_name == "玄岚城登陆器";
+      },
+      std::max(left_ms(), 0)))
+      << service.received().size() << " notifications";
+  EXPECT_EQ(service.received().size(), 1u);
+  EXPECT_NE(ReadFile(launcher_->program_folder() + "/data/clocklist.ini").find("rang=" + time_value),
+            std::string::npos);
+  EXPECT_TRUE(automation.Click("UIAlarmTip", "bnok").ok());
+  EXPECT_TRUE(WaitFor([&] { return automation.WaitForWindow("UIAlarmTip", 100) == 0; }, 10000));
+  launcher_->Stop();
+}
+
+}  // namespace
+}  // namespace qrv::e2e

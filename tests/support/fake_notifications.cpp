@@ -1,0 +1,194 @@
+#include "support/fake_notifications.h"
+
+#include <gio/gio.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+
+namespace qrv::test {
+namespace {
+
+constexpr char kIntrospection[] = R"(<node>
+  <interface name="org.freedesktop.Notifications">
+    <method name="Notify">
+      <arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
+      <arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="as" direction="in"/>
+      <arg type="a{sv}" direction="in"/><arg type="i" direction="in"/><arg type="u" direction="out"/>
+    </method>
+    <method name="CloseNotification"><arg type="u" direction="in"/></method>
+    <method name="GetCapabilities"><arg type="as" direction="out"/></method>
+    <method name="GetServerInformation">
+      <arg type="s" direction="out"/><arg type="s" direction="out"/><arg type="s" direction="out"/>
+      <arg type="s" direction="out"/>
+    </method>
+  </interface>
+</node>)";
+
+void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* method,
+                  GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
+  auto* service = static_cast<FakeNotificationService*>(data);
+  const std::string name = method;
+  if (name == "Notify") {
+    const gchar* app = nullptr;
+    guint32 replaces = 0;
+    const gchar* icon = nullptr;
+    const gchar* summary = nullptr;
+    const gchar* body = nullptr;
+    g_variant_get(parameters, "(&su&s&s&s@as@a{sv}i)", &app, &replaces, &icon, &summary, &body, nullptr,
+                  nullptr, nullptr);
+    service->Record({app, icon, summary, body});
+    static guint32 next_id = 0;
+    g_dbus_method_invocation_return_value(invocation, g_variant_new("(u)", ++next_id));
+  } else if (name == "GetCapabilities") {
+    const gchar* capabilities[] = {"body", nullptr};
+    g_dbus_method_invocation_return_value(invocation, g_variant_new("(^as)", capabilities));
+  } else if (name == "GetServerInformation") {
+    g_dbus_method_invocation_return_value(invocation, g_variant_new("(ssss)", "qrv-test", "qrv", "1", "1.2"));
+  } else {
+    g_dbus_method_invocation_return_value(invocation, nullptr);
+  }
+}
+
+}  // namespace
+
+PrivateSessionBus::PrivateSessionBus() {
+  const gchar* argv[] = {"dbus-daemon", "--session", "--nofork", "--print-address=1", nullptr};
+  GError* spawn_error = nullptr;
+  GPid pid = 0;
+  gint out = -1;
+  if (!g_spawn_async_with_pipes(nullptr, const_cast<gchar**>(argv), nullptr,
+                                static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL),
+                                nullptr, nullptr, &pid, nullptr, &out, nullptr, &spawn_error)) {
+    error_ = spawn_error->message;
+    g_error_free(spawn_error);
+    return;
+  }
+  pid_ = pid;
+  // The daemon prints its address on one line once it listens.
+  std::string line;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < until) {
+    pollfd readable{out, POLLIN, 0};
+    if (poll(&readable, 1, 200) <= 0) continue;
+    char buffer[256];
+    const ssize_t n = read(out, buffer, sizeof buffer);
+    if (n <= 0) break;
+    line.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(out);
+  if (line.find('\n') == std::string::npos) {
+    error_ = "dbus-daemon printed no address";
+    return;
+  }
+  address_ = line.substr(0, line.find('\n'));
+}
+
+PrivateSessionBus::~PrivateSessionBus() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+}
+
+FakeNotificationService::FakeNotificationService(const std::string& address) {
+  thread_ = std::thread([this, address] { Run(address); });
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return started_; });
+}
+
+FakeNotificationService::~FakeNotificationService() {
+  stopping_ = true;
+  {
+    std::lock_guard lock(mutex_);
+    if (context_ != nullptr) g_main_context_wakeup(static_cast<GMainContext*>(context_));
+  }
+  thread_.join();
+}
+
+void FakeNotificationService::Run(std::string address) {
+  GMainContext* context = g_main_context_new();
+  g_main_context_push_thread_default(context);
+  GError* failure = nullptr;
+  GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
+      address.c_str(),
+      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, &failure);
+  GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
+  guint registration = 0;
+  bool owned = false;
+  if (connection != nullptr) {
+    const GDBusInterfaceVTable vtable{OnMethodCall, nullptr, nullptr, {}};
+    registration = g_dbus_connection_register_object(connection, "/org/freedesktop/Notifications",
+                                                     node->interfaces[0], &vtable, this, nullptr, &failure);
+    GVariant* reply =
+        registration == 0
+            ? nullptr
+            : g_dbus_connection_call_sync(
+                  connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                  "RequestName", g_variant_new("(su)", "org.freedesktop.Notifications", 4u /* no queue */),
+                  G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, &failure);
+    if (reply != nullptr) {
+      guint32 result = 0;
+      g_variant_get(reply, "(u)", &result);
+      owned = result == 1;  // the primary owner
+      g_variant_unref(reply);
+    }
+  }
+  {
+    std::lock_guard lock(mutex_);
+    started_ = true;
+    ready_ = owned;
+    if (!owned) error_ = failure != nullptr ? failure->message : "the name is taken";
+    context_ = context;
+  }
+  if (failure != nullptr) g_error_free(failure);
+  changed_.notify_all();
+  while (owned && !stopping_) g_main_context_iteration(context, TRUE);
+  if (registration != 0) g_dbus_connection_unregister_object(connection, registration);
+  if (connection != nullptr) {
+    g_dbus_connection_close_sync(connection, nullptr, nullptr);
+    g_object_unref(connection);
+  }
+  g_dbus_node_info_unref(node);
+  {
+    std::lock_guard lock(mutex_);
+    context_ = nullptr;
+  }
+  g_main_context_pop_thread_default(context);
+  g_main_context_unref(context);
+}
+
+bool FakeNotificationService::ready() const {
+  std::lock_guard lock(mutex_);
+  return ready_;
+}
+
+std::vector<FakeNotificationService::Notification> FakeNotificationService::received() const {
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
+void FakeNotificationService::Record(Notification notification) {
+  {
+    std::lock_guard lock(mutex_);
+    received_.push_back(std::move(notification));
+  }
+  changed_.notify_all();
+}
+
+bool FakeNotificationService::WaitFor(const std::function<bool(const Notification&)>& matches,
+                                      int timeout_ms) const {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [&] {
+    for (const Notification& n : received_) {
+      if (matches(n)) return true;
+    }
+    return false;
+  });
+}
+
+}  // namespace qrv::test
