@@ -7,6 +7,16 @@
 #include "tools/hotkey_text.h"
 
 namespace qrv {
+namespace {
+
+// Only a letter with a modifier is taken from the desktop: a text whose modifiers read as none
+// ("WIN+A", a bare "A") would otherwise grab that letter from every program. Such a key stays in
+// the table, unregistered, until another one is saved.
+void RegisterIfUsable(HWND frame, int id, std::uint16_t modifiers, std::uint16_t key) {
+  if (Hotkey{modifiers, key}.IsUsable()) RegisterHotKey(frame, id, modifiers, key);
+}
+
+}  // namespace
 
 void FrameHotkeys::RegisterAll(HWND frame, const SettingsFile& settings) {
   const struct {
@@ -17,7 +27,7 @@ void FrameHotkeys::RegisterAll(HWND frame, const SettingsFile& settings) {
               {settings::kBoss, kDefaultBossHotkey, kBossHotkeyId}};
   for (const auto& key : keys) {
     const Hotkey hotkey = HotkeyFromSetting(settings.ReadText(settings::kHotkey, key.key_name), key.fallback);
-    RegisterHotKey(frame, key.id, hotkey.modifiers, hotkey.key);
+    RegisterIfUsable(frame, key.id, hotkey.modifiers, hotkey.key);
     table_.push_back({hotkey.modifiers, hotkey.key, key.id});
   }
   RegisterAltF4(frame);
@@ -29,7 +39,7 @@ void FrameHotkeys::UnregisterAltF4(HWND frame) { UnregisterHotKey(frame, kAltF4H
 
 void FrameHotkeys::Update(HWND frame, const HotkeyTableEntry& entry) {
   UnregisterHotKey(frame, entry.id);
-  RegisterHotKey(frame, entry.id, entry.modifiers, entry.key);
+  RegisterIfUsable(frame, entry.id, entry.modifiers, entry.key);
   for (HotkeyTableEntry& existing : table_) {
     if (existing.id == entry.id) {
       existing.modifiers = entry.modifiers;

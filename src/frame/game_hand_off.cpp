@@ -2,12 +2,26 @@
 
 #include "frame/game_hand_off.h"
 
+#include "app/frame_messages.h"
 #include "servers/server_list_ui.h"
 
 namespace qrv {
 
+bool GameHandOff::OpenOrSwitch(const LoginSession& session, const ServerEntry& server) {
+  if (frame_ != nullptr && IsWindow(frame_)) {
+    PostMessage(frame_, kMsgSwitchServer, 0, std::make_unique<ServerEntry>(server));
+    ShowWindow(frame_, SW_SHOW);
+    WindowSystem::Get().SetForeground(frame_);
+    return true;
+  }
+  CMainFrameWnd* frame = OpenMainFrame(deps_, session, server);
+  if (frame == nullptr) return false;
+  frame_ = frame->GetHWND();
+  return true;
+}
+
 void GameHandOff::OpenGameFrame(const LoginSession& session, const ServerEntry& server) {
-  OpenMainFrame(deps_, session, server);
+  if (OpenOrSwitch(session, server)) CloseServerList();
 }
 
 void GameHandOff::ShowServerList(const LoginSession& session, POINT at, HWND login_window) {
@@ -26,9 +40,7 @@ void GameHandOff::ShowServerList(const LoginSession& session, POINT at, HWND log
   setup.mode = CServerListUI::kModeLogin;
   setup.owner_window = CWindowWnd::FromHandle(login_window);
   // The session is copied: the login window may log in again while the list is open.
-  setup.open_main_frame = [deps = deps_, session](const ServerEntry& server) {
-    return OpenMainFrame(deps, session, server) != nullptr;
-  };
+  setup.open_main_frame = [this, session](const ServerEntry& server) { return OpenOrSwitch(session, server); };
   auto* list = new CServerListUI(std::move(setup));
   server_list_ = list->Create(nullptr, "玄岚城服务器", kPopupStyle, 0, at.x, at.y, 0, 0);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "login/login_credentials.h"
 #include "login/login_error_window.h"
 #include "platform/debug_sink.h"
 #include "platform/messages.h"
@@ -109,6 +110,9 @@ void CLoginDlg::OnTimer(std::uintptr_t id) {
   if (id == kFillInTimer) {
     FillInRemembered();
   } else if (id == kAutoLoginTimer) {
+    // A fresh installation remembers nobody: then the automatic login has nothing to do, and
+    // neither the remember option nor an error window may appear by themselves.
+    if (ReadRememberedCredentials(services_.settings).account.empty()) return;
     FillInRemembered();
     PerformLogin(true, false);
   }

@@ -17,6 +17,7 @@
 
 #include "app/app_services.h"
 #include "browser/browser_view.h"
+#include "login/login_credentials.h"
 #include "login/login_hand_off.h"
 #include "webapi/platform_api.h"
 #include "ui/ui.h"
@@ -65,6 +66,7 @@ class CLoginDlg final : public CSkinnedWindow {
   void OnServerButton(CControlUI* button);
   void OnLogout();
   void OnClose();
+  void OnStart();
   void OnNewsButton(std::size_t index);
   // Opens a page of the platform in the system's browser through the hidden browser view, and
   // sends the button's statistics event (when it has one) whether or not the view exists.
@@ -75,6 +77,7 @@ class CLoginDlg final : public CSkinnedWindow {
   // Logging in and the two faces (login_dlg_faces.cpp).
   void FillInRemembered();
   void PerformLogin(bool use_stored, bool keep_on_login);
+  void LogIn(const std::string& account, const std::string& password, bool keep_on_login);
   void ShowLoginError(const LoginVerdict& verdict);
   void ShowLoggedIn(const std::string& account);
   void ShowLoggedOut();
@@ -90,6 +93,7 @@ class CLoginDlg final : public CSkinnedWindow {
   bool auto_login_ = false;  // "Runset"/"autologin" was on when the window was made
   bool note_ = false;        // "update"/"note" was on when the window was made
   LoginSession session_;     // account and password of the current attempt, servers, profile
+  RememberedCredentials last_login_;  // the account and password of this window's last success
   std::vector<NewsItem> news_;
 
   CEditUI* account_edit_ = nullptr;

@@ -35,7 +35,7 @@ void CLoginDlg::OnClick(CControlUI* sender) {
   } else if (sender == login_button_) {
     PerformLogin(false, true);
   } else if (sender == start_button_) {
-    PerformLogin(auto_login_, false);
+    OnStart();
   } else if (name == "bnshowreg") {
     if (switch_ != nullptr) switch_->SelectItem(1);
   } else if (name == "bnback") {
@@ -100,6 +100,16 @@ void CLoginDlg::OnLogout() {
   ShowLoggedOut();
   services_.beacon.Send("200005");
   logged_in_ = false;
+}
+
+void CLoginDlg::OnStart() {
+  // Once a login of this window has succeeded, the start button goes on with that account: the
+  // remembered one may belong to somebody else who logged out before.
+  if (logged_in_ && !last_login_.account.empty()) {
+    LogIn(last_login_.account, last_login_.password, false);
+    return;
+  }
+  PerformLogin(auto_login_, false);
 }
 
 void CLoginDlg::OnClose() {

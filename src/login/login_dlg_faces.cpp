@@ -34,7 +34,6 @@ void CLoginDlg::FillInRemembered() {
 }
 
 void CLoginDlg::PerformLogin(bool use_stored, bool keep_on_login) {
-  session_.servers.clear();
   std::string account = TextOf(account_edit_);
   std::string password = TextOf(password_edit_);
   if (use_stored) {
@@ -46,6 +45,11 @@ void CLoginDlg::PerformLogin(bool use_stored, bool keep_on_login) {
       password = std::move(remembered.password);
     }
   }
+  LogIn(account, password, keep_on_login);
+}
+
+void CLoginDlg::LogIn(const std::string& account, const std::string& password, bool keep_on_login) {
+  session_.servers.clear();
   session_.account = account;
   session_.password = password;
 
@@ -55,6 +59,7 @@ void CLoginDlg::PerformLogin(bool use_stored, bool keep_on_login) {
     return;
   }
   logged_in_ = true;
+  last_login_ = RememberedCredentials{account, password};
   if (note_option_ != nullptr && note_option_->IsSelected()) {
     WriteRememberedCredentials(services_.settings, account, password);
   }

@@ -11,6 +11,11 @@ namespace {
 // Buttons remember their server's position plus one (0 is "no server").
 std::uintptr_t TagFor(std::size_t index) { return static_cast<std::uintptr_t>(index) + 1; }
 
+// The server key comes from the platform: inside an attribute list a double quote in it would end
+// the name early and add attributes of its own. Such a key is left out of the list, and the
+// control is given its exact name afterwards.
+std::string KeyForList(const std::string& key) { return key.find('"') == std::string::npos ? key : ""; }
+
 void AddItemLine(CContainerUI* line, CButtonUI* button, CLabelUI* label) {
   auto* holder = new CHorizontalLayoutUI;
   holder->ApplyAttributeList("maxwidth=\"290\" ");
@@ -25,12 +30,14 @@ void CServerListUI::AddPagedItem(std::size_t index, CContainerUI* line) {
   if (line == nullptr) return;
   const ServerEntry& server = setup_.servers[index];
   const std::string key = ServerKey(server.code);
+  const std::string listed_key = KeyForList(key);
 
   auto* button = new CButtonUI;
   button->ApplyAttributeList(
       FormatText("name=\"serbutton%s\" float=\"true\" pos=\"52,0,0,0\" width=\"139\" height=\"28\" "
                  "textcolor=\"#00279188\" disabledtextcolor=\"#FFA7A6AA\" align=\"left\"",
-                 key.c_str()));
+                 listed_key.c_str()));
+  button->SetName("serbutton" + key);
   button->SetText(ServerItemText(server));
   button->SetEnabled(PagedItemEnabled(server.state));
   button->SetTag(TagFor(index));
@@ -39,7 +46,8 @@ void CServerListUI::AddPagedItem(std::size_t index, CContainerUI* line) {
   label->ApplyAttributeList(
       FormatText("name=\"TextUI%s\" %s float=\"true\" pos=\"194,7,0,0\" width=\"70\" height=\"15\"  "
                  "align=\"centerwrap\"",
-                 key.c_str(), StatePictureAttribute(server.state).c_str()));
+                 listed_key.c_str(), StatePictureAttribute(server.state).c_str()));
+  label->SetName("TextUI" + key);
   AddItemLine(line, button, label);
 }
 

@@ -24,6 +24,16 @@ TEST_F(FrameHotkeysTest, StoredKeysAreRegisteredAndInvalidOnesFallBack) {
   EXPECT_EQ(table[1].key, 'Q');
 }
 
+TEST_F(FrameHotkeysTest, ABareLetterFromTheSettingsIsNotTakenFromTheDesktop) {
+  WriteSetting("Hotkey", "cap", "WIN+A");  // the token adds no modifier: the letter alone
+  LogIn();
+  ASSERT_NE(OpenFrame(), nullptr);
+  EXPECT_EQ(frame_->hotkeys().table()[0].key, 'A');
+  EXPECT_EQ(hotkeys_->Find(hwnd(), 1), nullptr);
+  EXPECT_FALSE(hotkeys_->Press(0, 'A'));
+  EXPECT_NE(hotkeys_->Find(hwnd(), 2), nullptr);
+}
+
 TEST_F(FrameHotkeysTest, BossKeyHidesEverythingAndBringsTheFrameBackInFullScreen) {
   LogIn();
   ASSERT_NE(OpenFrame(), nullptr);
@@ -73,6 +83,14 @@ TEST_F(FrameHotkeysTest, UpdateMessageMovesTheBossKey) {
   ASSERT_TRUE(hotkeys_->Press(MOD_CONTROL, 'B'));
   loop_->Pump();
   EXPECT_FALSE(IsWindowVisible(hwnd()));
+
+  // A key whose modifiers read as none ("WIN+A") is recorded but never taken from the desktop.
+  ASSERT_TRUE(PostMessage(hwnd(), kMsgHotkeyChanged, 0,
+                          std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{0, 'A', 2})));
+  loop_->Pump();
+  EXPECT_EQ(hotkeys_->Find(hwnd(), 2), nullptr);
+  EXPECT_EQ(frame_->hotkeys().table()[1].key, 'A');
+  EXPECT_FALSE(hotkeys_->Press(0, 'A'));
 }
 
 TEST_F(FrameHotkeysTest, AltF4EndsAtOnceAndFollowsTheFocus) {

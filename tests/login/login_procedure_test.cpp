@@ -5,6 +5,7 @@
 
 #include "login/login_credentials.h"
 #include "login/login_window_fixture.h"
+#include "tools/check_dlg.h"
 #include "platform/debug_sink.h"
 
 namespace qrv {
@@ -114,22 +115,57 @@ TEST_F(LoginProcedureTest, WrongPasswordAndUnknownAccountEmptyTheirFieldsAndShow
   EXPECT_EQ(EventCount("login_ok"), 0u);
 }
 
-TEST_F(LoginProcedureTest, AutomaticLoginWithNothingRememberedFailsLikeAnyFailedLogin) {
-  StartPlatform();  // "autologin" is on by default
+TEST_F(LoginProcedureTest, AFreshInstallationStartsQuietlyWithNothingRemembered) {
+  StartPlatform();  // "autologin" is on by default, and nobody is remembered
   RecordingHandOff hand_off;
   CLoginDlg* login = OpenLogin(&hand_off);
   loop_->Advance(CLoginDlg::kAutoLoginDelayMs);
-  EXPECT_FALSE(login->logged_in());
-  ASSERT_NE(login->error_window(), nullptr);
-  EXPECT_TRUE(windows_->IsVisible(login->error_window()->GetHWND()));
-  const auto failures = sim::testing::EntriesWithEvent(*sim_, "login_fail");
-  ASSERT_EQ(failures.size(), 1u);
-  EXPECT_EQ(failures[0].Field("account"), "");
-  // The timer fired once.
-  Click(login->error_window()->GetHWND(), login->error_window()->paint_manager(), "bnok");
   loop_->Advance(1000);
-  EXPECT_EQ(EventCount("login_fail"), 1u);
+  // No login request, no error window, the remember option untouched and nothing written.
+  EXPECT_FALSE(login->logged_in());
+  EXPECT_EQ(login->error_window(), nullptr);
+  EXPECT_EQ(EventCount("login_fail"), 0u);
+  EXPECT_EQ(EventCount("login"), 0u);
+  EXPECT_FALSE(NoteOption(login)->IsSelected());
+  EXPECT_EQ(services_->settings.ReadInt(settings::kUpdateLower, settings::kNote, 7), 7);
+  EXPECT_TRUE(StatCodes().empty());
   EXPECT_TRUE(hand_off.lists.empty());
+
+  // A login the player types in then stores no password: the option was never ticked.
+  Type(login, "qrvtest", "abc123456");
+  Click(login, "login");
+  EXPECT_TRUE(login->logged_in());
+  EXPECT_EQ(services_->settings.ReadText(settings::kUpdate, settings::kVersion, ""), "");
+}
+
+TEST_F(LoginProcedureTest, TheStartButtonGoesOnWithTheAccountThatLoggedInLast) {
+  // A remembered and automatic login, a log-out, and a login as somebody else typed in.
+  StartPlatform();
+  WriteSetting(settings::kUpdate, settings::kVersion, ScrambleCredential("玄岚侠客"));
+  WriteSetting(settings::kUpdate, settings::kCheckCode, ScrambleCredential("xiake888"));
+  WriteSetting(settings::kUpdateLower, settings::kNote, "1");
+  RecordingHandOff hand_off;
+  CLoginDlg* login = OpenLogin(&hand_off);
+  loop_->Advance(CLoginDlg::kAutoLoginDelayMs);
+  ASSERT_TRUE(login->logged_in());
+  ASSERT_EQ(hand_off.lists.size(), 1u);
+  EXPECT_EQ(hand_off.lists.back().session.account, "玄岚侠客");
+
+  windows_->SetModalResponder([&](HWND dialog) {
+    auto* question = static_cast<CCheckDlg*>(CWindowWnd::FromHandle(dialog));
+    Click(dialog, question->paint_manager(), "bnok");
+    return -1;
+  });
+  Click(login, "bnlogout");
+  ASSERT_FALSE(login->logged_in());
+  Type(login, "qrvtest", "abc123456");
+  Find(login, "edpw")->SetFocus();
+  SendMessage(login->GetHWND(), WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(login->logged_in());
+  Click(login, "bnstart");
+  ASSERT_EQ(hand_off.lists.size(), 2u);
+  EXPECT_EQ(hand_off.lists.back().session.account, "qrvtest");
+  EXPECT_EQ(hand_off.lists.back().session.password, "abc123456");
 }
 
 TEST_F(LoginProcedureTest, RememberedCredentialsAreFilledInAndTheAutomaticLoginShowsTheServerList) {

@@ -198,5 +198,19 @@ TEST_F(ServerListWindowTest, ItemsCarryTheirExactAttributes) {
             static_cast<std::uint32_t>(DT_RIGHT));
 }
 
+TEST_F(ServerListWindowTest, AServerCodeFromThePlatformCannotAddAttributesToItsItem) {
+  std::vector<ServerEntry> servers = testing::MakeServers(2);
+  servers[0].code = R"(qrv7" visible="false" enabled="false)";
+  CServerListUI* list = OpenWith(servers, "");
+  list->paint_manager().UpdateLayout();
+  const std::string key = R"(7" visible="false" enabled="false)";
+  CControlUI* button = Find(list, "serbutton" + key);
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(button->IsVisible());
+  EXPECT_TRUE(button->IsEnabled());
+  EXPECT_EQ(static_cast<CContainerUI*>(button->GetParent())->GetItemAt(1)->GetName(), "TextUI" + key);
+  EXPECT_NE(Find(list, "serbutton2"), nullptr);
+}
+
 }  // namespace
 }  // namespace qrv
