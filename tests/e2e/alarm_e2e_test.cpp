@@ -16,61 +16,11 @@
 #include <thread>
 
 #include "e2e/e2e_fixture.h"
+#include "e2e/screen.h"
 #include "support/fake_notifications.h"
 
 namespace qrv::e2e {
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int timeout_ms) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
-}
-
-// What a shell command prints, or "" when it fails.
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  std::array<char, 256> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-  return pclose(pipe) == 0 ? out : std::string();
-}
-
-using Rect = std::array<int, 4>;
-
-Rect RectOf(JsonObject* object) {
-  Rect rect{};
-  if (object == nullptr || !json_object_has_member(object, "rect")) return rect;
-  JsonArray* values = json_object_get_array_member(object, "rect");
-  for (guint i = 0; i < 4 && i < json_array_get_length(values); ++i)
-    rect[i] = static_cast<int>(json_array_get_int_element(values, i));
-  return rect;
-}
-
-// The screen rectangle of the visible window of class `cls`.
-Rect WindowRect(qrv::testing::AutomationClient& automation, const std::string& cls) {
-  const auto answer = automation.Windows();
-  if (answer.object() == nullptr) return {};
-  JsonArray* windows = json_object_get_array_member(answer.object(), "windows");
-  for (guint i = 0; i < json_array_get_length(windows); ++i) {
-    JsonObject* window = json_array_get_object_element(windows, i);
-    if (std::string(json_object_get_string_member(window, "class")) == cls &&
-        json_object_get_boolean_member(window, "visible"))
-      return RectOf(window);
-  }
-  return {};
-}
-
-// The colour on screen at a point, as "RRGGBB".
-std::string ScreenColor(int x, int y) {
-  const std::string shot = Output("import -window root -crop 1x1+" + std::to_string(x) + "+" +
-                                  std::to_string(y) + " -format '%[hex:p{0,0}]' info:- 2>/dev/null");
-  return shot.substr(0, 6);
-}
 
 bool IsLight(const std::string& rgb) {
   if (rgb.size() != 6) return false;
@@ -140,7 +90,7 @@ TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADes
       [&] { return !automation.Control("UIClockManagerDlg", "bndate").String("text").empty(); }, 10000));
 
   // The calendar drops down below the date button, right edges in line; Escape folds it up.
-  const Rect editor = WindowRect(automation, "UIClockManagerDlg");
+  const Rect editor = VisibleWindowRect(automation, "UIClockManagerDlg");
   const Rect button = RectOf(automation.Control("UIClockManagerDlg", "bndate").object());
   const int probe_x = editor[0] + button[2] - 20;
   const int probe_y = editor[1] + button[3] + 60;
@@ -158,7 +108,7 @@ TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADes
                          " +repage " + shot)
                             .c_str()),
             0);
-  EXPECT_GT(std::stoi("0" + Output("convert " + shot + " -format %k info:")), 200)
+  EXPECT_GT(std::stoi("0" + CommandOutput("convert " + shot + " -format %k info:")), 200)
       << "a skin and a calendar, no box";
   const std::string date_before = automation.Control("UIClockManagerDlg", "bndate").String("text");
   ASSERT_EQ(std::system("xdotool key Escape"), 0);

@@ -12,21 +12,13 @@
 #include <thread>
 
 #include "e2e/e2e_fixture.h"
+#include "e2e/screen.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv::e2e {
 namespace {
 
 using sim::testing::EntriesWithEvent;
-
-bool WaitFor(const std::function<bool()>& done, int timeout_ms = 30000) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
-}
 
 class FrameE2eTest : public LauncherTest {
  protected:
