@@ -17,7 +17,8 @@ void FrameHotkeys::RegisterAll(HWND frame, const SettingsFile& settings) {
               {settings::kBoss, kDefaultBossHotkey, kBossHotkeyId}};
   for (const auto& key : keys) {
     const Hotkey hotkey = HotkeyFromSetting(settings.ReadText(settings::kHotkey, key.key_name), key.fallback);
-    RegisterHotKey(frame, key.id, hotkey.modifiers, hotkey.key);
+    // A text without a known prefix ("WIN+A") would grab the bare letter from every program.
+    if (hotkey.IsUsable()) RegisterHotKey(frame, key.id, hotkey.modifiers, hotkey.key);
     table_.push_back({hotkey.modifiers, hotkey.key, key.id});
   }
   RegisterAltF4(frame);
@@ -29,7 +30,8 @@ void FrameHotkeys::UnregisterAltF4(HWND frame) { UnregisterHotKey(frame, kAltF4H
 
 void FrameHotkeys::Update(HWND frame, const HotkeyTableEntry& entry) {
   UnregisterHotKey(frame, entry.id);
-  RegisterHotKey(frame, entry.id, entry.modifiers, entry.key);
+  // "无", a bare letter or a prefix without a letter leaves the action without a hotkey.
+  if (Hotkey{entry.modifiers, entry.key}.IsUsable()) RegisterHotKey(frame, entry.id, entry.modifiers, entry.key);
   for (HotkeyTableEntry& existing : table_) {
     if (existing.id == entry.id) {
       existing.modifiers = entry.modifiers;
