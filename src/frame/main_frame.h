@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/app_services.h"
+#include "app/desktop_entries.h"
 #include "browser/browser_view.h"
 #include "frame/frame_hotkeys.h"
 #include "frame/frame_tray.h"
@@ -32,10 +33,14 @@ namespace qrv {
 
 class CUserInfUI;
 class CLockScreenUI;
+class CMoreUI;
+class CRepairTool;
 
 struct FrameDeps {
   AppServices& services;
   PlatformApi& api;
+  // Where the settings window keeps the start-with-the-session entry.
+  std::string autostart_dir = AutostartDirectory();
 };
 
 // What the customer-service chat (made by a later part of the program) gives the frame so that
@@ -88,6 +93,8 @@ class CMainFrameWnd final : public CSkinnedWindow {
   HWND lock_window() const { return lock_hwnd_; }
   HWND user_info_window() const { return user_inf_hwnd_; }
   HWND restore_prompt() const { return restore_prompt_; }
+  CMoreUI* more_panel() const;
+  CRepairTool* cache_cleaner() const;
 
  protected:
   LRESULT OnCreate() override;
@@ -129,6 +136,16 @@ class CMainFrameWnd final : public CSkinnedWindow {
   void LockScreen();
   void OpenRestorePrompt();
   POINT ScreenPointOf(const RECT& client_rect) const;
+
+  // The More panel and the frame's own cache cleaner (main_frame_more.cpp).
+  void CreateMorePanel();
+  void ToggleMorePanel(CControlUI* button);
+  // A press on the frame hides the panel, except one on "bnmore", whose click toggles it.
+  void HideMorePanelOnPress(UINT msg, LPARAM lparam);
+  // The boss key: the panel, every window it opened and the frame's cleaner.
+  void HideMorePanelAndWindows();
+  void ToggleCacheCleaner(CControlUI* button);
+  POINT MorePanelPoint(const CControlUI& button) const;
 
   // Tabs (main_frame_tabs.cpp).
   void OpenBrowserTab(const std::string& caption, const std::string& address);
@@ -173,6 +190,8 @@ class CMainFrameWnd final : public CSkinnedWindow {
   CLockScreenUI* lock_ = nullptr;
   HWND lock_hwnd_ = nullptr;
   HWND restore_prompt_ = nullptr;
+  HWND more_panel_ = nullptr;
+  HWND cache_cleaner_ = nullptr;
 };
 
 // Opens the main frame for `server`: sets the login data, creates the window titled "玄岚城" at

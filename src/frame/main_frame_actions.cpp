@@ -73,9 +73,12 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
   } else if (name == "bncap") {
     StartCapture();
     beacon.Send("200008");
+  } else if (name == "bnmore") {
+    ToggleMorePanel(sender);
+  } else if (name == "clearcache") {
+    ToggleCacheCleaner(sender);
   }
-  // "bnmore" (More panel), "clearcache" (cache cleaner) and "bnclock" (alarm list) open windows
-  // that come with later parts of the program; until then they do nothing.
+  // "bnclock" (the alarm list) has no window in this frame yet and does nothing.
 }
 
 void CMainFrameWnd::OnCloseButton() {

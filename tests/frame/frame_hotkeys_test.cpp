@@ -24,6 +24,36 @@ TEST_F(FrameHotkeysTest, StoredKeysAreRegisteredAndInvalidOnesFallBack) {
   EXPECT_EQ(table[1].key, 'Q');
 }
 
+TEST_F(FrameHotkeysTest, ACombinationWithoutAModifierOrALetterIsRecordedButNeverRegistered) {
+  // "WIN+" is no prefix of the grammar: the text reads as the bare letter A.
+  WriteSetting("Hotkey", "boss", "WIN+A");
+  LogIn();
+  ASSERT_NE(OpenFrame(), nullptr);
+  ASSERT_EQ(frame_->hotkeys().table().size(), 2u);
+  EXPECT_EQ(frame_->hotkeys().table()[1].modifiers, 0);
+  EXPECT_EQ(frame_->hotkeys().table()[1].key, 'A');
+  EXPECT_EQ(hotkeys_->Find(hwnd(), 2), nullptr);
+  EXPECT_FALSE(hotkeys_->Press(0, 'A'));
+
+  for (const HotkeyTableEntry& unusable : {HotkeyTableEntry{0, 'B', 2}, HotkeyTableEntry{MOD_CONTROL, 0, 2},
+                                           HotkeyTableEntry{0, 0xFFE6, 2}}) {
+    ASSERT_TRUE(PostMessage(hwnd(), kMsgHotkeyChanged, 0, std::make_unique<HotkeyTableEntry>(unusable)));
+    loop_->Pump();
+    EXPECT_EQ(hotkeys_->Find(hwnd(), 2), nullptr);
+    EXPECT_EQ(frame_->hotkeys().table()[1].key, unusable.key);
+  }
+  ASSERT_TRUE(PostMessage(hwnd(), kMsgHotkeyChanged, 0,
+                          std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{MOD_ALT, 'Q', 2})));
+  loop_->Pump();
+  ASSERT_NE(hotkeys_->Find(hwnd(), 2), nullptr);
+  // A usable key replaced by an unusable one is released.
+  ASSERT_TRUE(PostMessage(hwnd(), kMsgHotkeyChanged, 0,
+                          std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{0, 'Q', 2})));
+  loop_->Pump();
+  EXPECT_EQ(hotkeys_->Find(hwnd(), 2), nullptr);
+  EXPECT_FALSE(hotkeys_->Press(MOD_ALT, 'Q'));
+}
+
 TEST_F(FrameHotkeysTest, BossKeyHidesEverythingAndBringsTheFrameBackInFullScreen) {
   LogIn();
   ASSERT_NE(OpenFrame(), nullptr);
