@@ -59,8 +59,10 @@ void CEditEx::DoEvent(TEventUI& event) {
       // Typed text (and Ctrl+V, character 22) never reaches the field: the keys already made
       // its text.
       return;
-    case UIEVENT_SETFOCUS:
     case UIEVENT_KILLFOCUS:
+      capture_.ForgetHeldKeys();
+      [[fallthrough]];
+    case UIEVENT_SETFOCUS:
       // The plain focus change, without the edit's text input: an input method must not hold
       // keys back for a composition.
       CLabelUI::DoEvent(event);

@@ -21,6 +21,12 @@ class HotkeyCapture {
   void KeyDown(unsigned vk);
   void KeyUp(unsigned vk);
 
+  // The field lost the keyboard: the releases of keys still held go elsewhere, so they count as
+  // released.
+  void ForgetHeldKeys() {
+    control_held_ = false;
+    shift_held_ = false;
+  }
   // Replaces the text (a stored setting shown in the field); the held keys are kept.
   void SetText(std::string text) { text_ = std::move(text); }
   const std::string& text() const { return text_; }
