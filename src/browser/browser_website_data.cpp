@@ -17,7 +17,8 @@ constexpr auto kAllButCookies =
 
 // One clearing, alive from the fetch to the final clear; it holds what WebKit's callbacks need.
 struct ClearJob {
-  ClearJob(WebKitWebsiteDataManager* data_manager, std::function<void()> cleared, std::function<void()> finished)
+  ClearJob(WebKitWebsiteDataManager* data_manager, std::function<void()> cleared,
+           std::function<void()> finished)
       : manager(WEBKIT_WEBSITE_DATA_MANAGER(g_object_ref(data_manager))),
         site_cleared(std::move(cleared)),
         done(std::move(finished)) {}
@@ -66,16 +67,19 @@ void RemoveNextSite(ClearJob* job) {
 
 void OnFetched(GObject* source, GAsyncResult* result, gpointer data) {
   auto* job = static_cast<ClearJob*>(data);
-  GList* sites = webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
+  GList* sites =
+      webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
   // The job takes the list's references over.
-  for (GList* it = sites; it != nullptr; it = it->next) job->sites.push_back(static_cast<WebKitWebsiteData*>(it->data));
+  for (GList* it = sites; it != nullptr; it = it->next)
+    job->sites.push_back(static_cast<WebKitWebsiteData*>(it->data));
   g_list_free(sites);
   RemoveNextSite(job);
 }
 
 }  // namespace
 
-void BrowserEngine::ClearWebsiteDataExceptCookies(std::function<void()> site_cleared, std::function<void()> done) {
+void BrowserEngine::ClearWebsiteDataExceptCookies(std::function<void()> site_cleared,
+                                                  std::function<void()> done) {
   auto* job = new ClearJob(website_data_, std::move(site_cleared), std::move(done));
   webkit_website_data_manager_fetch(website_data_, kAllButCookies, nullptr, OnFetched, job);
 }

@@ -23,7 +23,9 @@ T* ToolOf(HWND hwnd) {
 }  // namespace
 
 CMoreUI::CMoreUI(MorePanelDeps deps)
-    : CSkinnedWindow("moreui.xml", Lifetime::kDeletesItself), deps_(std::move(deps)), hidden_view_(deps_.services.web) {}
+    : CSkinnedWindow("moreui.xml", Lifetime::kDeletesItself),
+      deps_(std::move(deps)),
+      hidden_view_(deps_.services.web) {}
 
 CMoreUI::~CMoreUI() = default;
 
@@ -79,8 +81,8 @@ void CMoreUI::OnClick(const std::string& name) {
 HWND CMoreUI::CreateTool(CSkinnedWindow* window) {
   const RECT here = GetWindowRect(hwnd_);
   // Made hidden and centred first, so it never shows at the panel's corner on the way.
-  const HWND hwnd = window->Create(WindowSystem::Get().Parent(hwnd_), "", kPopupStyle & ~WS_VISIBLE, 0, here.left,
-                                   here.top, 0, 0);
+  const HWND hwnd = window->Create(WindowSystem::Get().Parent(hwnd_), "", kPopupStyle & ~WS_VISIBLE, 0,
+                                   here.left, here.top, 0, 0);
   if (hwnd != nullptr) window->CenterWindow();
   return hwnd;
 }

@@ -9,7 +9,9 @@
 namespace qrv {
 
 CBossSetUI::CBossSetUI(const SettingsFile& settings, StatSender send_stat)
-    : CSkinnedWindow("bosssetui.xml", Lifetime::kDeletesItself), settings_(settings), send_stat_(std::move(send_stat)) {}
+    : CSkinnedWindow("bosssetui.xml", Lifetime::kDeletesItself),
+      settings_(settings),
+      send_stat_(std::move(send_stat)) {}
 
 LRESULT CBossSetUI::OnCreate() {
   enabled_ = FindControl<COptionUI>("openbale");
@@ -73,8 +75,9 @@ void CBossSetUI::Save() {
   const Hotkey hotkey = ParseHotkeyText(text);
   const HWND parent = WindowSystem::Get().Parent(hwnd_);
   if (parent != nullptr) {
-    ::qrv::PostMessage(parent, kMsgHotkeyChanged, 0,
-                std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{hotkey.modifiers, hotkey.key, kBossHotkeyId}));
+    ::qrv::PostMessage(
+        parent, kMsgHotkeyChanged, 0,
+        std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{hotkey.modifiers, hotkey.key, kBossHotkeyId}));
   }
 }
 

@@ -51,11 +51,13 @@ void DeleteFile(const std::string& full, const std::string& name) {
   }
   const int error = errno;
   char line[1024];
-  std::snprintf(line, sizeof line, "***********删除文件:%s失败，错误代码:%d******************\r\n", name.c_str(), error);
+  std::snprintf(line, sizeof line, "***********删除文件:%s失败，错误代码:%d******************\r\n",
+                name.c_str(), error);
   OutputDebugString(line);
 }
 
-bool WalkDirectory(const std::string& path, const std::function<void(int)>& progress, const std::atomic<bool>& stop) {
+bool WalkDirectory(const std::string& path, const std::function<void(int)>& progress,
+                   const std::atomic<bool>& stop) {
   Log("开始清理%s文件夹\r\n", path);
   std::vector<std::string> names;
   if (!ListDirectory(path, names)) return false;
@@ -69,7 +71,8 @@ bool WalkDirectory(const std::string& path, const std::function<void(int)>& prog
     const bool is_link = known && S_ISLNK(info.st_mode);
     // A read-only file or directory is made writable first (a directory without write
     // permission keeps its entries). A link's own mode means nothing and is left alone.
-    if (known && !is_link && (info.st_mode & S_IWUSR) == 0) chmod(full.c_str(), (info.st_mode & 07777) | S_IWUSR);
+    if (known && !is_link && (info.st_mode & S_IWUSR) == 0)
+      chmod(full.c_str(), (info.st_mode & 07777) | S_IWUSR);
     if (known && S_ISDIR(info.st_mode)) {
       WalkDirectory(full, progress, stop);
       // A directory that kept something (a desktop.ini, a file that could not go) stays.
@@ -95,7 +98,8 @@ CacheCleanRun::CacheCleanRun(HWND window, UINT progress_msg, std::string folder)
 
 CacheCleanRun::~CacheCleanRun() { StopAndJoin(); }
 
-std::shared_ptr<CacheCleanRun> CacheCleanRun::Start(HWND window, UINT progress_msg, const CacheTargets& targets) {
+std::shared_ptr<CacheCleanRun> CacheCleanRun::Start(HWND window, UINT progress_msg,
+                                                    const CacheTargets& targets) {
   std::shared_ptr<CacheCleanRun> run(new CacheCleanRun(window, progress_msg, targets.cache_folder));
   if (!targets.clear_website_data) {
     run->OnWebsiteDataCleared();
@@ -113,7 +117,9 @@ std::shared_ptr<CacheCleanRun> CacheCleanRun::Start(HWND window, UINT progress_m
   return run;
 }
 
-void CacheCleanRun::Post(int value) const { PostMessage(window_, progress_msg_, static_cast<WPARAM>(value), 0); }
+void CacheCleanRun::Post(int value) const {
+  PostMessage(window_, progress_msg_, static_cast<WPARAM>(value), 0);
+}
 
 void CacheCleanRun::OnSiteRemoved() {
   ++sites_removed_;
@@ -145,7 +151,8 @@ void CacheCleanRun::Walk() {
   Log("临时文件夹路径为:%s\r\n", folder_);
   const bool exists = g_file_test(folder_.c_str(), G_FILE_TEST_EXISTS);
   // An engine that never cached anything has no folder yet: there is nothing to empty.
-  const bool listed = !exists || WalkCacheFolder(folder_, [this](int value) { Post(value); }, stop_);
+  const bool listed = !exists || WalkCacheFolder(
+                                     folder_, [this](int value) { Post(value); }, stop_);
   if (listed && !stop_.load()) Post(kAllDone);
   finished_ = true;
 }

@@ -57,8 +57,8 @@ void HotkeyCapture::KeyUp(unsigned vk) {
   } else if (!IsLetterKey(vk)) {
     text_ = kNoHotkeyText;
   } else {
-    const bool completed = text_.find(kCtrl) != std::string::npos || text_.find(kShift) != std::string::npos ||
-                           text_.find(kAlt) != std::string::npos;
+    const bool completed = text_.find(kCtrl) != std::string::npos ||
+                           text_.find(kShift) != std::string::npos || text_.find(kAlt) != std::string::npos;
     if (!completed) text_ = kNoHotkeyText;
   }
 }

@@ -51,8 +51,8 @@ void CRepairTool::Notify(TNotifyUI& msg) {
 }
 
 void CRepairTool::ShowIdleFace(bool idle) {
-  for (CControlUI* control : {tips_[0], tips_[1], tips_[2], static_cast<CControlUI*>(start_),
-                              static_cast<CControlUI*>(cancel_)}) {
+  for (CControlUI* control :
+       {tips_[0], tips_[1], tips_[2], static_cast<CControlUI*>(start_), static_cast<CControlUI*>(cancel_)}) {
     if (control != nullptr) control->SetVisible(idle);
   }
 }

@@ -54,11 +54,11 @@ class CRepairTool final : public CSkinnedWindow {
   CacheTargets targets_;
   std::shared_ptr<CacheCleanRun> run_;
   CProgressUI* bar_ = nullptr;
-  CLabelUI* result_ = nullptr;  // "TextUI1"
+  CLabelUI* result_ = nullptr;         // "TextUI1"
   std::array<CControlUI*, 3> tips_{};  // "tishi1" to "tishi3"
-  CButtonUI* start_ = nullptr;   // "bnok"
-  CButtonUI* cancel_ = nullptr;  // "bncanel"
-  CButtonUI* done_ = nullptr;    // "bnok1"
+  CButtonUI* start_ = nullptr;         // "bnok"
+  CButtonUI* cancel_ = nullptr;        // "bncanel"
+  CButtonUI* done_ = nullptr;          // "bnok1"
   int progress_ = 0;
   bool finished_ = false;
 };

@@ -52,7 +52,8 @@ void CSystemSetUI::LoadHotkeyPage() {
   if (capture_field_ == nullptr) capture_field_ = CEditEx::Place(pm_, kCaptureFieldName, kCaptureFieldRect);
   if (capture_field_ != nullptr)
     capture_field_->SetText(HotkeyTextOr(deps_.settings, settings::kCap, kDefaultCaptureHotkey));
-  if (boss_field_ != nullptr) boss_field_->SetText(HotkeyTextOr(deps_.settings, settings::kBoss, kDefaultBossHotkey));
+  if (boss_field_ != nullptr)
+    boss_field_->SetText(HotkeyTextOr(deps_.settings, settings::kBoss, kDefaultBossHotkey));
 }
 
 void CSystemSetUI::LoadUpdatePage() {
@@ -95,8 +96,9 @@ void CSystemSetUI::SaveHotkeyPage() {
   if (parent == nullptr) return;
   for (const auto& [text, id] : {std::pair{&capture, kCaptureHotkeyId}, std::pair{&boss, kBossHotkeyId}}) {
     const Hotkey hotkey = ParseHotkeyText(*text);
-    ::qrv::PostMessage(parent, kMsgHotkeyChanged, 0,
-                std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{hotkey.modifiers, hotkey.key, id}));
+    ::qrv::PostMessage(
+        parent, kMsgHotkeyChanged, 0,
+        std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{hotkey.modifiers, hotkey.key, id}));
   }
 }
 

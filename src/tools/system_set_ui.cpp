@@ -57,7 +57,8 @@ LRESULT CSystemSetUI::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& ha
 
 void CSystemSetUI::Notify(TNotifyUI& msg) {
   char line[160];
-  std::snprintf(line, sizeof line, "------------------------%s------------------------\r\n", msg.sType.c_str());
+  std::snprintf(line, sizeof line, "------------------------%s------------------------\r\n",
+                msg.sType.c_str());
   OutputDebugString(line);
   if (msg.pSender == nullptr) return;
   if (msg.sType == kNotifyClick) {

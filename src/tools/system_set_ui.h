@@ -91,8 +91,8 @@ class CSystemSetUI final : public CSkinnedWindow {
   COptionUI* autorun_ = nullptr;
   COptionUI* autologin_ = nullptr;
   COptionUI* show_top_ = nullptr;
-  COptionUI* minimise_ = nullptr;  // "opminsize"
-  COptionUI* exit_ = nullptr;      // "opexit"
+  COptionUI* minimise_ = nullptr;     // "opminsize"
+  COptionUI* exit_ = nullptr;         // "opexit"
   COptionUI* update_auto_ = nullptr;  // "zidonggengxin"
   COptionUI* update_ask_ = nullptr;   // "tishigengxin"
   CEditEx* capture_field_ = nullptr;

@@ -23,7 +23,8 @@ class BrowserWebsiteDataTest : public BrowserTest {
         engine().website_data(), types, nullptr,
         [](GObject* source, GAsyncResult* result, gpointer data) {
           auto* out = static_cast<Fetch*>(data);
-          GList* list = webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
+          GList* list =
+              webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(source), result, nullptr);
           out->sites = static_cast<int>(g_list_length(list));
           g_list_free_full(list, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
           out->done = true;
@@ -35,8 +36,9 @@ class BrowserWebsiteDataTest : public BrowserTest {
 };
 
 TEST_F(BrowserWebsiteDataTest, ClearingRemovesEveryKindButCookiesSiteBySite) {
-  server().SetPage("/store", Page{"<!DOCTYPE html><script>localStorage.setItem('kept', 'no');</script><p>s</p>",
-                                  {"session=s9; Path=/"}});
+  server().SetPage("/store",
+                   Page{"<!DOCTYPE html><script>localStorage.setItem('kept', 'no');</script><p>s</p>",
+                        {"session=s9; Path=/"}});
   server().SetPage("/after", Page{"<!DOCTYPE html><p>after</p>"});
   CMyHtmlView& view = MakeView();
   ASSERT_TRUE(LoadPage(view, server().Url("/store")));

@@ -90,10 +90,11 @@ class MoreE2eTest : public LauncherTest {
   std::array<int, 3> PixelOnScreen(int x, int y) {
     const std::string shot = dir_.path() + "/screen.png";
     const std::string out = dir_.path() + "/pixel.txt";
-    const std::string command = "import -window root " + shot + " && convert " + shot + " -format '%[fx:int(255*p{" +
-                                std::to_string(x) + "," + std::to_string(y) + "}.r)] %[fx:int(255*p{" +
-                                std::to_string(x) + "," + std::to_string(y) + "}.g)] %[fx:int(255*p{" +
-                                std::to_string(x) + "," + std::to_string(y) + "}.b)]' info: > " + out;
+    const std::string command = "import -window root " + shot + " && convert " + shot +
+                                " -format '%[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
+                                "}.r)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
+                                "}.g)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
+                                "}.b)]' info: > " + out;
     std::array<int, 3> rgb{-1, -1, -1};
     if (std::system(command.c_str()) != 0) return rgb;
     std::ifstream(out) >> rgb[0] >> rgb[1] >> rgb[2];
@@ -147,7 +148,8 @@ TEST_F(MoreE2eTest, BossKeyFromTheSettingsWindowAutostartOffAndTheCacheCleanedWh
       << ControlText("UIClockList", "edbosskey");
   ASSERT_TRUE(automation.Click("UIClockList", "bnok").ok());
   ASSERT_TRUE(WaitFor([&] { return !WindowVisible("UIClockList"); }));
-  EXPECT_NE(launcher_->ReadSettings().find("boss=CTRL+SHIFT+K"), std::string::npos) << launcher_->ReadSettings();
+  EXPECT_NE(launcher_->ReadSettings().find("boss=CTRL+SHIFT+K"), std::string::npos)
+      << launcher_->ReadSettings();
   EXPECT_NE(launcher_->ReadSettings().find("cap=ALT+A"), std::string::npos) << launcher_->ReadSettings();
   ASSERT_TRUE(WaitFor([&] {
     for (const auto& code : StatCodes())

@@ -154,7 +154,8 @@ TEST_F(MorePanelTest, ToolWindowsAreMadeOnceCentredAndShownAgainAfterTheirResets
   EXPECT_EQ(windows_->Title(frame_->cache_cleaner()->GetHWND()), "玄岚城GM为您服务");
   const RECT button = Find("clearcache")->GetPos();
   const RECT frame_rect = GetWindowRect(hwnd());
-  EXPECT_EQ(windows_->WindowRect(frame_->cache_cleaner()->GetHWND()).left, frame_rect.left + button.left - 164);
+  EXPECT_EQ(windows_->WindowRect(frame_->cache_cleaner()->GetHWND()).left,
+            frame_rect.left + button.left - 164);
   EXPECT_EQ(windows_->WindowRect(frame_->cache_cleaner()->GetHWND()).top, frame_rect.top + button.bottom);
   // "clearcache" again hides the frame's cleaner, and once more shows it.
   Click("clearcache");
@@ -169,9 +170,12 @@ TEST_F(MorePanelTest, TheBossKeyHidesThePanelAndEveryWindowItOpenedForGood) {
   Click("clearcache");
   Click("bnmore");
   for (const char* name : {"bnset", "bnboss", "bnflashrepair", "bnclear"}) ClickOn(panel, name);
-  const std::vector<HWND> windows = {panel->GetHWND(), panel->settings_window()->GetHWND(),
-                                     panel->boss_window()->GetHWND(), panel->flash_window()->GetHWND(),
-                                     panel->cleaner_window()->GetHWND(), frame_->cache_cleaner()->GetHWND()};
+  const std::vector<HWND> windows = {panel->GetHWND(),
+                                     panel->settings_window()->GetHWND(),
+                                     panel->boss_window()->GetHWND(),
+                                     panel->flash_window()->GetHWND(),
+                                     panel->cleaner_window()->GetHWND(),
+                                     frame_->cache_cleaner()->GetHWND()};
   for (HWND window : windows) ASSERT_TRUE(IsWindowVisible(window));
 
   ASSERT_TRUE(hotkeys_->Press(MOD_ALT, 'Q'));
@@ -250,8 +254,12 @@ TEST_F(MorePanelTest, HotkeysSavedInTheSettingsAreReRegisteredAndNoneIsNotRegist
   settings->paint_manager().UpdateLayout();
   ClickOn(settings, "bnrj");
   const HWND window = settings->GetHWND();
-  Keys(window, {{WM_KEYDOWN, VK_CONTROL}, {WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, 'K'}, {WM_KEYUP, 'K'},
-                {WM_KEYUP, VK_SHIFT}, {WM_KEYUP, VK_CONTROL}});
+  Keys(window, {{WM_KEYDOWN, VK_CONTROL},
+                {WM_KEYDOWN, VK_SHIFT},
+                {WM_KEYDOWN, 'K'},
+                {WM_KEYUP, 'K'},
+                {WM_KEYUP, VK_SHIFT},
+                {WM_KEYUP, VK_CONTROL}});
   settings->paint_manager().UpdateLayout();
   ClickControl(window, settings->paint_manager(), *settings->capture_field());
   Keys(window, {{WM_KEYDOWN, VK_CONTROL}, {WM_KEYUP, VK_CONTROL}});

@@ -27,8 +27,12 @@ class FlashRepairTest : public testing::ToolsWindowFixture {
     return control != nullptr && control->IsVisible();
   }
   std::string Text(const std::string& name) { return window_->paint_manager().FindControl(name)->GetText(); }
-  int Bar() { return static_cast<CProgressUI*>(window_->paint_manager().FindControl("ProgressUI1"))->GetValue(); }
-  void Click(const std::string& name) { testing::ClickNamed(window_->GetHWND(), window_->paint_manager(), name); }
+  int Bar() {
+    return static_cast<CProgressUI*>(window_->paint_manager().FindControl("ProgressUI1"))->GetValue();
+  }
+  void Click(const std::string& name) {
+    testing::ClickNamed(window_->GetHWND(), window_->paint_manager(), name);
+  }
   void ExpectIdle() {
     EXPECT_TRUE(Shown("TextUI2"));
     EXPECT_FALSE(Shown("TextUI3"));

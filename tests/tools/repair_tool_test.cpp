@@ -103,7 +103,8 @@ TEST_F(RepairToolTest, TheFolderWalkKeepsDesktopIniMakesEntriesWritableAndNeverF
   DebugCapture debug;
   std::vector<int> progress;
   std::atomic<bool> stop{false};
-  ASSERT_TRUE(WalkCacheFolder(root.string(), [&](int value) { progress.push_back(value); }, stop));
+  ASSERT_TRUE(WalkCacheFolder(
+      root.string(), [&](int value) { progress.push_back(value); }, stop));
   // In name order: Desktop.INI (kept, not counted), a.txt, link, ro.txt, sub (b.txt, its own
   // desktop.ini kept), sub2 (c.txt), sub3 (nothing but its DESKTOP.ini). Each directory counts
   // from 50 on its own.
@@ -113,7 +114,8 @@ TEST_F(RepairToolTest, TheFolderWalkKeepsDesktopIniMakesEntriesWritableAndNeverF
   for (const auto& entry : fs::recursive_directory_iterator(root))
     left.push_back(fs::relative(entry.path(), root).string());
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"Desktop.INI", "sub", "sub/desktop.ini", "sub3", "sub3/DESKTOP.ini"}));
+  EXPECT_EQ(left,
+            (std::vector<std::string>{"Desktop.INI", "sub", "sub/desktop.ini", "sub3", "sub3/DESKTOP.ini"}));
   // The link went, not what it pointed at.
   EXPECT_TRUE(fs::exists(outside / "keep.txt"));
   // A read-only directory that stays was made writable on the way.
@@ -126,14 +128,16 @@ TEST_F(RepairToolTest, TheFolderWalkKeepsDesktopIniMakesEntriesWritableAndNeverF
   fs::create_directories(many);
   for (int i = 0; i < 60; ++i) WriteFile(many / ("f" + std::to_string(100 + i)));
   progress.clear();
-  ASSERT_TRUE(WalkCacheFolder(many.string(), [&](int value) { progress.push_back(value); }, stop));
+  ASSERT_TRUE(WalkCacheFolder(
+      many.string(), [&](int value) { progress.push_back(value); }, stop));
   ASSERT_EQ(progress.size(), 60u);
   EXPECT_EQ(progress.front(), 51);
   EXPECT_EQ(progress[44], 95);
   EXPECT_EQ(progress.back(), 95);
   EXPECT_TRUE(fs::is_empty(many));
 
-  EXPECT_FALSE(WalkCacheFolder(dir_.File("missing"), [&](int value) { progress.push_back(value); }, stop));
+  EXPECT_FALSE(WalkCacheFolder(
+      dir_.File("missing"), [&](int value) { progress.push_back(value); }, stop));
 }
 
 TEST_F(RepairToolTest, ARunCountsSitesToFortyFiveEndsThemAtFiftyAndReachesOneHundredOnlyAfterTheWalk) {
@@ -143,11 +147,13 @@ TEST_F(RepairToolTest, ARunCountsSitesToFortyFiveEndsThemAtFiftyAndReachesOneHun
   WriteFile(root / "d" / "two");
   testing::RecordingFrame window;
   PendingWebsiteData data;
-  auto run = CacheCleanRun::Start(window.hwnd(), kMsgCleanProgress, CacheTargets{data.Clearer(), root.string()});
+  auto run =
+      CacheCleanRun::Start(window.hwnd(), kMsgCleanProgress, CacheTargets{data.Clearer(), root.string()});
   ASSERT_EQ(data.calls, 1);
   EXPECT_FALSE(run->finished());
   data.Finish(47);
-  ASSERT_TRUE(PumpUntil([&] { return run->finished() && !Progress(window).empty() && Progress(window).back() == 100; }));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return run->finished() && !Progress(window).empty() && Progress(window).back() == 100; }));
   std::vector<int> expected;
   for (int i = 1; i <= 44; ++i) expected.push_back(i);
   expected.insert(expected.end(), {45, 45, 45, 50, 51, 51, 52, 100});
@@ -159,7 +165,8 @@ TEST_F(RepairToolTest, ARunCountsSitesToFortyFiveEndsThemAtFiftyAndReachesOneHun
   testing::RecordingFrame second;
   DebugCapture debug;
   PendingWebsiteData cookies_only;
-  auto short_run = CacheCleanRun::Start(second.hwnd(), kMsgCleanProgress, CacheTargets{cookies_only.Clearer(), ""});
+  auto short_run =
+      CacheCleanRun::Start(second.hwnd(), kMsgCleanProgress, CacheTargets{cookies_only.Clearer(), ""});
   cookies_only.Finish(0);
   loop_->Pump();
   EXPECT_TRUE(short_run->finished());
@@ -182,7 +189,8 @@ TEST_F(RepairToolTest, TheWindowGoesFromIdleToRunningToFinishedAndStartsNoSecond
   ASSERT_NE(cleaner, nullptr);
   const HWND hwnd = cleaner->GetHWND();
   EXPECT_EQ(cleaner->GetWindowClassName(), "UIRepairToolFrame");
-  for (const char* name : {"tishi1", "tishi2", "tishi3", "bnok", "bncanel"}) EXPECT_TRUE(Shown(cleaner, name)) << name;
+  for (const char* name : {"tishi1", "tishi2", "tishi3", "bnok", "bncanel"})
+    EXPECT_TRUE(Shown(cleaner, name)) << name;
   EXPECT_FALSE(Shown(cleaner, "ProgressUI1"));
   EXPECT_FALSE(Shown(cleaner, "bnok1"));
   SaveRendering(cleaner->paint_manager(), "cache-cleaner.png");
@@ -190,7 +198,8 @@ TEST_F(RepairToolTest, TheWindowGoesFromIdleToRunningToFinishedAndStartsNoSecond
   Click(cleaner, "bnok");
   EXPECT_EQ(data.calls, 1);
   EXPECT_TRUE(cleaner->running());
-  for (const char* name : {"tishi1", "tishi2", "tishi3", "bnok", "bncanel"}) EXPECT_FALSE(Shown(cleaner, name)) << name;
+  for (const char* name : {"tishi1", "tishi2", "tishi3", "bnok", "bncanel"})
+    EXPECT_FALSE(Shown(cleaner, name)) << name;
 
   // Shown again while the run goes on: reset to idle, and "bnok" starts nothing new.
   cleaner->Reset();

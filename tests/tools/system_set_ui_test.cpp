@@ -33,8 +33,9 @@ class SystemSetTest : public testing::ToolsWindowFixture {
   }
 
   CSystemSetUI* Open(POINT at = POINT{200, 100}) {
-    auto* window = new CSystemSetUI(SystemSetDeps{settings_, [this](std::string_view code) { stats_.emplace_back(code); },
-                                                  "/opt/玄岚城/zelto_qrv", autostart_dir()});
+    auto* window = new CSystemSetUI(
+        SystemSetDeps{settings_, [this](std::string_view code) { stats_.emplace_back(code); },
+                      "/opt/玄岚城/zelto_qrv", autostart_dir()});
     if (window->Create(frame_->hwnd(), "", kPopupStyle, 0, at.x, at.y, 0, 0) == nullptr) return nullptr;
     window_ = window;
     pm().UpdateLayout();
@@ -190,8 +191,12 @@ TEST_F(SystemSetTest, TheHotkeyPageCapturesBothKeysAndSavesThemWithTwoReRegister
   EXPECT_EQ(boss->GetText(), "ALT+Q");
 
   // The keys go to the field with the focus.
-  Keys({{WM_KEYDOWN, VK_CONTROL}, {WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, 'K'}, {WM_KEYUP, 'K'},
-        {WM_KEYUP, VK_SHIFT}, {WM_KEYUP, VK_CONTROL}});
+  Keys({{WM_KEYDOWN, VK_CONTROL},
+        {WM_KEYDOWN, VK_SHIFT},
+        {WM_KEYDOWN, 'K'},
+        {WM_KEYUP, 'K'},
+        {WM_KEYUP, VK_SHIFT},
+        {WM_KEYUP, VK_CONTROL}});
   EXPECT_EQ(boss->GetText(), "CTRL+SHIFT+K");
   testing::ClickControl(hwnd, pm(), *capture);
   EXPECT_EQ(pm().GetFocus(), capture);
