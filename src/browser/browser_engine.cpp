@@ -41,8 +41,8 @@ CookieMirror::Filter PlatformHostsFilter(const DeployConfig& deploy) {
 
 BrowserEngine::BrowserEngine(const std::string& data_folder, WebContext& web) : data_folder_(data_folder) {
   PrepareBrowserEnvironment();
-  g_autofree gchar* data_dir = g_build_filename(data_folder.c_str(), "webkit", nullptr);
-  g_autofree gchar* cache_dir = g_build_filename(data_folder.c_str(), "webkit-cache", nullptr);
+  g_autofree gchar* data_dir = g_build_filename(data_folder.c_str(), kWebsiteDataFolderName, nullptr);
+  g_autofree gchar* cache_dir = g_build_filename(data_folder.c_str(), kDiskCacheFolderName, nullptr);
   website_data_ = webkit_website_data_manager_new("base-data-directory", data_dir, "base-cache-directory",
                                                   cache_dir, nullptr);
   context_ = webkit_web_context_new_with_website_data_manager(website_data_);

@@ -21,7 +21,7 @@ namespace qrv {
 class BrowserEngine final : public WebEngine {
  public:
   // `data_folder` is the program's "data" folder: WebKit keeps its website data in "webkit" and
-  // its disk cache in "webkit-cache" below it. `web` (its cookie store and hosts) must outlive
+  // its disk cache in "webkit-cache" below it (web_engine.h names both). `web` (its cookie store and hosts) must outlive
   // the engine. The newest engine is the current one while it lives.
   BrowserEngine(const std::string& data_folder, WebContext& web);
   ~BrowserEngine() override;
@@ -33,6 +33,9 @@ class BrowserEngine final : public WebEngine {
 
   std::unique_ptr<PageView> CreatePageView(GtkContainer* host, BrowserClickSink& click_sink) override;
   void LoadWhenCookiesSettled(std::function<void()> load) override;
+  // Through the website data manager (browser_website_data.cpp): the sites' data is fetched and
+  // removed one site after another, then whatever no site listed is cleared by type.
+  void ClearWebsiteDataExceptCookies(std::function<void()> site_cleared, std::function<void()> done) override;
 
   WebKitWebContext* context() const { return context_; }
   // For the cache cleaner: website data is cleared by type through it.

@@ -73,6 +73,11 @@ std::string WebEngineDataFolder() {
   return data;
 }
 
+std::string WebEngineCacheFolder() {
+  g_autofree gchar* folder = g_build_filename(WebEngineDataFolder().c_str(), kDiskCacheFolderName, nullptr);
+  return folder;
+}
+
 WebEngine* ProcessWebEngine(WebContext& web) {
   if (WebEngine* engine = Current()) return engine;
   // The engine made here is kept to the end of the process on purpose: it holds the cookie

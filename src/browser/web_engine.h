@@ -42,6 +42,10 @@ class WebEngine {
   // Runs `load` once the browser holds every cookie of the web clients' store, so the page's
   // request carries them all.
   virtual void LoadWhenCookiesSettled(std::function<void()> load) = 0;
+  // Removes every kind of website data the engine keeps except cookies (memory and disk caches,
+  // storage, databases, service workers, ...), so the player stays logged in. `site_cleared` runs
+  // once for each site whose data was removed, then `done` once; both on the UI thread, later.
+  virtual void ClearWebsiteDataExceptCookies(std::function<void()> site_cleared, std::function<void()> done) = 0;
 };
 
 // The engine of the process: the current one, or else one made now in the data folder (by the
@@ -62,6 +66,12 @@ void SetWebEngineFactory(WebEngineFactory factory);
 // Where the default engine keeps its data: "<program folder>/data" unless the program says.
 void SetWebEngineDataFolder(std::string folder);
 std::string WebEngineDataFolder();
+
+// Below an engine's data folder: its website data, and its disk cache.
+inline constexpr const char* kWebsiteDataFolderName = "webkit";
+inline constexpr const char* kDiskCacheFolderName = "webkit-cache";
+// The disk-cache folder of the default engine: WebEngineDataFolder() + "/webkit-cache".
+std::string WebEngineCacheFolder();
 
 // The module's entry point, found by name in "libqrv_webkit.so": makes the engine.
 inline constexpr const char* kWebKitModuleName = "qrv_webkit";

@@ -31,4 +31,8 @@ std::string PayPageAddress(const std::string& account_host, const std::string& s
          PercentEncode(user_code) + "/";
 }
 
+std::string FeedbackPageAddress(const std::string& site_host, const std::string& account) {
+  return HttpAddress(site_host, "/boxfeedback/type/argee/u/" + PercentEncode(account) + "/");
+}
+
 }  // namespace qrv

@@ -1,5 +1,6 @@
 #pragma once
-// The web addresses the main frame opens: the game page of a server and the pay page.
+// The web addresses the main frame and its More panel open: the game page of a server, the pay
+// page and the feedback page.
 
 #include <string>
 #include <string_view>
@@ -17,5 +18,8 @@ std::string PayServerSegment(const std::string& server_name);
 // "https://<account host>/pay/g/qrv/s/<server number>/u/<user code>/", both values escaped.
 std::string PayPageAddress(const std::string& account_host, const std::string& server_name,
                            const std::string& user_code);
+
+// "http://<site>/boxfeedback/type/argee/u/<account>/", the account percent-encoded.
+std::string FeedbackPageAddress(const std::string& site_host, const std::string& account);
 
 }  // namespace qrv

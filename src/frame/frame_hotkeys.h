@@ -10,26 +10,18 @@
 #include "app/frame_messages.h"
 #include "app/settings_file.h"
 #include "platform/types.h"
+#include "tools/hotkey_text.h"
 
 namespace qrv {
 
-// One entry of the table, and the block that message 1036 (kMsgHotkeyChanged) hands to the
-// frame to change a key.
-struct HotkeyTableEntry {
-  std::uint16_t modifiers = 0;  // MOD_* flags
-  std::uint16_t key = 0;        // virtual-key code
-  std::int32_t id = 0;          // kCaptureHotkeyId or kBossHotkeyId
-};
-
-inline constexpr int kCaptureHotkeyId = 1;
-inline constexpr int kBossHotkeyId = 2;
 inline constexpr int kAltF4HotkeyId = 115;
 
 class FrameHotkeys {
  public:
   // Reads "Hotkey"/"cap" and "Hotkey"/"boss" (falling back to ALT+A and ALT+Q), registers them
   // with ids 1 and 2 on `frame` and records them, then registers Alt+F4 as id 115. Registration
-  // results are not examined: a key another program holds simply has no effect.
+  // results are not examined: a key another program holds simply has no effect. A combination
+  // that is not Hotkey::IsUsable (no modifier, or no letter) is recorded but never registered.
   void RegisterAll(HWND frame, const SettingsFile& settings);
 
   // Alt+F4 comes and goes with the frame's focus.
@@ -37,7 +29,8 @@ class FrameHotkeys {
   static void UnregisterAltF4(HWND frame);
 
   // Message 1036: re-registers `entry.id` with the new combination and overwrites the first entry
-  // with that id (no entry is added when none has it).
+  // with that id (no entry is added when none has it). An unusable combination only releases the
+  // old key.
   void Update(HWND frame, const HotkeyTableEntry& entry);
 
   // The id of the first entry matching a WM_HOTKEY's combination.

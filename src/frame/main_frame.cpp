@@ -45,7 +45,7 @@ LRESULT CMainFrameWnd::OnCreate() {
   hotkeys_.RegisterAll(hwnd_, deps_.services.settings);
   InstallKeyHook(hwnd_, [this](UINT msg, WPARAM vk, LPARAM flags) { return PreviewKey(msg, vk, flags); });
   tray_.Add(hwnd_);
-  // The More panel ("bnmore", made hidden here) comes with a later part of the program.
+  CreateMorePanel();
   SetTimer(hwnd_, kHeartbeatTimer, kHeartbeatPeriodMs);
   SetTimer(hwnd_, kAlarmTimer, kAlarmPeriodMs);
   return 0;
@@ -70,6 +70,7 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& h
     case WM_LBUTTONDOWN:
     case WM_NCLBUTTONDOWN: {
       HideUserInfo();
+      HideMorePanelOnPress(msg, lparam);
       char line[160];
       std::snprintf(line, sizeof line, "++++++++++++++++++事件输出，类型:%u，第%d次+++++++++++\r\n", msg,
                     ++click_count_);
@@ -162,9 +163,10 @@ void CMainFrameWnd::OnTrayCallback(LPARAM mouse_message) {
     ShowWindow(true, true);
     WindowSystem::Get().SetForeground(hwnd_);
   } else if (mouse_message == WM_RBUTTONUP) {
-    // The frame keeps no More panel yet, so the menu's settings entry has no window to ask.
+    // The menu's settings entry asks the More panel, which opens the settings window.
     StatBeacon& beacon = deps_.services.beacon;
-    CTrayMenu::Open(hwnd_, nullptr, [&beacon](std::string_view code) { beacon.Send(code); });
+    CTrayMenu::Open(hwnd_, more_panel() != nullptr ? more_panel_ : nullptr,
+                    [&beacon](std::string_view code) { beacon.Send(code); });
   }
 }
 
@@ -252,7 +254,7 @@ LRESULT CMainFrameWnd::OnHotkey(LPARAM lparam) {
 void CMainFrameWnd::ToggleBossKey() {
   if (deps_.services.settings.ReadInt(settings::kHotkey, settings::kEnableBoss, 1) == 0) return;
   if (IsWindowVisible(hwnd_)) {
-    // The More panel and its windows come with a later part of the program.
+    HideMorePanelAndWindows();
     if (server_list_ != nullptr && IsWindow(server_list_)) qrv::ShowWindow(server_list_, SW_HIDE);
     HideUserInfo();
     HideAlarmWindows();

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/app_services.h"
+#include "app/desktop_entries.h"
 #include "browser/browser_view.h"
 #include "frame/frame_hotkeys.h"
 #include "frame/frame_tray.h"
@@ -33,10 +34,14 @@ namespace qrv {
 
 class CUserInfUI;
 class CLockScreenUI;
+class CMoreUI;
+class CRepairTool;
 
 struct FrameDeps {
   AppServices& services;
   PlatformApi& api;
+  // Where the settings window keeps the start-with-the-session entry.
+  std::string autostart_dir = AutostartDirectory();
 };
 
 // What the customer-service chat (made by a later part of the program) gives the frame so that
@@ -95,6 +100,9 @@ class CMainFrameWnd final : public CSkinnedWindow {
   HWND alarm_list() const { return alarm_list_; }
   HWND alarm_tip() const { return alarm_tip_; }
 
+  CMoreUI* more_panel() const;
+  CRepairTool* cache_cleaner() const;
+
  protected:
   LRESULT OnCreate() override;
   LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
@@ -143,6 +151,16 @@ class CMainFrameWnd final : public CSkinnedWindow {
   void CheckAlarms();
   void RingAlarm(const DueAlarm& alarm);
   void HideAlarmWindows();
+
+  // The More panel and the frame's own cache cleaner (main_frame_more.cpp).
+  void CreateMorePanel();
+  void ToggleMorePanel(CControlUI* button);
+  // A press on the frame hides the panel, except one on "bnmore", whose click toggles it.
+  void HideMorePanelOnPress(UINT msg, LPARAM lparam);
+  // The boss key: the panel, every window it opened and the frame's cleaner.
+  void HideMorePanelAndWindows();
+  void ToggleCacheCleaner(CControlUI* button);
+  POINT MorePanelPoint(const CControlUI& button) const;
 
   // Tabs (main_frame_tabs.cpp).
   void OpenBrowserTab(const std::string& caption, const std::string& address);
@@ -198,6 +216,9 @@ class CMainFrameWnd final : public CSkinnedWindow {
   HWND alarm_list_ = nullptr;
   HWND alarm_tip_ = nullptr;
   AlarmWatch alarm_watch_;
+
+  HWND more_panel_ = nullptr;
+  HWND cache_cleaner_ = nullptr;
 };
 
 // Opens the main frame for `server`: sets the login data, creates the window titled "玄岚城" at

@@ -76,8 +76,11 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
     beacon.Send("200008");
   } else if (name == "bnclock") {
     OpenAlarmListBelow(sender);
+  } else if (name == "bnmore") {
+    ToggleMorePanel(sender);
+  } else if (name == "clearcache") {
+    ToggleCacheCleaner(sender);
   }
-  // "bnmore" (More panel) and "clearcache" (cache cleaner) do nothing here.
 }
 
 void CMainFrameWnd::OnCloseButton() {

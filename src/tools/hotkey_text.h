@@ -26,6 +26,17 @@ struct Hotkey {
   friend bool operator==(const Hotkey&, const Hotkey&) = default;
 };
 
+// One entry of the main frame's hotkey table, and the block that message 1036 (kMsgHotkeyChanged)
+// hands to the frame to change a key: the settings and boss-key windows post it.
+struct HotkeyTableEntry {
+  std::uint16_t modifiers = 0;  // MOD_* flags
+  std::uint16_t key = 0;        // virtual-key code
+  std::int32_t id = 0;          // kCaptureHotkeyId or kBossHotkeyId
+};
+
+inline constexpr int kCaptureHotkeyId = 1;
+inline constexpr int kBossHotkeyId = 2;
+
 // The screen-capture and boss keys used when their setting is empty.
 inline constexpr Hotkey kDefaultCaptureHotkey{MOD_ALT, 'A'};
 inline constexpr Hotkey kDefaultBossHotkey{MOD_ALT, 'Q'};

@@ -107,13 +107,27 @@ void CTrayMenu::OnItemClick(const std::string& name) {
   if (name == "menu_exit") {
     ExitProgram();
   } else if (name == "menu_show") {
-    if (main_frame_ != nullptr && IsWindowVisible(main_frame_)) WindowSystem::Get().SetFocus(main_frame_);
+    ShowMainFrame();
     Close();
   } else if (name == "menu_sysset") {
     // The More panel opens the settings window; before it exists there is nobody to ask.
     if (more_panel_ != nullptr) ::qrv::PostMessage(more_panel_, kMsgOpenSettings);
     Close();
   }
+}
+
+void CTrayMenu::ShowMainFrame() {
+  if (main_frame_ == nullptr || !IsWindow(main_frame_)) return;
+  // "Show" brings the frame back from wherever it went: minimised, or hidden (the close button
+  // minimises; a window manager may also hide it).
+  WindowSystem& windows = WindowSystem::Get();
+  if (windows.IsMinimized(main_frame_)) {
+    windows.Show(main_frame_, SW_RESTORE);
+  } else if (!windows.IsVisible(main_frame_)) {
+    windows.Show(main_frame_, SW_SHOW);
+  }
+  windows.SetForeground(main_frame_);
+  windows.SetFocus(main_frame_);
 }
 
 void CTrayMenu::ExitProgram() {

@@ -3,7 +3,8 @@
 // and left of the cursor ("menuTray.xml"). Its three entries are rows of one list, so the row
 // under the mouse shows selected as in a native menu:
 //
-//   "menu_show"    gives a visible main frame the keyboard focus, then the menu closes;
+//   "menu_show"    restores a minimised or hidden main frame and gives it the keyboard focus,
+//                  then the menu closes;
 //   "menu_sysset"  asks the More panel to open the settings window, then the menu closes;
 //   "menu_exit"    reports the exit, has the main frame take its exit steps (exit notice, tray
 //                  icon off) and ends the program at once, without the exit question.
@@ -56,6 +57,7 @@ class CTrayMenu final : public CSkinnedWindow {
  private:
   void SelectRowAt(POINT pt);
   void OnItemClick(const std::string& name);
+  void ShowMainFrame();
   [[noreturn]] void ExitProgram();
 
   HWND main_frame_ = nullptr;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "browser/web_engine.h"
 #include "frame/main_frame.h"
 #include "platform/headless_loop.h"
 #include "platform/headless_windows.h"
@@ -41,6 +42,8 @@ class FrameFixture : public ::testing::Test {
     sim_ = sim::SimProcess::Start(options, error);
     ASSERT_NE(sim_, nullptr) << error;
     services_ = std::make_unique<AppServices>(ProgramPaths::FromProgramPath(program_ + "/zelto_qrv"));
+    // The web engine's folders (the cache cleaners empty one) are the test program's own.
+    SetWebEngineDataFolder(program_ + "/data");
     services_->beacon.Bind(services_->web.deploy().stat);
     api_ = std::make_unique<PlatformApi>(services_->web);
   }
@@ -49,6 +52,7 @@ class FrameFixture : public ::testing::Test {
     testing::ExpectSkinLookupsFound();
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
+    SetWebEngineDataFolder("");
     api_.reset();
     services_.reset();
     if (sim_) {
@@ -68,7 +72,9 @@ class FrameFixture : public ::testing::Test {
   }
 
   CMainFrameWnd* OpenFrame(std::size_t server_index = 1) {
-    frame_ = OpenMainFrame(FrameDeps{*services_, *api_}, session_, session_.servers.at(server_index));
+    // The settings window's autostart entry stays in the test's folder.
+    frame_ = OpenMainFrame(FrameDeps{*services_, *api_, dir_.path() + "/autostart"}, session_,
+                           session_.servers.at(server_index));
     loop_->Pump();
     if (frame_ != nullptr) frame_->paint_manager().UpdateLayout();
     return frame_;

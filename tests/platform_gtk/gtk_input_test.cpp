@@ -1,5 +1,7 @@
 // Input synthesised through the X server (xdotool) arrives as Windows-style messages.
 
+#include <algorithm>
+
 #include "gtk_test_support.h"
 
 namespace qrv::testing {
@@ -136,6 +138,31 @@ TEST_F(GtkInputTest, KeysArriveAsVirtualKeysAndPrintableOnesAsCharacters) {
   // Key-up flags carry the transition bit, key-down ones do not.
   EXPECT_EQ(static_cast<std::uintptr_t>(window.Of(WM_KEYDOWN)[0].lparam) >> 31, 0u);
   EXPECT_EQ(static_cast<std::uintptr_t>(window.Of(WM_KEYUP)[0].lparam) >> 31, 1u);
+}
+
+TEST_F(GtkInputTest, ModifierKeysArriveAsKeysOfTheirOwnAroundTheLetterTheyHold) {
+  // What a hotkey field sees: Ctrl, Shift and Alt going down and up as VK_CONTROL, VK_SHIFT and
+  // VK_MENU, and the letter they hold as its upper-case virtual key, whatever the modifiers.
+  TestWindow window(Toplevel(120, 140, 200, 150));
+  Activate(window, 200, 200);
+  window.Clear();
+  ASSERT_TRUE(Xdotool("key ctrl+shift+k alt+w"));
+  ASSERT_TRUE(WaitFor([&] { return window.Of(WM_KEYUP).size() >= 5; }));
+  Settle(50);
+  std::vector<WPARAM> downs;
+  for (const auto& r : window.Of(WM_KEYDOWN)) downs.push_back(r.wparam);
+  EXPECT_EQ(downs, (std::vector<WPARAM>{VK_CONTROL, VK_SHIFT, 'K', VK_MENU, 'W'}));
+  std::vector<WPARAM> ups;
+  for (const auto& r : window.Of(WM_KEYUP)) ups.push_back(r.wparam);
+  ASSERT_EQ(ups.size(), 5u);
+  // Each key that went down came up again.
+  std::vector<WPARAM> sorted_downs = downs;
+  std::vector<WPARAM> sorted_ups = ups;
+  std::sort(sorted_downs.begin(), sorted_downs.end());
+  std::sort(sorted_ups.begin(), sorted_ups.end());
+  EXPECT_EQ(sorted_ups, sorted_downs);
+  // A letter held with Ctrl or Alt is a command, not text.
+  EXPECT_TRUE(window.Of(WM_CHAR).empty());
 }
 
 TEST_F(GtkInputTest, TextInputCommitsCharactersAfterTheKeyAndPasswordsBypassTheInputMethod) {

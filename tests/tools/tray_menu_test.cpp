@@ -155,14 +155,26 @@ TEST_F(TrayMenuTest, ShowFocusesAVisibleFrameAndCloses) {
   EXPECT_EQ(frame_->Count(kMsgExitSteps), 0);
 }
 
-TEST_F(TrayMenuTest, ShowLeavesAHiddenFrameAloneAndStillCloses) {
+TEST_F(TrayMenuTest, ShowBringsBackAHiddenOrMinimisedFrame) {
   ShowWindow(frame_->hwnd(), SW_HIDE);
   CTrayMenu* menu = OpenMenu();
   ASSERT_NE(menu, nullptr);
-  const HWND hwnd = menu->GetHWND();
+  HWND hwnd = menu->GetHWND();
   testing::ClickNamed(hwnd, menu->paint_manager(), "menu_show");
-  EXPECT_NE(windows_->Focus(), frame_->hwnd());
-  EXPECT_FALSE(IsWindowVisible(frame_->hwnd()));
+  EXPECT_TRUE(IsWindowVisible(frame_->hwnd()));
+  EXPECT_EQ(windows_->Focus(), frame_->hwnd());
+  loop_->Pump();
+  EXPECT_FALSE(IsWindow(hwnd));
+
+  ShowWindow(frame_->hwnd(), SW_MINIMIZE);
+  ASSERT_TRUE(windows_->IsMinimized(frame_->hwnd()));
+  menu = OpenMenu();
+  ASSERT_NE(menu, nullptr);
+  hwnd = menu->GetHWND();
+  testing::ClickNamed(hwnd, menu->paint_manager(), "menu_show");
+  EXPECT_FALSE(windows_->IsMinimized(frame_->hwnd()));
+  EXPECT_TRUE(IsWindowVisible(frame_->hwnd()));
+  EXPECT_EQ(windows_->Focus(), frame_->hwnd());
   loop_->Pump();
   EXPECT_FALSE(IsWindow(hwnd));
 }

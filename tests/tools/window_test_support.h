@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ class RecordingFrame final : public MessageTarget {
     if (msg == WM_NCDESTROY) WindowSystem::Get().Destroy(hwnd_);
     if (msg >= WM_USER || msg == WM_SYSCOMMAND || msg == WM_KEYDOWN)
       received.push_back({msg, wparam, lparam});
+    // A block handed over with a message lives only while it is delivered: read it here.
+    if (on_message) on_message(msg, wparam, lparam);
     return 0;
   }
 
@@ -55,6 +58,7 @@ class RecordingFrame final : public MessageTarget {
 
   HWND hwnd() const { return hwnd_; }
   std::vector<Received> received;
+  std::function<void(UINT msg, WPARAM wparam, LPARAM lparam)> on_message;
 
  private:
   HWND hwnd_ = nullptr;
