@@ -1,6 +1,7 @@
 // zelto_qrv: the launcher's program. It puts the real platform (GTK windows on GLib's loop) under
 // the application, starts the automation interface when asked to, and runs start-up.
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "frame/key_hook.h"
 #include "login/login_dlg.h"
 #include "webapi/platform_api.h"
+#include "webapi/platform_service.h"
 #include "platform/gtk/gtk_docking.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/gtk_windows.h"
@@ -38,8 +40,9 @@ int main() {
   });
 
   // One client of the platform's interface for the whole process: it keeps what the last login
-  // sent, which every later exit notice repeats.
+  // sent, which every later exit notice repeats. Its requests run off the UI thread.
   std::unique_ptr<qrv::PlatformApi> platform_api;
+  std::unique_ptr<qrv::PlatformService> platform;
   // Takes the player from the login window to the server list window and the main frame.
   std::unique_ptr<qrv::GameHandOff> hand_off;
   qrv::CMyWebApp app(qrv::ProgramPath(), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
@@ -47,9 +50,21 @@ int main() {
     // the login window starts no web process.
     qrv::SetWebEngineDataFolder(services.paths.directory + "data");
     platform_api = std::make_unique<qrv::PlatformApi>(services.web);
-    hand_off = std::make_unique<qrv::GameHandOff>(qrv::FrameDeps{services, *platform_api});
-    return new qrv::CLoginDlg(services, *platform_api, hand_off.get());
+    platform = std::make_unique<qrv::PlatformService>(*platform_api);
+    // Before the process ends at the player's request, the exit notice (at most two seconds) and
+    // the last statistics events (at most half a second) go out.
+    qrv::SetLastStepsBeforeExit([&platform, &services] {
+      platform->WaitForExitNotice();
+      services.beacon.WaitSent(std::chrono::milliseconds(500));
+    });
+    hand_off = std::make_unique<qrv::GameHandOff>(qrv::FrameDeps{services, *platform});
+    return new qrv::CLoginDlg(services, *platform, hand_off.get());
   });
   app.InitInstance();
+  // The platform's lanes stop (and their threads end) while the services they use still exist.
+  qrv::SetLastStepsBeforeExit(nullptr);
+  hand_off.reset();
+  platform.reset();
+  platform_api.reset();
   return app.exit_code();
 }

@@ -27,7 +27,8 @@
 #include "frame/game_tabs.h"
 #include "login/login_hand_off.h"
 #include "tools/alarm_watch.h"
-#include "webapi/platform_api.h"
+#include "platform/reply_port.h"
+#include "webapi/platform_service.h"
 #include "ui/ui.h"
 
 namespace qrv {
@@ -39,7 +40,7 @@ class CRepairTool;
 
 struct FrameDeps {
   AppServices& services;
-  PlatformApi& api;
+  PlatformService& platform;
   // Where the settings window keeps the start-with-the-session entry.
   std::string autostart_dir = AutostartDirectory();
 };
@@ -119,7 +120,8 @@ class CMainFrameWnd final : public CSkinnedWindow {
 
   // The login and the game page (main_frame_login.cpp).
   void SendHeartbeat();
-  void CheckLogin();
+  // The login check, then `then` (on the UI thread, unless the frame has gone).
+  void CheckLogin(std::function<void()> then);
   void Refresh();
   void SwitchServer(const ServerEntry& server);
   std::string CurrentGamePage() const;
@@ -188,6 +190,7 @@ class CMainFrameWnd final : public CSkinnedWindow {
   PlayerProfile player_;
   ChatTabHooks chat_hooks_;
 
+  ReplyPort replies_;  // the platform's answers come back here; they go with the frame
   CMyHtmlView first_view_;
   GameTabs tabs_;
   FrameHotkeys hotkeys_;

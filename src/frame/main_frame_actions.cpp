@@ -91,7 +91,7 @@ void CMainFrameWnd::OnCloseButton() {
     CCheckDlg question;
     if (question.DoModal(hwnd_) != IDOK) return;
     tray_.Remove(hwnd_);
-    deps_.api.SendExitNotice();
+    deps_.platform.SendExitNotice();
     // The updater looks for a newer version once the launcher has gone; whether it starts is not
     // examined.
     SpawnCompanion(deps_.services.paths.directory, "./update");
@@ -134,7 +134,7 @@ void CMainFrameWnd::OpenPayPage() {
 }
 
 void CMainFrameWnd::ExitSteps() {
-  deps_.api.SendExitNotice();
+  deps_.platform.SendExitNotice();
   tray_.Remove(hwnd_);
 }
 

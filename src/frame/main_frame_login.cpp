@@ -11,16 +11,15 @@ namespace qrv {
 void CMainFrameWnd::SendHeartbeat() {
   // Only keeps the session warm: whether the login is still there is asked on refresh and server
   // switch, not every ten minutes.
-  deps_.api.Heartbeat();
+  deps_.platform.Heartbeat();
   OutputDebugString("**********发送心跳包*********\r\n");
 }
 
-void CMainFrameWnd::CheckLogin() {
-  const std::string heartbeat = deps_.api.Heartbeat();
+void CMainFrameWnd::CheckLogin(std::function<void()> then) {
+  // A failed fetch gives empty text, which lacks the id, so the frame logs in again. The page is
+  // shown once the check is over, so it loads with the renewed login.
+  deps_.platform.CheckLogin(account_, password_, player_.id, replies_, std::move(then));
   OutputDebugString("**********发送心跳包*********\r\n");
-  // A failed fetch gives empty text, which lacks the id, so the frame logs in again.
-  if (heartbeat.find(player_.id) != std::string::npos) return;
-  deps_.api.ShortLogin(account_, password_);
 }
 
 std::string CMainFrameWnd::CurrentGamePage() const {
@@ -32,15 +31,15 @@ void CMainFrameWnd::ShowCurrentGamePage() {
 }
 
 void CMainFrameWnd::Refresh() {
-  CheckLogin();
-  ShowCurrentGamePage();
+  CheckLogin([this] { ShowCurrentGamePage(); });
 }
 
 void CMainFrameWnd::SwitchServer(const ServerEntry& server) {
-  CheckLogin();
-  // The first tab's caption stays as it is; only the page changes.
-  server_ = server;
-  ShowCurrentGamePage();
+  CheckLogin([this, server] {
+    // The first tab's caption stays as it is; only the page changes.
+    server_ = server;
+    ShowCurrentGamePage();
+  });
 }
 
 }  // namespace qrv

@@ -63,6 +63,8 @@ void CLoginDlg::FindControls() {
   recommended_label_ = FindControl<CLabelUI>("lbstate2");
   recommended_button_ = FindControl<CButtonUI>("bntuijian");
   for (std::size_t i = 0; i < 3; ++i) recent_buttons_[i] = FindControl<CButtonUI>(NumberedName("bnzuiji%d", i + 1));
+  if (login_button_ != nullptr) login_text_ = login_button_->GetText();
+  if (start_button_ != nullptr) start_text_ = start_button_->GetText();
   for (std::size_t i = 0; i < kNewsSlots; ++i) {
     news_buttons_[i] = FindControl<CButtonUI>(NumberedName("bnnew%d", i + 1));
     news_dates_[i] = FindControl<CLabelUI>(NumberedName("txnew%d", i + 1));
@@ -70,11 +72,14 @@ void CLoginDlg::FindControls() {
 }
 
 void CLoginDlg::LoadNews() {
-  news_ = api_.FetchNewsList();
-  for (std::size_t i = 0; i < news_.size() && i < kNewsSlots; ++i) {
-    if (news_buttons_[i] != nullptr) news_buttons_[i]->SetText(news_[i].title);
-    if (news_dates_[i] != nullptr) news_dates_[i]->SetText(news_[i].add_date);
-  }
+  // The window shows at once; the news fill in when they arrive.
+  platform_.FetchNews(replies_, [this](std::vector<NewsItem> news) {
+    news_ = std::move(news);
+    for (std::size_t i = 0; i < news_.size() && i < kNewsSlots; ++i) {
+      if (news_buttons_[i] != nullptr) news_buttons_[i]->SetText(news_[i].title);
+      if (news_dates_[i] != nullptr) news_dates_[i]->SetText(news_[i].add_date);
+    }
+  });
 }
 
 LRESULT CLoginDlg::OnHitTest(POINT screen) const {

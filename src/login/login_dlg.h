@@ -19,7 +19,8 @@
 #include "browser/browser_view.h"
 #include "login/login_credentials.h"
 #include "login/login_hand_off.h"
-#include "webapi/platform_api.h"
+#include "platform/reply_port.h"
+#include "webapi/platform_service.h"
 #include "ui/ui.h"
 
 namespace qrv {
@@ -29,12 +30,16 @@ class CLoginErrUI;
 class CLoginDlg final : public CSkinnedWindow {
  public:
   // `hand_off` may be null; the services and the API must outlive the window.
-  CLoginDlg(AppServices& services, PlatformApi& api, LoginHandOff* hand_off)
-      : CSkinnedWindow("loginex1.xml", Lifetime::kDeletesItself), services_(services), api_(api), hand_off_(hand_off) {}
+  CLoginDlg(AppServices& services, PlatformService& platform, LoginHandOff* hand_off)
+      : CSkinnedWindow("loginex1.xml", Lifetime::kDeletesItself),
+        services_(services),
+        platform_(platform),
+        hand_off_(hand_off) {}
 
   std::string GetWindowClassName() const override { return "UILogIn"; }
   void Notify(TNotifyUI& msg) override;
   bool logged_in() const { return logged_in_; }
+  bool login_pending() const { return login_pending_; }
   const LoginSession& session() const { return session_; }
   // The error window once a login has failed; null before (or when its window has gone).
   CLoginErrUI* error_window() const;
@@ -78,18 +83,25 @@ class CLoginDlg final : public CSkinnedWindow {
   void FillInRemembered();
   void PerformLogin(bool use_stored, bool keep_on_login);
   void LogIn(const std::string& account, const std::string& password, bool keep_on_login);
+  void OnLoginResult(LoginResult result, bool keep_on_login);
+  void ShowLoginPending(bool pending);
   void ShowLoginError(const LoginVerdict& verdict);
   void ShowLoggedIn(const std::string& account);
   void ShowLoggedOut();
   void OpenGameFrame(const ServerEntry& server);
 
   AppServices& services_;
-  PlatformApi& api_;
+  PlatformService& platform_;
+  ReplyPort replies_;  // the platform's answers come back here; they go with the window
   LoginHandOff* hand_off_;
   std::unique_ptr<CMyHtmlView> browser_;
   HWND error_window_ = nullptr;
 
   bool logged_in_ = false;
+  bool login_pending_ = false;  // a login is under way: the buttons wait, a second click sends nothing
+  static constexpr const char* kLoggingInText = "登录中…";
+  std::string login_text_;  // the buttons' own texts, shown again when the login is over
+  std::string start_text_;
   bool auto_login_ = false;  // "Runset"/"autologin" was on when the window was made
   bool note_ = false;        // "update"/"note" was on when the window was made
   LoginSession session_;     // account and password of the current attempt, servers, profile

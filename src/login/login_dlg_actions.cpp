@@ -96,7 +96,7 @@ void CLoginDlg::OpenGameFrame(const ServerEntry& server) {
 void CLoginDlg::OnLogout() {
   CCheckDlg question;
   if (question.DoModal(hwnd_) != IDOK) return;
-  if (logged_in_) api_.SendExitNotice();
+  if (logged_in_) platform_.SendExitNotice();
   ShowLoggedOut();
   services_.beacon.Send("200005");
   logged_in_ = false;
@@ -113,7 +113,7 @@ void CLoginDlg::OnStart() {
 }
 
 void CLoginDlg::OnClose() {
-  if (logged_in_) api_.SendExitNotice();
+  if (logged_in_) platform_.SendExitNotice();
   ExitProcess(-1);
 }
 

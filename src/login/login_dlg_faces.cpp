@@ -49,22 +49,42 @@ void CLoginDlg::PerformLogin(bool use_stored, bool keep_on_login) {
 }
 
 void CLoginDlg::LogIn(const std::string& account, const std::string& password, bool keep_on_login) {
+  // One login at a time: a second click while one is under way sends nothing.
+  if (login_pending_) return;
   session_.servers.clear();
   session_.account = account;
   session_.password = password;
+  ShowLoginPending(true);
+  platform_.LogIn(account, password, replies_, [this, keep_on_login](LoginResult result) {
+    OnLoginResult(std::move(result), keep_on_login);
+  });
+}
 
-  const LoginVerdict verdict = ClassifyLoginResponse(api_.Login(account, password));
-  if (!verdict.success) {
-    ShowLoginError(verdict);
+void CLoginDlg::ShowLoginPending(bool pending) {
+  login_pending_ = pending;
+  // The button that was pressed shows the wait; the window goes on answering meanwhile.
+  for (CButtonUI* button : {login_button_, start_button_}) {
+    if (button == nullptr) continue;
+    button->SetEnabled(!pending);
+    button->SetText(pending ? kLoggingInText : button == login_button_ ? login_text_ : start_text_);
+  }
+}
+
+void CLoginDlg::OnLoginResult(LoginResult result, bool keep_on_login) {
+  ShowLoginPending(false);
+  if (!result.verdict.success) {
+    ShowLoginError(result.verdict);
     return;
   }
+  const std::string account = session_.account;
+  const std::string password = session_.password;
   logged_in_ = true;
   last_login_ = RememberedCredentials{account, password};
   if (note_option_ != nullptr && note_option_->IsSelected()) {
     WriteRememberedCredentials(services_.settings, account, password);
   }
-  session_.servers = api_.FetchServerList();
-  session_.profile = api_.FetchProfile(account, password);
+  session_.servers = std::move(result.servers);
+  session_.profile = std::move(result.profile);
   ShowLoggedIn(account);
   if (!keep_on_login && hand_off_ != nullptr) {
     const RECT window = WindowSystem::Get().WindowRect(hwnd_);

@@ -6,8 +6,10 @@
 #include <array>
 #include <ctime>
 #include <mutex>
+#include <thread>
 
 #include "net/cookie_line.h"
+#include "platform/reply_port.h"
 #include "net/curl_handles.h"
 
 namespace qrv {
@@ -51,18 +53,36 @@ struct CookieStore::Impl {
   CURLSH* share = nullptr;
   // Attached to the share, never used for a transfer: it reads and writes the shared cookies.
   CurlEasy handle;
-  // The share is only used on the UI thread today; the locks keep it sound should a worker
-  // ever make a request.
+  // Requests run on the request lanes' threads while the browser's mirror works on the UI
+  // thread: libcurl locks the shared cookies with these, and `mutex` guards the store's own
+  // handle and texts.
   std::array<std::recursive_mutex, CURL_LOCK_DATA_LAST> locks;
+  std::mutex mutex;
   std::function<void()> listener;
   std::string notified_text;  // every cookie, at the last NotifyChanged
   std::string saved_text;     // the file's content, at the last load or save
+  // The listener runs on the thread that made the store (the UI thread); a change noticed on a
+  // lane's thread reaches it through this port.
+  std::thread::id owner_thread = std::this_thread::get_id();
+  ReplyPort port;
 
   static void Lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {
     static_cast<Impl*>(self)->locks.at(static_cast<std::size_t>(data)).lock();
   }
   static void Unlock(CURL*, curl_lock_data data, void* self) {
     static_cast<Impl*>(self)->locks.at(static_cast<std::size_t>(data)).unlock();
+  }
+
+  std::vector<Cookie> AllLocked() const {
+    std::vector<Cookie> cookies;
+    if (!handle) return cookies;
+    curl_slist* list = nullptr;
+    if (curl_easy_getinfo(handle.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) return cookies;
+    CurlSlist owned(list);
+    for (const curl_slist* item = list; item != nullptr; item = item->next) {
+      if (auto cookie = ParseCookieLine(item->data)) cookies.push_back(std::move(*cookie));
+    }
+    return cookies;
   }
 
   void AddLine(const std::string& line) {
@@ -120,7 +140,7 @@ CookieStore::CookieStore(std::string file) : impl_(new Impl) {
 
 CookieStore::~CookieStore() {
   if (!impl_->file.empty()) {
-    const std::string text = PersistentText(All());
+    const std::string text = PersistentText(impl_->AllLocked());
     if (text != impl_->saved_text) impl_->Write(text);
   }
   impl_->handle.reset();
@@ -129,46 +149,63 @@ CookieStore::~CookieStore() {
 }
 
 std::vector<Cookie> CookieStore::All() const {
-  std::vector<Cookie> cookies;
-  if (!impl_->handle) return cookies;
-  curl_slist* list = nullptr;
-  if (curl_easy_getinfo(impl_->handle.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) return cookies;
-  CurlSlist owned(list);
-  for (const curl_slist* item = list; item != nullptr; item = item->next) {
-    if (auto cookie = ParseCookieLine(item->data)) cookies.push_back(std::move(*cookie));
-  }
-  return cookies;
+  std::lock_guard lock(impl_->mutex);
+  return impl_->AllLocked();
 }
 
 void CookieStore::Add(const Cookie& cookie) {
   // Round-tripping through the parser rejects fields that would break the line or the header.
   const std::string line = FormatCookieLine(cookie);
-  if (ParseCookieLine(line)) impl_->AddLine(line);
+  if (!ParseCookieLine(line)) return;
+  std::lock_guard lock(impl_->mutex);
+  impl_->AddLine(line);
 }
 
 void CookieStore::Clear() {
+  std::lock_guard lock(impl_->mutex);
   if (impl_->handle) curl_easy_setopt(impl_->handle.get(), CURLOPT_COOKIELIST, "ALL");
 }
 
 void CookieStore::Save() const {
   if (impl_->file.empty()) return;
-  const std::string text = PersistentText(All());
+  std::lock_guard lock(impl_->mutex);
+  const std::string text = PersistentText(impl_->AllLocked());
   if (impl_->Write(text)) impl_->saved_text = text;
 }
 
-void CookieStore::SetChangeListener(std::function<void()> listener) { impl_->listener = std::move(listener); }
+void CookieStore::SetChangeListener(std::function<void()> listener) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->listener = std::move(listener);
+}
 
 void CookieStore::NotifyChanged() {
-  const std::vector<Cookie> cookies = All();
-  std::string text = FullText(cookies);
-  if (text == impl_->notified_text) return;
-  impl_->notified_text = std::move(text);
-  if (!impl_->file.empty()) {
-    std::string persistent = PersistentText(cookies);
-    if (persistent != impl_->saved_text && impl_->Write(persistent))
-      impl_->saved_text = std::move(persistent);
+  {
+    std::lock_guard lock(impl_->mutex);
+    const std::vector<Cookie> cookies = impl_->AllLocked();
+    std::string text = FullText(cookies);
+    if (text == impl_->notified_text) return;
+    impl_->notified_text = std::move(text);
+    if (!impl_->file.empty()) {
+      std::string persistent = PersistentText(cookies);
+      if (persistent != impl_->saved_text && impl_->Write(persistent))
+        impl_->saved_text = std::move(persistent);
+    }
+    if (!impl_->listener) return;
   }
-  if (impl_->listener) impl_->listener();
+  if (std::this_thread::get_id() == impl_->owner_thread) {
+    CallListener();
+  } else {
+    ReplyPort::Post(impl_->port.handle(), [this] { CallListener(); });
+  }
+}
+
+void CookieStore::CallListener() {
+  std::function<void()> listener;
+  {
+    std::lock_guard lock(impl_->mutex);
+    listener = impl_->listener;
+  }
+  if (listener) listener();
 }
 
 void* CookieStore::share_handle() const { return impl_->share; }

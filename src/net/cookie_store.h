@@ -48,8 +48,10 @@ class CookieStore {
   // session cookie ends with the launcher's run, as it ends with a browser's.
   void Save() const;
 
-  // Called on the UI thread after a request may have changed the store. When the cookies differ
-  // from those at the last call, it writes the file and then calls the listener.
+  // Called after a request may have changed the store, on any thread. When the cookies differ
+  // from those at the last call, it writes the file and then calls the listener on the thread that
+  // made the store (the UI thread; from another thread the call is posted there, and dropped when
+  // the store has gone).
   void SetChangeListener(std::function<void()> listener);
   void NotifyChanged();
 
@@ -57,6 +59,8 @@ class CookieStore {
   void* share_handle() const;
 
  private:
+  void CallListener();
+
   struct Impl;
   Impl* impl_;
 };

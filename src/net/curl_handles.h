@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "net/request_lane.h"
+
 namespace qrv {
 
 // libcurl's global state must be set up once before any handle exists, and never torn down while
@@ -29,9 +31,20 @@ using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 using CurlSlist = std::unique_ptr<curl_slist, CurlSlistDeleter>;
 using CurlUrl = std::unique_ptr<CURLU, CurlUrlDeleter>;
 
+// libcurl asks this while a transfer runs (at least once a second, also while it connects): a
+// transfer on a lane that is stopping gives up instead of running into its time-out.
+inline int GiveUpWhenTheLaneStops(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return RequestLane::StoppingOnThisThread() ? 1 : 0;
+}
+
 inline CurlEasy MakeCurlEasy() {
   EnsureCurlGlobalInit();
-  return CurlEasy(curl_easy_init());
+  CurlEasy handle(curl_easy_init());
+  if (handle) {
+    curl_easy_setopt(handle.get(), CURLOPT_XFERINFOFUNCTION, &GiveUpWhenTheLaneStops);
+    curl_easy_setopt(handle.get(), CURLOPT_NOPROGRESS, 0L);
+  }
+  return handle;
 }
 
 // Appends `line` to a header list; the list keeps its order, which is the order on the wire.

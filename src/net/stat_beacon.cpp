@@ -4,14 +4,20 @@ namespace qrv {
 
 StatBeacon::StatBeacon(WebContext& context) : client_(context) {}
 
-void StatBeacon::Bind(std::string host) { client_.SetHost(std::move(host)); }
+StatBeacon::~StatBeacon() = default;
+
+void StatBeacon::Bind(std::string host) {
+  lane_.Run([this, host = std::move(host)]() mutable { client_.SetHost(std::move(host)); });
+}
 
 void StatBeacon::Send(std::string_view code) {
   // The one client keeps its connection open, so a burst of events costs one TCP handshake.
-  (void)client_.Fetch(PathFor(code));
+  lane_.Run([this, path = PathFor(code)] { (void)client_.Fetch(path); });
 }
 
-void StatBeacon::Close() { client_.Close(); }
+void StatBeacon::Close() {
+  lane_.Run([this] { client_.Close(); });
+}
 
 std::string StatBeacon::PathFor(std::string_view code) {
   std::string path = "stat.htm?app=qrvclient";

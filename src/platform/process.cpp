@@ -19,9 +19,17 @@ namespace {
 
 std::atomic<int> g_exit_hooks{0};
 
+std::function<void()>& LastSteps() {
+  static std::function<void()> steps;
+  return steps;
+}
+
 }  // namespace
 
+void SetLastStepsBeforeExit(std::function<void()> steps) { LastSteps() = std::move(steps); }
+
 [[noreturn]] void ExitProcess(int code) {
+  if (LastSteps()) LastSteps()();
   if (g_exit_hooks.load() > 0) throw ProcessExit{code};
   std::fflush(nullptr);
   std::_Exit(code & 0xff);

@@ -9,9 +9,12 @@
 
 namespace qrv {
 
-// Ends the process at once with `code`, as the exits chosen from a notification handler do.
-// Tests install a hook that records the code and unwinds instead (see ScopedExitHook).
+// Ends the process at once with `code`, as the exits chosen from a notification handler do, once
+// the last steps set with SetLastStepsBeforeExit have run (letting the exit notice and the last
+// statistics events go out, each waited for a bounded time). Tests install a hook that records
+// the code and unwinds instead (see ScopedExitHook).
 [[noreturn]] void ExitProcess(int code);
+void SetLastStepsBeforeExit(std::function<void()> steps);
 
 // Thrown by ExitProcess while an exit hook is installed, so a test can observe the exit.
 struct ProcessExit {

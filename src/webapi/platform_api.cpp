@@ -34,7 +34,11 @@ PlatformApi::PlatformApi(WebContext& web, Clock clock, AdapterReader adapter_rea
       adapter_reader_(adapter_reader ? std::move(adapter_reader) : AdapterReader(FirstInterfaceName)) {}
 
 std::string PlatformApi::Login(std::string_view account, std::string_view password) {
-  login_values_.adapter_text = adapter_reader_();
+  std::string adapter_text = adapter_reader_();
+  {
+    std::lock_guard lock(values_mutex_);
+    login_values_.adapter_text = std::move(adapter_text);
+  }
   OutputDebugString("*****发送登录请求*****\r\n");
   std::string response = SendLogin(account, password);
   OutputDebugString("********获取登录结果***************\r\n");
@@ -46,10 +50,19 @@ std::string PlatformApi::ShortLogin(std::string_view account, std::string_view p
 }
 
 std::string PlatformApi::SendLogin(std::string_view account, std::string_view password) {
-  login_values_.login_time = Now();
-  login_values_.user_id = std::string(account);
-  return Fetch(web_.deploy().site,
-               LoginPath(account, password, login_values_.login_time, login_values_.adapter_text));
+  LoginValues values;
+  {
+    std::lock_guard lock(values_mutex_);
+    login_values_.login_time = Now();
+    login_values_.user_id = std::string(account);
+    values = login_values_;
+  }
+  return Fetch(web_.deploy().site, LoginPath(account, password, values.login_time, values.adapter_text));
+}
+
+LoginValues PlatformApi::login_values() const {
+  std::lock_guard lock(values_mutex_);
+  return login_values_;
 }
 
 PlayerProfile PlatformApi::FetchProfile(std::string_view account, std::string_view password) {
@@ -72,8 +85,8 @@ std::vector<NewsItem> PlatformApi::FetchNewsList() {
 std::string PlatformApi::Heartbeat() { return Fetch(web_.deploy().site, kHeartbeatPath); }
 
 void PlatformApi::SendExitNotice() {
-  Fetch(web_.deploy().interface,
-        ExitNoticePath(login_values_.user_id, login_values_.adapter_text, login_values_.login_time, Now()));
+  const LoginValues values = login_values();
+  Fetch(web_.deploy().interface, ExitNoticePath(values.user_id, values.adapter_text, values.login_time, Now()));
 }
 
 std::string PlatformApi::Fetch(const std::string& host, std::string_view path) {

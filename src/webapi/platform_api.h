@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,7 +74,8 @@ class PlatformApi {
   // Tells the platform the player is leaving; the response is ignored.
   void SendExitNotice();
 
-  const LoginValues& login_values() const { return login_values_; }
+  // A copy: the login runs on the platform's request lane and the exit notice on a lane of its own.
+  LoginValues login_values() const;
 
  private:
   std::string SendLogin(std::string_view account, std::string_view password);
@@ -83,6 +85,7 @@ class PlatformApi {
   WebContext& web_;
   Clock clock_;
   AdapterReader adapter_reader_;
+  mutable std::mutex values_mutex_;
   LoginValues login_values_;
 };
 

@@ -19,6 +19,7 @@
 #include "platform/tray_headless.h"
 #include "sim/sim_test_support.h"
 #include "ui/ui.h"
+#include "support/settle.h"
 #include "support/skin_lookups.h"
 
 namespace qrv::testing {
@@ -46,6 +47,12 @@ class FrameFixture : public ::testing::Test {
     SetWebEngineDataFolder(program_ + "/data");
     services_->beacon.Bind(services_->web.deploy().stat);
     api_ = std::make_unique<PlatformApi>(services_->web);
+    platform_ = std::make_unique<PlatformService>(*api_);
+    // As the program does: an exit waits for the exit notice and the last statistics events.
+    SetLastStepsBeforeExit([this] {
+      platform_->WaitForExitNotice();
+      services_->beacon.WaitSent(std::chrono::seconds(2));
+    });
   }
 
   void TearDown() override {
@@ -53,6 +60,8 @@ class FrameFixture : public ::testing::Test {
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
     SetWebEngineDataFolder("");
+    SetLastStepsBeforeExit(nullptr);
+    platform_.reset();
     api_.reset();
     services_.reset();
     if (sim_) {
@@ -62,6 +71,7 @@ class FrameFixture : public ::testing::Test {
 
   // Logs in as the launcher's login window does and keeps what the frame is given.
   void LogIn(const std::string& account = "qrvtest", const std::string& password = "abc123456") {
+    Settle();
     ASSERT_NE(api_->Login(account, password).find("SUCCESS"), std::string::npos);
     session_.account = account;
     session_.password = password;
@@ -73,7 +83,7 @@ class FrameFixture : public ::testing::Test {
 
   CMainFrameWnd* OpenFrame(std::size_t server_index = 1) {
     // The settings window's autostart entry stays in the test's folder.
-    frame_ = OpenMainFrame(FrameDeps{*services_, *api_, dir_.path() + "/autostart"}, session_,
+    frame_ = OpenMainFrame(FrameDeps{*services_, *platform_, dir_.path() + "/autostart"}, session_,
                            session_.servers.at(server_index));
     loop_->Pump();
     if (frame_ != nullptr) frame_->paint_manager().UpdateLayout();
@@ -95,7 +105,10 @@ class FrameFixture : public ::testing::Test {
     SendMessage(hwnd(), WM_MOUSEMOVE, 0, at);
     SendMessage(hwnd(), WM_LBUTTONDOWN, 1, at);
     SendMessage(hwnd(), WM_LBUTTONUP, 0, at);
+    Settle();
   }
+  // Lets the requests started so far answer.
+  void Settle() { testing::SettleRequests(*loop_); }
 
   std::string GamePage(const std::string& code) const {
     return "http://" + sim_->host() + "/joinGame/code/" + code + "/gamebarhide/1/";
@@ -125,6 +138,7 @@ class FrameFixture : public ::testing::Test {
   std::unique_ptr<sim::SimProcess> sim_;
   std::unique_ptr<AppServices> services_;
   std::unique_ptr<PlatformApi> api_;
+  std::unique_ptr<PlatformService> platform_;
   LoginSession session_;
   CMainFrameWnd* frame_ = nullptr;
 };

@@ -35,13 +35,13 @@ class GameHandOffTest : public FrameFixture {
     SendMessage(list->GetHWND(), WM_MOUSEMOVE, 0, at);
     SendMessage(list->GetHWND(), WM_LBUTTONDOWN, 1, at);
     SendMessage(list->GetHWND(), WM_LBUTTONUP, 0, at);
-    loop_->Pump();
+    Settle();
   }
 };
 
 TEST_F(GameHandOffTest, TheLoginWindowsListClosesWithTheFrameAndALaterChoiceSwitchesItsServer) {
   LogIn();
-  GameHandOff hand_off(FrameDeps{*services_, *api_});
+  GameHandOff hand_off(FrameDeps{*services_, *platform_});
   // "bnstart" showed the list; then the recommended server was chosen in the login window.
   hand_off.ShowServerList(session_, POINT{100, 100}, nullptr);
   const HWND list = hand_off.server_list_window();
@@ -62,7 +62,7 @@ TEST_F(GameHandOffTest, TheLoginWindowsListClosesWithTheFrameAndALaterChoiceSwit
   EXPECT_FALSE(IsWindow(hand_off.server_list_window()));
   // So does a second server button of the login window.
   hand_off.OpenGameFrame(session_, session_.servers.at(3));
-  loop_->Pump();
+  Settle();
   EXPECT_EQ(Frames(), 1u);
   EXPECT_EQ(frame->current_server().id, session_.servers.at(3).id);
 }

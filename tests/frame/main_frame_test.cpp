@@ -51,9 +51,11 @@ TEST_F(MainFrameTest, HeartbeatEveryTenMinutesNeverLogsInAgain) {
   DropPlatformSessions();
   DebugCapture debug;
   loop_->Advance(600000);
+  Settle();
   EXPECT_EQ(EventCount("heartbeat"), 1u);
   EXPECT_TRUE(debug.Contains("发送心跳包"));
   loop_->Advance(600000);
+  Settle();
   EXPECT_EQ(EventCount("heartbeat"), 2u);
   EXPECT_EQ(EventCount("login_ok"), logins);
 }
@@ -82,7 +84,7 @@ TEST_F(MainFrameTest, SwitchServerMessageChecksTheLoginAndShowsTheNewServersPage
   const std::size_t logins = EventCount("login_ok");
   const ServerEntry target = session_.servers[5];
   ASSERT_TRUE(PostMessage(hwnd(), kMsgSwitchServer, 0, std::make_unique<ServerEntry>(target)));
-  loop_->Pump();
+  Settle();
   EXPECT_EQ(frame_->current_server(), target);
   EXPECT_EQ(frame_->first_view().navigations().back(), GamePage(target.code));
   EXPECT_EQ(EventCount("login_ok"), logins + 1);
@@ -229,6 +231,7 @@ TEST_F(MainFrameTest, ExitStepsMessageSendsTheNoticeAndRemovesTheTrayIconOnce) {
   LogIn();
   ASSERT_NE(OpenFrame(), nullptr);
   EXPECT_EQ(SendMessage(hwnd(), kMsgExitSteps), 0);
+  Settle();
   EXPECT_EQ(EventCount("exit_ok"), 1u);
   EXPECT_EQ(tray_->Find(hwnd()), nullptr);
   EXPECT_FALSE(frame_->tray().shown());

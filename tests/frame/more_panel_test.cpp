@@ -30,8 +30,9 @@ class MorePanelTest : public FrameFixture {
     if (OpenFrame() == nullptr) return nullptr;
     return frame_->more_panel();
   }
-  static void ClickOn(CSkinnedWindow* window, const std::string& name) {
+  void ClickOn(CSkinnedWindow* window, const std::string& name) {
     ClickNamed(window->GetHWND(), window->paint_manager(), name);
+    Settle();
   }
   static void Keys(HWND hwnd, const std::vector<std::pair<UINT, unsigned>>& keys) {
     for (const auto& [msg, vk] : keys) SendMessage(hwnd, msg, vk, 0);
@@ -201,7 +202,7 @@ TEST_F(MorePanelTest, TheAlarmListIsAskedForWithThePanelsRectangleAndFeedbackNam
   panel->SetAccount("玄岚 侠客/1");
   ASSERT_NE(panel->Create(owner.hwnd(), CMoreUI::kTitle, kPopupStyle, 0, 620, 93, 0, 0), nullptr);
   panel->paint_manager().UpdateLayout();
-  ClickOn(panel, "bnclock");
+  ClickNamed(panel->GetHWND(), panel->paint_manager(), "bnclock");
   EXPECT_TRUE(asked.empty());  // posted
   loop_->Pump();
   ASSERT_EQ(asked.size(), 1u);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <memory>
 
 #include "net/stat_beacon.h"
@@ -128,6 +130,7 @@ TEST_F(PlatformApiSimTest, StatisticsBeaconReusesOneConnection) {
   beacon.Bind(web_->deploy().stat);
   beacon.Send("200015");
   beacon.Send("200020");
+  ASSERT_TRUE(beacon.WaitSent(std::chrono::seconds(30)));
   const auto events = EntriesWithEvent(*sim_, "stat");
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].Field("path"), "/stat.htm?app=qrvclient200015&from=74&pid=1");

@@ -102,6 +102,7 @@ TEST_F(LoginFacesTest, ReturnAndTheLoginButtonStayWhileTheStartButtonShowsTheSer
   // Return typed in the password field.
   Find(login, "edpw")->SetFocus();
   SendMessage(login->GetHWND(), WM_KEYDOWN, VK_RETURN, 0);
+  Settle();
   EXPECT_TRUE(login->logged_in());
   EXPECT_EQ(EventCount("login_ok"), 1u);
   EXPECT_TRUE(hand_off.lists.empty());

@@ -147,6 +147,7 @@ TEST_F(LoginProcedureTest, TheStartButtonGoesOnWithTheAccountThatLoggedInLast) {
   RecordingHandOff hand_off;
   CLoginDlg* login = OpenLogin(&hand_off);
   loop_->Advance(CLoginDlg::kAutoLoginDelayMs);
+  Settle();
   ASSERT_TRUE(login->logged_in());
   ASSERT_EQ(hand_off.lists.size(), 1u);
   EXPECT_EQ(hand_off.lists.back().session.account, "玄岚侠客");
@@ -161,6 +162,7 @@ TEST_F(LoginProcedureTest, TheStartButtonGoesOnWithTheAccountThatLoggedInLast) {
   Type(login, "qrvtest", "abc123456");
   Find(login, "edpw")->SetFocus();
   SendMessage(login->GetHWND(), WM_KEYDOWN, VK_RETURN, 0);
+  Settle();
   ASSERT_TRUE(login->logged_in());
   Click(login, "bnstart");
   ASSERT_EQ(hand_off.lists.size(), 2u);
@@ -185,6 +187,7 @@ TEST_F(LoginProcedureTest, RememberedCredentialsAreFilledInAndTheAutomaticLoginS
   EXPECT_FALSE(login->logged_in());
 
   loop_->Advance(CLoginDlg::kAutoLoginDelayMs - CLoginDlg::kFillInDelayMs);
+  Settle();
   ASSERT_TRUE(login->logged_in());
   ASSERT_EQ(hand_off.lists.size(), 1u);
   EXPECT_EQ(hand_off.lists[0].at.x, where.left + 150);

@@ -16,8 +16,10 @@
 #include "platform/headless_loop.h"
 #include "platform/headless_windows.h"
 #include "platform/messages.h"
+#include "platform/process.h"
 #include "sim/sim_test_support.h"
 #include "ui/ui.h"
+#include "support/settle.h"
 #include "support/skin_lookups.h"
 
 namespace qrv::testing {
@@ -69,6 +71,8 @@ class LoginWindowFixture : public ::testing::Test {
     testing::ExpectSkinLookupsFound();
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
+    SetLastStepsBeforeExit(nullptr);
+    platform_.reset();
     api_.reset();
     services_.reset();
     if (sim_) {
@@ -93,20 +97,33 @@ class LoginWindowFixture : public ::testing::Test {
     services_ = std::make_unique<AppServices>(ProgramPaths::FromProgramPath(program_ + "/zelto_qrv"));
     services_->beacon.Bind(services_->web.deploy().stat);
     api_ = std::make_unique<PlatformApi>(services_->web);
+    platform_ = std::make_unique<PlatformService>(*api_);
+    // As the program does: an exit waits for the exit notice and the last statistics events.
+    SetLastStepsBeforeExit([this] {
+      platform_->WaitForExitNotice();
+      services_->beacon.WaitSent(std::chrono::seconds(2));
+    });
   }
 
   CLoginDlg* OpenLogin(LoginHandOff* hand_off = nullptr) {
-    auto* login = new CLoginDlg(*services_, *api_, hand_off);
+    auto* login = new CLoginDlg(*services_, *platform_, hand_off);
     login->Create(nullptr, "玄岚城", WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, 0);
     login->CenterWindow();
     login->ShowWindow(true);
-    loop_->Pump();
+    Settle();
     login->paint_manager().UpdateLayout();
     return login;
   }
 
-  // Clicks a control of a window as the window system delivers a real click.
-  static void Click(HWND hwnd, CPaintManagerUI& pm, const std::string& name) {
+  // Clicks a control of a window as the window system delivers a real click, then lets the
+  // requests the click started answer.
+  void Click(HWND hwnd, CPaintManagerUI& pm, const std::string& name) {
+    ClickOnly(hwnd, pm, name);
+    Settle();
+  }
+  void Click(CLoginDlg* login, const std::string& name) { Click(login->GetHWND(), login->paint_manager(), name); }
+  // The click alone: what the window does before any answer has come back.
+  static void ClickOnly(HWND hwnd, CPaintManagerUI& pm, const std::string& name) {
     pm.UpdateLayout();  // as a paint would before the player sees the control
     CControlUI* control = pm.FindControl(name);
     ASSERT_NE(control, nullptr) << name;
@@ -116,9 +133,6 @@ class LoginWindowFixture : public ::testing::Test {
     SendMessage(hwnd, WM_MOUSEMOVE, 0, at);
     SendMessage(hwnd, WM_LBUTTONDOWN, 1, at);
     SendMessage(hwnd, WM_LBUTTONUP, 0, at);
-  }
-  static void Click(CLoginDlg* login, const std::string& name) {
-    Click(login->GetHWND(), login->paint_manager(), name);
   }
 
   static CControlUI* Find(CLoginDlg* login, const std::string& name) {
@@ -139,6 +153,8 @@ class LoginWindowFixture : public ::testing::Test {
   static COptionUI* NoteOption(CLoginDlg* login) {
     return static_cast<COptionUI*>(Find(login, "opnote")->GetInterface("Option"));
   }
+
+  void Settle() { testing::SettleRequests(*loop_); }
 
   void WriteSetting(const char* section, const char* key, const std::string& value) {
     services_->settings.WriteText(section, key, value);
@@ -170,6 +186,7 @@ class LoginWindowFixture : public ::testing::Test {
   std::unique_ptr<sim::SimProcess> sim_;
   std::unique_ptr<AppServices> services_;
   std::unique_ptr<PlatformApi> api_;
+  std::unique_ptr<PlatformService> platform_;
 };
 
 }  // namespace qrv::testing

@@ -131,10 +131,10 @@ TEST_F(UserInfTest, EachShowRestartsTheHideTimerAndTakesTheCurrentServer) {
 TEST_F(UserInfTest, ChoosingAServerAsksTheFrameAndHides) {
   CUserInfUI* popup = OpenPopup(POINT{600, 40}, Server("12", "玄岚城[12服]"));
   ASSERT_NE(popup, nullptr);
-  Click(popup->GetHWND(), popup->paint_manager(), "bnxuanfu");
+  ClickOnly(popup->GetHWND(), popup->paint_manager(), "bnxuanfu");
   EXPECT_FALSE(Visible(popup));
   EXPECT_EQ(frame_->Count(kMsgOpenServerList), 0);  // posted, not sent
-  loop_->Pump();
+  Settle();
   EXPECT_EQ(frame_->Count(kMsgOpenServerList), 1);
   EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200006"}));
 }
