@@ -5,6 +5,8 @@
 
 #include "sim/pages.h"
 #include "sim/platform_server.h"
+
+#include <cstdlib>
 #include "sim/signing.h"
 
 namespace qrv::sim {
@@ -218,6 +220,19 @@ Response PlatformServer::DropSessions() {
   const std::size_t dropped = sessions_.size();
   sessions_.clear();
   return Text("OK", "drop_sessions", {{"dropped", std::to_string(dropped)}});
+}
+
+Response PlatformServer::SetDelay(const Request& request) {
+  // Lets a test make the platform slow (ms > 0) or hang (ms = -1) for every later request.
+  const std::string value = FindValue(request.query, "ms").value_or("0");
+  char* end = nullptr;
+  const long ms = std::strtol(value.c_str(), &end, 10);
+  if (end == value.c_str() || *end != '\0' || ms < -1 || ms > 600000) return Text("BAD_DELAY", "delay_refused");
+  delay_ms_ = static_cast<int>(ms);
+  // How many requests the delay holds for; without a count, every later one.
+  const std::string count = FindValue(request.query, "count").value_or("-1");
+  delayed_left_ = std::strtol(count.c_str(), nullptr, 10);
+  return Text("OK", "delay", {{"ms", std::to_string(ms)}, {"count", count}});
 }
 
 }  // namespace qrv::sim

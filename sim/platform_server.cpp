@@ -125,6 +125,37 @@ void PlatformServer::Serve(SoupServerMessage* message) {
   record.details = response.details;
   log_.Write(record);
 
+  if (delay_ms_ == 0 || delayed_left_ == 0 || request.path.rfind("/__sim/", 0) == 0) {
+    Respond(message, response);
+    return;
+  }
+  if (delayed_left_ > 0) --delayed_left_;
+  // A slow or hung platform: the request is logged on arrival and answered late, or never.
+  soup_server_message_pause(message);
+  if (delay_ms_ < 0) return;
+  struct Late {
+    PlatformServer* server;
+    SoupServerMessage* message;
+    Response response;
+  };
+  auto* late = new Late{this, SOUP_SERVER_MESSAGE(g_object_ref(message)), std::move(response)};
+  g_timeout_add_full(
+      G_PRIORITY_DEFAULT, static_cast<guint>(delay_ms_),
+      [](gpointer data) -> gboolean {
+        auto* pending = static_cast<Late*>(data);
+        pending->server->Respond(pending->message, pending->response);
+        soup_server_message_unpause(pending->message);
+        return G_SOURCE_REMOVE;
+      },
+      late,
+      [](gpointer data) {
+        auto* pending = static_cast<Late*>(data);
+        g_object_unref(pending->message);
+        delete pending;
+      });
+}
+
+void PlatformServer::Respond(SoupServerMessage* message, const Response& response) {
   soup_server_message_set_status(message, static_cast<guint>(response.status), nullptr);
   SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
   // libsoup keeps an HTTP/1.0 connection open only when the response says so; the launcher's
@@ -157,6 +188,8 @@ Response PlatformServer::Handle(const Request& request) {
     return Statistics(request);
   } else if (path == "/__sim/drop-sessions") {
     return DropSessions();
+  } else if (path == "/__sim/delay") {
+    return SetDelay(request);
   } else {
     return ServePage(PageContext{data_, base_url(), SessionAccount(request)}, request);
   }

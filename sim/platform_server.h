@@ -50,6 +50,9 @@ class PlatformServer {
   Response ExitNotice(const Request& request);
   Response Statistics(const Request& request) const;
   Response DropSessions();
+  Response SetDelay(const Request& request);
+  // Sends `response` for `message` now.
+  void Respond(SoupServerMessage* message, const Response& response);
 
   PlatformData data_;
   RequestLog& log_;
@@ -57,6 +60,10 @@ class PlatformServer {
   int port_ = 0;
   std::uint64_t next_connection_id_ = 1;
   std::map<std::string, std::string> sessions_;  // session cookie value -> account
+  // How long the platform takes to answer (milliseconds; 0 at once, -1 never), set by tests
+  // through /__sim/delay?ms=N. The simulator's own controls always answer at once.
+  int delay_ms_ = 0;
+  long delayed_left_ = -1;  // requests the delay still holds for; -1 for every one
 };
 
 }  // namespace qrv::sim
