@@ -13,8 +13,6 @@
 namespace qrv {
 namespace {
 
-bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
-
 // The options that pick a page of the tab layout "switch", in page order.
 constexpr std::array<std::string_view, 8> kPageOptions = {"examine", "trojan",  "plugins", "vulnerability",
                                                           "rubbish", "cleanup", "fix",     "tool"};
@@ -65,7 +63,7 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
     OpenMultiAccountTab();
   } else if (name == "bnchongzhi") {
     OpenPayPage();
-  } else if (StartsWith(name, GameTabs::kCloseButtonPrefix)) {
+  } else if (name.starts_with(GameTabs::kCloseButtonPrefix)) {
     CloseTab(name);
   } else if (name == "gm_button") {
     OpenBrowserTab("客服助手", "");

@@ -1,5 +1,7 @@
 #include "login/login_credentials.h"
 
+#include <glib.h>
+
 #include "app/settings_file.h"
 
 namespace qrv {
@@ -15,13 +17,6 @@ bool IsPrintableAscii(std::string_view text) {
     if (byte < 32 || byte > 126) return false;
   }
   return true;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -50,8 +45,8 @@ std::string UnscrambleCredential(std::string_view stored) {
     if (digits.size() % 2 != 0) return {};
     text.reserve(digits.size() / 2);
     for (std::size_t i = 0; i < digits.size(); i += 2) {
-      const int high = HexValue(digits[i]);
-      const int low = HexValue(digits[i + 1]);
+      const int high = g_ascii_xdigit_value(digits[i]);
+      const int low = g_ascii_xdigit_value(digits[i + 1]);
       if (high < 0 || low < 0) return {};
       text.push_back(static_cast<char>(high * 16 + low));
     }

@@ -13,13 +13,11 @@
 namespace qrv {
 namespace {
 
-bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
-
 }  // namespace
 
 void CLoginDlg::OnClick(CControlUI* sender) {
   const std::string& name = sender->GetName();
-  if (StartsWith(name, "bnzuiji") || StartsWith(name, "bntuijian")) {
+  if (name.starts_with("bnzuiji") || name.starts_with("bntuijian")) {
     OnServerButton(sender);
     return;
   }
@@ -44,7 +42,7 @@ void CLoginDlg::OnClick(CControlUI* sender) {
     OnClose();
   } else if (sender == logout_button_) {
     OnLogout();
-  } else if (StartsWith(name, "bnnew")) {
+  } else if (name.starts_with("bnnew")) {
     // A news button beyond the news that arrived: nothing to open, the event still counts.
     services_.beacon.Send("200002");
   }

@@ -22,11 +22,7 @@ struct VisitState {
 size_t DropBody(char*, size_t size, size_t count, void*) { return size * count; }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (g_ascii_tolower(text[i]) != g_ascii_tolower(prefix[i])) return false;
-  }
-  return true;
+  return text.size() >= prefix.size() && g_ascii_strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
 }
 
 size_t CollectSetCookie(char* data, size_t size, size_t count, void* user) {

@@ -1,5 +1,7 @@
 #include "net/web_client.h"
 
+#include <glib.h>
+
 #include "net/curl_handles.h"
 #include "net/follow_up_visit.h"
 #include "net/web_context.h"
@@ -41,41 +43,12 @@ std::string TextOfBody(std::string_view raw) {
   return text;
 }
 
-bool NeedsEscape(unsigned char byte) {
-  if (byte <= 0x20 || byte >= 0x7f) return true;
-  switch (byte) {
-    case '"':
-    case '#':
-    case '<':
-    case '>':
-    case '\\':
-    case '^':
-    case '`':
-    case '{':
-    case '|':
-    case '}':
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Percent-encodes what may not stand in a request target (spaces, quotes, braces, control and
-// non-ASCII bytes, "#" which would end the path); everything else, "%" included, goes as given.
+// non-ASCII bytes, "#" which would end the path); the reserved characters that may, "%"
+// included, go as given. (A path holds no zero byte: the callers build it from text.)
 std::string EscapeRequestPath(std::string_view path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string escaped;
-  escaped.reserve(path.size());
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (NeedsEscape(byte)) {
-      escaped += '%';
-      escaped += kHex[byte >> 4];
-      escaped += kHex[byte & 0x0f];
-    } else {
-      escaped += c;
-    }
-  }
+  const std::string text(path.substr(0, path.find('\0')));
+  g_autofree gchar* escaped = g_uri_escape_string(text.c_str(), "!$%&'()*+,/:;=?@[]", FALSE);
   return escaped;
 }
 

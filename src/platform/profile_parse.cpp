@@ -1,5 +1,7 @@
 #include "platform/profile_parse.h"
 
+#include <glib.h>
+
 #include <climits>
 #include <string>
 
@@ -10,8 +12,6 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -30,11 +30,7 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
+  return a.size() == b.size() && g_ascii_strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 ProfileLine ReadLine(std::string_view text, std::size_t begin) {

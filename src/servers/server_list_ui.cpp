@@ -10,8 +10,6 @@
 namespace qrv {
 namespace {
 
-bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
-
 // The number after a name's prefix ("page3" gives 3); 0 when no digits follow.
 int NumberAfter(const std::string& name, std::size_t prefix_length) {
   int number = 0;
@@ -78,7 +76,7 @@ void CServerListUI::Notify(TNotifyUI& msg) {
   if (msg.sType == "click") {
     OnClick(sender);
   } else if (msg.sType == "killfocus") {
-    if (StartsWith(name, "tab")) {
+    if (name.starts_with("tab")) {
       if (auto* option = dynamic_cast<COptionUI*>(sender)) option->Selected(false);
     }
   } else if (msg.sType == "setfocus") {
@@ -94,14 +92,14 @@ void CServerListUI::OnClick(CControlUI* sender) {
     PreviousPage();
   } else if (name == "pagenext") {
     NextPage();
-  } else if (StartsWith(name, "page")) {
+  } else if (name.starts_with("page")) {
     ShowPage(NumberAfter(name, 4));
-  } else if (StartsWith(name, "tab")) {
+  } else if (name.starts_with("tab")) {
     ShowSection(NumberAfter(name, 3));
   } else if (name == "bngo") {
     SearchByNumber();
-  } else if (StartsWith(name, "serbutton") || StartsWith(name, "zjbutton") || StartsWith(name, "tjbutton") ||
-             StartsWith(name, "bnzuixin")) {
+  } else if (name.starts_with("serbutton") || name.starts_with("zjbutton") || name.starts_with("tjbutton") ||
+             name.starts_with("bnzuixin")) {
     ChooseByButton(sender);
   }
 }

@@ -1,5 +1,7 @@
 #include "tools/edit_ex.h"
 
+#include <glib.h>
+
 #include <cstdio>
 
 #include "platform/debug_sink.h"
@@ -12,11 +14,9 @@ namespace {
 constexpr ARGB kTextColor = 0xFFE6ECF5;
 constexpr ARGB kDisabledTextColor = 0xFF5E6B80;
 
-std::string UpperCaseLetters(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
+std::string UpperCaseLetters(const std::string& text) {
+  g_autofree gchar* upper = g_ascii_strup(text.c_str(), static_cast<gssize>(text.size()));
+  return upper;
 }
 
 }  // namespace

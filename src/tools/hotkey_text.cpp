@@ -1,5 +1,7 @@
 #include "tools/hotkey_text.h"
 
+#include <glib.h>
+
 namespace qrv {
 
 Hotkey ParseHotkeyText(std::string_view text) {
@@ -17,7 +19,7 @@ Hotkey ParseHotkeyText(std::string_view text) {
   if (text.empty()) return hotkey;
   char first = text.front();
   // A hand-edited "ctrl+q" would otherwise give the key code of 'q', which is F2's.
-  if (first >= 'a' && first <= 'z') first = static_cast<char>(first - 'a' + 'A');
+  first = g_ascii_toupper(first);
   // The byte is sign-extended, so the first byte of "无" gives a code no key has.
   hotkey.key = static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<signed char>(first)));
   return hotkey;

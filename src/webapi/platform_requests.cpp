@@ -1,5 +1,8 @@
 #include "webapi/platform_requests.h"
 
+#include <glib.h>
+
+#include <algorithm>
 #include <chrono>
 
 #include "net/md5.h"
@@ -7,27 +10,12 @@
 namespace qrv {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-bool IsUnreserved(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-         c == '_' || c == '~';
-}
-
-void AppendEscaped(std::string& out, unsigned char c) {
-  out += '%';
-  out += kHexDigits[c >> 4];
-  out += kHexDigits[c & 0x0F];
-}
-
 // Template characters that a URL cannot carry as they are; "&", "=" and "?" keep their meaning.
 bool TemplateCharNeedsEscape(char c) { return c == ' ' || c == '{' || c == '}' || c == '"'; }
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
+std::string Upper(std::string_view text) {
+  g_autofree gchar* upper = g_ascii_strup(text.data(), static_cast<gssize>(text.size()));
+  return upper;
 }
 
 }  // namespace
@@ -42,15 +30,17 @@ std::int64_t CurrentUnixSeconds() {
 std::string TimeValue(std::int64_t seconds) { return std::to_string(seconds); }
 
 std::string PercentEncode(std::string_view argument) {
+  // Everything but A-Z a-z 0-9 - . _ ~ is escaped (GLib escapes those too when no reserved
+  // character is allowed). A zero byte would end GLib's string early: it is escaped here.
   std::string out;
-  out.reserve(argument.size());
-  for (char c : argument) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (IsUnreserved(byte)) {
-      out += c;
-    } else {
-      AppendEscaped(out, byte);
-    }
+  for (std::size_t start = 0; start <= argument.size();) {
+    const std::size_t zero = std::min(argument.find('\0', start), argument.size());
+    const std::string piece(argument.substr(start, zero - start));
+    g_autofree gchar* escaped = g_uri_escape_string(piece.c_str(), nullptr, FALSE);
+    out += escaped;
+    if (zero == argument.size()) break;
+    out += "%00";
+    start = zero + 1;
   }
   return out;
 }
@@ -64,7 +54,7 @@ std::string FillPathTemplate(std::string_view path_template, std::initializer_li
       if (next_arg != args.end()) out += PercentEncode(*next_arg++);
       ++i;
     } else if (TemplateCharNeedsEscape(c)) {
-      AppendEscaped(out, static_cast<unsigned char>(c));
+      out += PercentEncode(std::string_view(&c, 1));
     } else {
       out += c;
     }

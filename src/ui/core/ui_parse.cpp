@@ -1,6 +1,7 @@
 #include "ui/core/ui_parse.h"
 
-#include <cctype>
+#include <glib.h>
+
 #include <charconv>
 
 namespace qrv::ui {
@@ -25,12 +26,7 @@ std::string_view Trim(std::string_view text) {
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
+  return a.size() == b.size() && g_ascii_strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 std::optional<ARGB> ParseColor(std::string_view text) {
