@@ -47,9 +47,9 @@ void CMainFrameWnd::ShowUserInfo(CControlUI* button) {
   const POINT at = CUserInfUI::PositionBeside(screen);
   if (user_inf_ == nullptr || !IsWindow(user_inf_hwnd_)) {
     auto* info = new CUserInfUI(deps_.services, hwnd_, server_, player_);
+    // A window that cannot be made has gone with its window; the next click tries again.
     const HWND hwnd = info->CreatePopup(at);
     if (hwnd == nullptr) {
-      delete info;
       user_inf_ = nullptr;
       user_inf_hwnd_ = nullptr;
       return;
@@ -76,7 +76,6 @@ void CMainFrameWnd::LockScreen() {
   auto* lock = new CLockScreenUI(password_, hwnd_);
   const HWND hwnd = lock->CreateOverFrame();
   if (hwnd == nullptr) {
-    delete lock;
     lock_ = nullptr;
     lock_hwnd_ = nullptr;
     return;
@@ -90,7 +89,6 @@ void CMainFrameWnd::OpenRestorePrompt() {
   if (restore_prompt_ != nullptr) CHuifuUI::Dismiss(restore_prompt_);
   auto* prompt = new CHuifuUI(hwnd_);
   restore_prompt_ = prompt->CreatePrompt();
-  if (restore_prompt_ == nullptr) delete prompt;
 }
 
 }  // namespace qrv

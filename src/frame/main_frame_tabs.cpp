@@ -55,11 +55,9 @@ void CMainFrameWnd::OpenBrowserTab(const std::string& caption, const std::string
 void CMainFrameWnd::OpenMultiAccountTab() {
   auto* page = new CBatchLoginUI();
   const RECT work = WindowSystem::Get().WorkArea();
+  // A page that cannot be made has gone with its window.
   const HWND hwnd = page->CreatePage(hwnd_, CBatchLoginUI::PageRect(work));
-  if (hwnd == nullptr) {
-    delete page;
-    return;
-  }
+  if (hwnd == nullptr) return;
   if (tabs_.AddStripItem(CBatchLoginUI::kTabTitle) == nullptr) {
     DestroyWindow(hwnd);
     return;

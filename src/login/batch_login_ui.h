@@ -39,8 +39,8 @@ class CBatchLoginUI final : public CSkinnedWindow {
   // The page's place for a work area: x = its left edge, y = 80, width = its right edge, height =
   // its bottom edge - 80 (in the main frame's client coordinates).
   static RECT PageRect(const RECT& work_area);
-  // Creates the page as a visible child of the main frame at `rect`. Null on failure (the caller
-  // then deletes the object).
+  // Creates the page as a visible child of the main frame at `rect`. Null on failure (the object
+  // has then gone with its window).
   HWND CreatePage(HWND main_frame, const RECT& rect);
 
   // Appends one account tile to "HorizontalLayoutUI41"; false (nothing added) when that container

@@ -32,7 +32,7 @@ class CUserInfUI final : public CSkinnedWindow {
   static POINT PositionBeside(const RECT& button_screen);
 
   // Creates the window as a pop-up owned by the main frame at `top_left`, sized by its layout,
-  // hidden until ShowAt. Returns null when it cannot be made (the caller then deletes the object).
+  // hidden until ShowAt. Returns null when it cannot be made (the object has then gone with its window).
   HWND CreatePopup(POINT top_left);
 
   // Copies the server and shows its name in "txuserinf".

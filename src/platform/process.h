@@ -34,7 +34,7 @@ class ScopedExitHook {
 // so it leaves no zombie behind. Returns its process id, or 0 when it could not be started.
 pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path);
 
-// Full path of the running program, at most `max_chars` bytes as the original's buffer allowed.
+// Full path of the running program, at most `max_chars` bytes (the size of start-up's buffer).
 std::string ProgramPath(std::size_t max_chars = 1023);
 
 // Name of the first network interface that is up and not a loopback ("eth0", "wlp2s0"); empty

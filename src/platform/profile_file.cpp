@@ -101,7 +101,7 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int def
   try {
     const LoadedFile file(path);
     const auto value = FindValue(file, section, key);
-    // "key=" with nothing after it gives the default, as it does on Windows.
+    // "key=" with nothing after it reads as missing: the default.
     if (!value || value->empty()) return default_value;
     return profile::ParseLeadingInt(*value);
   } catch (const std::exception&) {
@@ -134,8 +134,8 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     const LoadedFile file(target);
     if (file.state() == LoadedFile::State::kUnreadable) return false;
     const bool existed = file.state() == LoadedFile::State::kLoaded;
-    // A settings file made read-only (to lock the options) stays as it is, as on Windows; the
-    // rename below would otherwise replace it regardless of its mode.
+    // A settings file made read-only (to lock the options) stays as it is: the rename below
+    // would otherwise replace it regardless of its mode.
     if (existed && g_access(target.c_str(), W_OK) != 0) return false;
     const std::string updated = profile::WithKeyValue(file.text(), section, key, value);
     if (existed && updated == file.text()) return true;

@@ -43,7 +43,7 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view default_value, const std::string& path,
                                     std::size_t buffer_size = kProfileTextBuffer);
 
-// Returns whether the file was written; callers of the original API ignore it. A file created by
+// Returns whether the file was written; the program's callers ignore it. A file created by
 // the first write is readable by its owner only (the settings file holds the remembered password);
 // a replaced file keeps its mode.
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,

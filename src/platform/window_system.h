@@ -20,7 +20,8 @@
 
 namespace qrv {
 
-// Window styles (the subset the program uses; values as on Windows).
+// Window styles (the subset the program uses, with the numbers of the Win32 API whose names the
+// window code uses).
 inline constexpr std::uint32_t WS_OVERLAPPED = 0x00000000;
 inline constexpr std::uint32_t WS_POPUP = 0x80000000;
 inline constexpr std::uint32_t WS_CHILD = 0x40000000;

@@ -28,7 +28,7 @@ class CHuifuUI final : public CSkinnedWindow {
 
   // Creates the prompt as a pop-up owned by the main frame, horizontally centred just below the
   // visible screen, sized by its layout, and shows it; its ticks start with the window. Null on
-  // failure (the caller then deletes the object).
+  // failure (the object has then gone with its window).
   HWND CreatePrompt();
 
   // Ends the prompt `prompt` at once; nothing when it has gone already.

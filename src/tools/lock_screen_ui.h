@@ -23,7 +23,7 @@ class CLockScreenUI final : public CSkinnedWindow {
 
   // Creates the lock as a visible child of the main frame at the top-left corner of its client
   // area, covering it (the layout's size when the frame has no client area yet). Null on failure
-  // (the caller then deletes the object).
+  // (the object has then gone with its window).
   HWND CreateOverFrame();
   // Shows the lock again (it keeps its place) with the focus in the password field.
   void ShowLock();

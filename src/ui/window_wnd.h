@@ -25,7 +25,7 @@ namespace qrv {
 
 inline constexpr UINT CS_DBLCLKS = 0x0008;
 
-// Size-border hit-test codes (values as on Windows).
+// Size-border hit-test codes (the numbers of the Win32 API whose names the window code uses).
 inline constexpr LRESULT HTLEFT = 10;
 inline constexpr LRESULT HTRIGHT = 11;
 inline constexpr LRESULT HTTOP = 12;

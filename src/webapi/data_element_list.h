@@ -13,7 +13,7 @@
 //    and returns the text up to the next "'". An absent key drops the element's first
 //    key length + 1 characters instead and reads on the same way.
 //
-// The original copied the rest of the text after every element, which is quadratic in the size
+// Copying the rest of the text after every element would be quadratic in the size
 // of the response; a list of ten thousand servers would stall the login. Here the text is kept
 // once and elements are offsets into it; each scan starts where the previous one stopped, and
 // the position of the next "/>" is remembered between elements, so loading is linear.

@@ -44,10 +44,7 @@ class UserInfTest : public testing::LoginWindowFixture {
 
   CUserInfUI* OpenPopup(POINT at, const ServerEntry& server) {
     auto* popup = new CUserInfUI(*services_, frame_->hwnd(), server, player_);
-    if (popup->CreatePopup(at) == nullptr) {
-      delete popup;
-      return nullptr;
-    }
+    if (popup->CreatePopup(at) == nullptr) return nullptr;  // gone with its window
     popup->ShowAt(at, server);
     loop_->Pump();
     return popup;

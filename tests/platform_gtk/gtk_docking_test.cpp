@@ -265,7 +265,7 @@ TEST_F(GtkDockingTest, WindowAlreadyPutInsideOursByItsProgramHasThatParent) {
   TestWindow frame(Toplevel(60, 60, 300, 200));
   ShowAndWait(frame);
   Display* x = XDisplay();
-  // As a program would do before asking (the X counterpart of SetParent on Windows).
+  // As a program would do before asking: its window made a child of ours.
   const Window inside = XCreateSimpleWindow(x, ToplevelXid(frame.hwnd()), 0, 0, 50, 50, 0, 0, 0);
   const Window outside = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 50, 50, 0, 0, 0);
   XSync(x, False);

@@ -54,7 +54,7 @@ TEST_F(GtkWindowsTest, ShowHideMinimizeMaximizeAndRestore) {
   ShowWindow(window.hwnd(), SW_SHOW);
   EXPECT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(top); }));
 
-  // Minimised: still "visible" to the program, as on Windows, but off the screen.
+  // Minimised: still "visible" to the program, but off the screen.
   ShowWindow(window.hwnd(), SW_MINIMIZE);
   EXPECT_TRUE(windows_->IsMinimized(window.hwnd()));
   EXPECT_TRUE(IsWindowVisible(window.hwnd()));

@@ -14,10 +14,7 @@ class HuifuTest : public testing::ToolsWindowFixture {
  protected:
   CHuifuUI* OpenPrompt() {
     auto* prompt = new CHuifuUI(frame_->hwnd());
-    if (prompt->CreatePrompt() == nullptr) {
-      delete prompt;
-      return nullptr;
-    }
+    if (prompt->CreatePrompt() == nullptr) return nullptr;  // gone with its window
     return prompt;
   }
   static bool Shown(CHuifuUI* prompt, const std::string& name) {

@@ -18,10 +18,7 @@ class LockScreenTest : public testing::ToolsWindowFixture {
  protected:
   CLockScreenUI* OpenLock(const std::string& password) {
     auto* lock = new CLockScreenUI(password, frame_->hwnd());
-    if (lock->CreateOverFrame() == nullptr) {
-      delete lock;
-      return nullptr;
-    }
+    if (lock->CreateOverFrame() == nullptr) return nullptr;  // gone with its window
     lock->ShowLock();
     loop_->Pump();
     lock->paint_manager().UpdateLayout();

@@ -2,7 +2,7 @@
 // widget. Its key preview sees it first; then, unless a native widget (a browser view) has the GTK
 // focus, it becomes WM_KEYDOWN / WM_KEYUP for the window with the focus, and text becomes WM_CHAR,
 // through the input method when the window asked for text input. A key the input method keeps
-// for a composition arrives as VK_PROCESSKEY, as on Windows.
+// for a composition arrives as VK_PROCESSKEY, so that edits do not act on it twice.
 
 #include "platform/gtk/gtk_windows.h"
 #include "platform/gtk/native_window.h"

@@ -6,7 +6,7 @@
 // timer source whose ready time is the earliest window timer. Both call
 // MessageCore::DispatchPending. Being one source each, requests coalesce: a thousand posts from a
 // worker wake the loop once. Run and the modal loops are GMainLoops on the same context, kept on a
-// stack so that the quit message stops every level, as WM_QUIT ends a modal loop on Windows.
+// stack so that the quit message stops every level.
 
 #include <glib.h>
 

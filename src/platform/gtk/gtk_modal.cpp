@@ -1,7 +1,7 @@
 // Modal windows and message boxes. Both run a nested GMainLoop on the default context, so posted
 // messages, timers and painting go on underneath, while every other toplevel of the program is
 // disabled (it ignores input) until the modal window ends. The quit message ends every nested
-// loop, as WM_QUIT ends a modal loop on Windows.
+// loop too, so that a program asked to end never stays inside a question.
 
 #include "platform/gtk/gtk_loop.h"
 #include "platform/gtk/gtk_windows.h"

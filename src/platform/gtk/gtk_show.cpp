@@ -1,7 +1,7 @@
 // Showing, hiding, minimising, maximising and restoring. With a window manager these are
 // requests to it; without one (a bare X server) iconify unmaps the window and maximise fills the
 // work area, so that the program sees the same states either way. A minimised window still counts
-// as visible, as on Windows.
+// as visible: the window code treats minimised and hidden as different states.
 
 #include "platform/gtk/gtk_windows.h"
 #include "platform/gtk/native_window.h"

@@ -105,7 +105,7 @@ void GtkWindows::Create(HWND hwnd, const WindowCreateParams& params) {
       gtk_window_set_skip_taskbar_hint(gtk_window, TRUE);
     }
     if (NativeWindow* owner = TopOf(parent); owner != nullptr && owner->window != nullptr) {
-      // An owned pop-up stays above its owner and off the task bar, as on Windows.
+      // An owned pop-up stays above its owner and off the task bar.
       gtk_window_set_transient_for(gtk_window, GTK_WINDOW(owner->window));
       gtk_window_set_skip_taskbar_hint(gtk_window, TRUE);
     }
@@ -124,7 +124,7 @@ void GtkWindows::Create(HWND hwnd, const WindowCreateParams& params) {
 void GtkWindows::Destroy(HWND hwnd) {
   NativeWindow* window = Find(hwnd);
   if (window == nullptr) return;
-  // Children and owned pop-ups go with their window, as on Windows: each gets its WM_DESTROY.
+  // Children and owned pop-ups go with their window: each gets its WM_DESTROY.
   std::vector<HWND> dependants;
   for (const auto& [other, native] : windows_) {
     if (native->parent == hwnd && other != hwnd) dependants.push_back(other);

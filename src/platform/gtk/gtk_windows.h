@@ -6,7 +6,7 @@
 // becomes WM_PAINT, and GDK input becomes Windows-style messages in client coordinates (see
 // gtk_input.cpp).
 //
-// Geometry is kept as the program set it, as Windows does: SetPos changes the rectangle (and sends
+// Geometry is kept as the program set it: SetPos changes the rectangle (and sends
 // WM_MOVE / WM_SIZE) at once, and the window manager's later changes arrive as configure events.
 // Without a window manager (Xvfb) GTK cannot maximise or iconify, so both are done here: maximise
 // fills the work area and restore puts the old rectangle back; iconify unmaps the window.
