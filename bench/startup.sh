@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Start-up benchmark: under Xvfb, the time from start to the login window's first painted frame
 # and the memory of the login phase (resident set of all the program's processes), against a bare
-# GTK window of the same size. Prints medians of several runs and both ratios (goal: at most 1.5).
+# GTK window of the same size: with GTK's GL probing as it comes, and with GDK_GL=disable (the
+# true floor, since the launcher itself runs without GTK's GL). The launcher runs against the
+# platform simulator, and once more against a host that accepts connections and never answers.
+# Last, the frame rate of a WebGL and canvas page with and without GTK's GL.
+# Prints medians of several runs and the ratios (goals: first frame at most 1.2, memory at most 1.3).
 # Usage: bench/startup.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,16 +14,19 @@ runs=${1:-7}
 
 bash "$root/scripts/deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQRV_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target zelto_qrv qrv_sim bare_gtk_window skin >/dev/null
+cmake --build "$build" -j "$(nproc)" --target zelto_qrv qrv_sim bare_gtk_window page_frame_rate skin >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/prog/data" "$work/prog/skin" "$work/home/Desktop"
-cp "$build/dist/zelto_qrv" "$work/prog/"
-cp "$build/dist/skin/box.bk" "$work/prog/skin/"
+for folder in prog hung; do
+  mkdir -p "$work/$folder/data" "$work/$folder/skin"
+  cp "$build/dist/zelto_qrv" "$work/$folder/"
+  cp "$build/dist/skin/box.bk" "$work/$folder/skin/"
+done
+mkdir -p "$work/home/Desktop"
 
 exec xvfb-run -a -s "-screen 0 1600x1000x24" python3 - "$build" "$work" "$root" "$runs" <<'PY'
-import os, statistics, subprocess, sys, time
+import os, socket, statistics, subprocess, sys, threading, time
 
 build, work, root, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 sys.path.insert(0, os.path.join(root, "bench"))
@@ -46,24 +53,54 @@ def measure(argv, cwd, env):
         proc.kill()
     return (first - start) * 1000.0, rss / 1024.0
 
+
+# A host that accepts connections and never answers: every host of the hung program points here.
+hung = socket.socket()
+hung.bind(("127.0.0.1", 0))
+hung.listen(64)
+held = []
+threading.Thread(target=lambda: [held.append(hung.accept()) for _ in iter(int, 1)], daemon=True).start()
+host = f"127.0.0.1:{hung.getsockname()[1]}"
+with open(f"{work}/hung/data/deploy.ini", "w") as deploy:
+    deploy.write("[hosts]\n" + "".join(f"{k}={host}\n" for k in
+                 ("site", "interface", "game", "stat", "account", "forum", "pay")) +
+                 f"domain=127.0.0.1\nservice=http://{host}/service/\n[chat]\nhost=127.0.0.1\nport={hung.getsockname()[1]}\n")
+
 sim = subprocess.Popen([f"{build}/sim/qrv_sim", "--data", f"{root}/sim/data/platform.json", "--log", f"{work}/sim.log",
                         "--deploy-out", f"{work}/prog/data/deploy.ini"], stdout=subprocess.PIPE, text=True)
 sim.stdout.readline()
 try:
     env = dict(os.environ, HOME=f"{work}/home", XDG_CONFIG_HOME=f"{work}/home/.config", QRV_TRACE_FIRST_FRAME="1")
-    launcher, bare = [], []
+    env.pop("GDK_GL", None)
+    no_gl = dict(env, GDK_GL="disable")
+    bare_argv = [f"{build}/bench/bare_gtk_window", "640", "420"]
+    launcher, hung_launcher, bare, bare_no_gl = [], [], [], []
     for _ in range(runs):
         launcher.append(measure([f"{work}/prog/zelto_qrv"], f"{work}/prog", env))
-        bare.append(measure([f"{build}/bench/bare_gtk_window", "640", "420"], work, env))
+        hung_launcher.append(measure([f"{work}/hung/zelto_qrv"], f"{work}/hung", env))
+        bare.append(measure(bare_argv, work, env))
+        bare_no_gl.append(measure(bare_argv, work, no_gl))
+    rates = {}
+    for name, page_env in (("with GTK's GL", env), ("GDK_GL=disable", no_gl)):
+        out = subprocess.run([f"{build}/bench/page_frame_rate"], env=page_env, capture_output=True, text=True,
+                             timeout=60).stdout.strip()
+        rates[name] = out
 finally:
     sim.terminate()
     sim.wait()
 
+
 def med(values, i):
     return statistics.median(v[i] for v in values)
 
-lt, lm, bt, bm = med(launcher, 0), med(launcher, 1), med(bare, 0), med(bare, 1)
+
 print(f"runs: {runs} of each, medians")
-print(f"first frame  launcher {lt:8.1f} ms   bare GTK window {bt:8.1f} ms   ratio {lt / bt:.2f}")
-print(f"memory (RSS) launcher {lm:8.1f} MiB  bare GTK window {bm:8.1f} MiB  ratio {lm / bm:.2f}")
+for floor_name, floor in (("bare GTK window", bare), ("bare GTK window, GDK_GL=disable", bare_no_gl)):
+    bt, bm = med(floor, 0), med(floor, 1)
+    for name, values in (("launcher", launcher), ("launcher, hung host", hung_launcher)):
+        lt, lm = med(values, 0), med(values, 1)
+        print(f"{name:20} vs {floor_name:32} first frame {lt:7.1f} / {bt:7.1f} ms = {lt / bt:.2f}"
+              f"   memory {lm:6.1f} / {bm:6.1f} MiB = {lm / bm:.2f}")
+for name, rate in rates.items():
+    print(f"WebGL and canvas page, {name:16} {rate}")
 PY

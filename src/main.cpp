@@ -1,6 +1,8 @@
 // zelto_qrv: the launcher's program. It puts the real platform (GTK windows on GLib's loop) under
 // the application, starts the automation interface when asked to, and runs start-up.
 
+#include <glib.h>
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -21,6 +23,12 @@
 #include "platform/process.h"
 
 int main() {
+  // The launcher draws its windows with cairo and needs no GL of GTK's: without it GTK does not
+  // probe the GL visuals at start-up, which maps the GL driver and its compiler (some 50 MiB)
+  // and delays the first frame. The web views' pages keep their WebGL: the web engine's own
+  // processes make their GL contexts themselves (bench/startup.sh measures a WebGL page both
+  // ways). A player's own setting wins.
+  g_setenv("GDK_GL", "disable", FALSE);
   qrv::PrepareBrowserEnvironment();
   if (!qrv::InstallGtkPlatform()) {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
