@@ -1,6 +1,6 @@
 // qrv_sim: the platform simulator.
 //
-//   qrv_sim --data FILE --log FILE [--port N] [--deploy-out PATH] [--chat-port N]
+//   qrv_sim --data FILE --log FILE [--port N] [--deploy-out PATH] [--chat-port N] [--exit-with-parent]
 //
 // Serves HTTP and the customer-service chat on 127.0.0.1 (port 0, the default for both, takes any
 // free port), prints "listening on 127.0.0.1:<port>" and then "chat on 127.0.0.1:<chat port>"
@@ -10,6 +10,8 @@
 // deployment file that points every platform host and the chat at itself.
 
 #include <glib-unix.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <glib.h>
 
 #include <csignal>
@@ -30,6 +32,7 @@ struct Options {
   std::string deploy_path;
   int port = 0;
   int chat_port = 0;
+  bool exit_with_parent = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -38,6 +41,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   char* deploy_path = nullptr;
   int port = 0;
   int chat_port = 0;
+  gboolean exit_with_parent = FALSE;
   const GOptionEntry entries[] = {
       {"data", 0, 0, G_OPTION_ARG_FILENAME, &data_path, "Platform data file (JSON)", "FILE"},
       {"log", 0, 0, G_OPTION_ARG_FILENAME, &log_path, "Request log, one JSON object per line", "FILE"},
@@ -46,6 +50,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
        "Write a deploy.ini pointing at the simulator", "PATH"},
       {"chat-port", 0, 0, G_OPTION_ARG_INT, &chat_port,
        "Port of the customer-service chat server on 127.0.0.1 (0: any free port)", "N"},
+      {"exit-with-parent", 0, 0, G_OPTION_ARG_NONE, &exit_with_parent,
+       "End (as on SIGTERM) when the process that started the simulator ends", nullptr},
       {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
   g_autoptr(GOptionContext) context = g_option_context_new("- simulated game platform on loopback");
   g_option_context_add_main_entries(context, entries, nullptr);
@@ -56,6 +62,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   options.deploy_path = deploy_path != nullptr ? deploy_path : "";
   options.port = port;
   options.chat_port = chat_port;
+  options.exit_with_parent = exit_with_parent != FALSE;
   g_free(data_path);
   g_free(log_path);
   g_free(deploy_path);
@@ -100,6 +107,13 @@ int main(int argc, char** argv) {
 
   Options options;
   if (!ParseOptions(argc, argv, options)) return 2;
+  if (options.exit_with_parent) {
+    // A test that is killed cannot stop its simulator; the simulator then ends by itself. (The
+    // parent may have gone before this line: then the simulator has been handed to init already.)
+    const pid_t parent = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) return 0;
+  }
 
   std::string error;
   auto data = qrv::sim::LoadPlatformData(options.data_path, error);

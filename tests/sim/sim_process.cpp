@@ -84,7 +84,8 @@ std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::st
                                    "--port",
                                    std::to_string(options.port),
                                    "--chat-port",
-                                   std::to_string(options.chat_port)};
+                                   std::to_string(options.chat_port),
+                                   "--exit-with-parent"};
   if (!sim->deploy_path_.empty()) {
     args.push_back("--deploy-out");
     args.push_back(sim->deploy_path_);
