@@ -72,6 +72,7 @@ TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
   // The server list of the frame switches the page to server 7.
   ASSERT_TRUE(automation.Click("UIMainFrame", "NewItemBtn").ok());
   ASSERT_NE(automation.WaitForWindow("UISerList", 20000), 0);
+  ExpectSkinShown(automation, "UISerList", "e2e-frame-server-list.png");
   ASSERT_TRUE(automation.SetText("UISerList", "edserid", "7").ok());
   ASSERT_TRUE(automation.Click("UISerList", "bngo").ok());
   EXPECT_TRUE(WaitFor([&] { return GamePageServed("qrv7"); })) << GameRequests();
@@ -79,6 +80,7 @@ TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
   // The lock takes only the login password.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnlock").ok());
   ASSERT_NE(automation.WaitForWindow("UIClockList", 20000), 0);
+  ExpectSkinShown(automation, "UIClockList", "e2e-screen-lock.png");
   ASSERT_TRUE(automation.SetText("UIClockList", "edinput", "wrong").ok());
   ASSERT_TRUE(automation.Click("UIClockList", "bnok").ok());
   EXPECT_TRUE(WaitFor([&] { return automation.Control("UIClockList", "txerr").Bool("visible"); }));
@@ -96,6 +98,7 @@ TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
   // "exit" = 2: the close button asks, and "是" ends the program with 0 after the exit notice.
   ASSERT_TRUE(automation.Click("UIMainFrame", "closebtn").ok());
   ASSERT_NE(automation.WaitForWindow("UICheckDlg", 20000), 0);
+  ExpectSkinShown(automation, "UICheckDlg", "e2e-exit-question.png");
   automation.Click("UICheckDlg", "bnok");
   EXPECT_EQ(launcher_->WaitForExit(20000), 0) << launcher_->output();
   ASSERT_EQ(EntriesWithEvent(*sim_, "exit_ok").size(), 1u);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "e2e/e2e_fixture.h"
+#include "e2e/screen.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv::e2e {
@@ -40,6 +41,7 @@ TEST_F(LoginE2eTest, RememberedCredentialsLogInByThemselvesAndLogoutReturnsToThe
   ASSERT_TRUE(launcher_->Start(error)) << error;
   auto& automation = launcher_->automation();
   ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
+  ExpectSkinShown(automation, "UILogIn", "e2e-login-window.png");
 
   const auto visible = [](const qrv::testing::AutomationAnswer& a) { return a.Bool("visible"); };
   const auto recommended = WaitForControl("bntuijian", visible);

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "automation/automation_client.h"
 
 namespace qrv::e2e {
@@ -39,5 +41,10 @@ int SaveScreenshot(const Rect& rect, const std::string& png, int margin = 0);
 
 // The folder the end-to-end tests keep their screenshots in.
 std::string ScreenshotFolder();
+
+// Photographs the visible window of class `cls` into the screenshot folder as `file` and fails
+// the test unless its rectangle shows a skin. Shown is not yet painted: the photograph is taken
+// again until the skin is on the screen, for a while.
+void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls, const std::string& file);
 
 }  // namespace qrv::e2e

@@ -39,12 +39,7 @@ class TabsE2eTest : public LauncherTest {
     return view < views.size() && views[view].second;
   }
   void ExpectSkinShown(const std::string& cls, const std::string& file) {
-    const Rect rect = VisibleWindowRect(launcher_->automation(), cls);
-    ASSERT_GT(rect[2], rect[0]) << cls << " is not shown";
-    // Shown is not yet painted: the photograph is taken again until the skin is on the screen.
-    int colours = 0;
-    EXPECT_TRUE(WaitFor([&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > 64; }, 10000))
-        << cls << " shows a uniform box (" << colours << " colours)";
+    e2e::ExpectSkinShown(launcher_->automation(), cls, file);
   }
 };
 
