@@ -80,7 +80,11 @@ TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
   // The lock takes only the login password.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnlock").ok());
   ASSERT_NE(automation.WaitForWindow("UIClockList", 20000), 0);
-  ExpectSkinShown(automation, "UIClockList", "e2e-screen-lock.png");
+  // The lock lies over the game page: its dark card must have replaced the page's light pixels.
+  ExpectSkinShown(automation, "UIClockList", "e2e-screen-lock.png", [](const Rect& lock) {
+    const std::string colour = ScreenColor((lock[0] + lock[2]) / 2, lock[1] + 100);
+    return colour.size() == 6 && std::stoi(colour.substr(0, 2), nullptr, 16) < 0x60;
+  });
   ASSERT_TRUE(automation.SetText("UIClockList", "edinput", "wrong").ok());
   ASSERT_TRUE(automation.Click("UIClockList", "bnok").ok());
   EXPECT_TRUE(WaitFor([&] { return automation.Control("UIClockList", "txerr").Bool("visible"); }));

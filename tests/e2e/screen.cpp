@@ -87,9 +87,11 @@ int SaveScreenshot(const Rect& rect, const std::string& png, int margin) {
 
 std::string ScreenshotFolder() { return QRV_DOCS_OUTPUT; }
 
-void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls, const std::string& file) {
+void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls, const std::string& file,
+                     const std::function<bool(const Rect&)>& painted) {
   const Rect rect = VisibleWindowRect(automation, cls);
   ASSERT_GT(rect[2], rect[0]) << cls << " is not shown";
+  if (painted) EXPECT_TRUE(WaitFor([&] { return painted(rect); }, 10000)) << cls << " is not painted";
   int colours = 0;
   EXPECT_TRUE(WaitFor([&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > 64; }, 10000))
       << cls << " shows a uniform box (" << colours << " colours)";

@@ -44,7 +44,10 @@ std::string ScreenshotFolder();
 
 // Photographs the visible window of class `cls` into the screenshot folder as `file` and fails
 // the test unless its rectangle shows a skin. Shown is not yet painted: the photograph is taken
-// again until the skin is on the screen, for a while.
-void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls, const std::string& file);
+// again until the skin is on the screen, for a while. A window laid over other windows (whose
+// old pixels are no uniform box either) names a check of its own look in `painted`, given the
+// window's rectangle.
+void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls, const std::string& file,
+                     const std::function<bool(const Rect&)>& painted = nullptr);
 
 }  // namespace qrv::e2e
