@@ -53,15 +53,14 @@ for _ in range(100):
     time.sleep(0.1)
 shot("1-login.png", "login window")
 
-# A fresh install logs in by itself with nothing remembered; the player reads the error and
-# closes it, as on any failed login.
-for w in ask(cmd="windows").get("windows", []):
-    if w.get("class") == "UIClockList" and w.get("visible"):
-        ask(cmd="click", **{"class": "UIClockList"}, name="bnok")
-
+# A fresh installation remembers nobody and starts quietly: the player types the account in.
 ask(cmd="settext", **{"class": "UILogIn"}, name="edusername", text="qrvtest")
 ask(cmd="settext", **{"class": "UILogIn"}, name="edpw", text="abc123456")
 ask(cmd="click", **{"class": "UILogIn"}, name="login")
+for _ in range(300):
+    if ask(cmd="control", **{"class": "UILogIn"}, name="bntuijian").get("visible"):
+        break
+    time.sleep(0.1)
 shot("2-logged-in.png", "after logging in as qrvtest")
 
 # The recommended server opens the main frame with its game page.
@@ -72,6 +71,10 @@ for _ in range(100):
     time.sleep(0.1)
 time.sleep(2.0)  # the page loads
 shot("3-game.png", "the recommended server's game page in the main frame")
+
+# The More panel drops down below its button.
+ask(cmd="click", **{"class": "UIMainFrame"}, name="bnmore")
+shot("4-more-panel.png", "the More panel")
 
 for w in ask(cmd="windows").get("windows", []):
     print(f"  window {w.get('class')!r} {w.get('title')!r} visible={w.get('visible')}")

@@ -278,7 +278,9 @@ TEST_F(ProfileFileTest, ReadOnlyFileIsLeftAlone) {
   SetContents(original);
   ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
   ASSERT_EQ(chmod(path_.c_str(), 0400), 0);
-  if (geteuid() == 0) ASSERT_EQ(chown(path_.c_str(), kNobody, kNobody), 0);
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(path_.c_str(), kNobody, kNobody), 0);
+  }
   EXPECT_TRUE(HoldsForAnOrdinaryUser([&] {
     return access(path_.c_str(), W_OK) != 0 && Text("Runset", "autorun", "1") == "0" &&
            !WritePrivateProfileString("Runset", "autorun", "1", path_);
