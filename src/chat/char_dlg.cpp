@@ -49,13 +49,13 @@ LRESULT CCharDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case WM_CREATE: {
       Layout();
-      // The skin first, then the text controls, which lie above it.
+      // The skin first, then the text controls, which lie above it; Layout gives each its place.
       skin_ = new CCharDlgUI(*this);
-      skin_hwnd_ = skin_->Create(hwnd_, "", kChildStyle, 0, origin_.x, origin_.y, placement_.Width(),
-                                 placement_.Height());
+      skin_hwnd_ = skin_->Create(hwnd_, "", kChildStyle, 0, origin_.x, origin_.y, kDesignWidth, kDesignHeight);
       if (skin_hwnd_ == nullptr) skin_ = nullptr;
       history_.Create(hwnd_, Offset(kHistoryRect, origin_), kHistoryId);
       input_.Create(hwnd_, Offset(kInputRect, origin_), kInputId);
+      Layout();
       for (CRichEditCtrlEx* edit : {&history_, &input_}) edit->surface().SetDefaultFormat(ChatTextFormat());
       history_.surface().SetReadOnly(true);
       history_.surface().SetBackground(kHistoryBackground);
@@ -91,14 +91,30 @@ LRESULT CCharDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 void CCharDlg::Layout() {
-  // The design is centred on the work area as the window was placed in it; a window narrower or
-  // shorter than the design keeps the history's corner inside it.
-  origin_ = POINT{std::max(0, (placement_.right - kDesignWidth) / 2), std::max(0, (placement_.bottom - kDesignHeight) / 2)};
+  // The design is centred in the part of the window the frame shows (the window is as large as
+  // the work area, the frame may be smaller); a part smaller than the design keeps the design's
+  // top-left corner inside it, where the header, the history and the input fit a frame of the
+  // skin's size.
+  RECT visible = placement_;
+  const HWND frame = hwnd_ != nullptr ? WindowSystem::Get().Parent(hwnd_) : nullptr;
+  if (frame != nullptr) {
+    const RECT client = GetClientRect(frame);
+    if (client.Width() > 0 && client.Height() > 0) {
+      visible.right = std::min(visible.right, client.right);
+      visible.bottom = std::min(visible.bottom, client.bottom);
+    }
+  }
+  origin_ = POINT{std::max(0, (visible.right - kDesignWidth) / 2), std::max(0, (visible.bottom - kDesignHeight) / 2)};
   if (hwnd_ == nullptr) return;
-  Place(skin_hwnd_, RECT{origin_.x, origin_.y, origin_.x + placement_.Width(), origin_.y + placement_.Height()});
+  // The skin reaches to the shown part's edges, where its bands end.
+  const int skin_width = std::max(kHistoryRect.right, visible.right - placement_.left - origin_.x);
+  const int skin_height = std::max(kInputRect.bottom, visible.bottom - placement_.top - origin_.y);
+  Place(skin_hwnd_, RECT{origin_.x, origin_.y, origin_.x + skin_width, origin_.y + skin_height});
   Place(history_.GetHWND(), Offset(kHistoryRect, origin_));
   Place(input_.GetHWND(), Offset(kInputRect, origin_));
 }
+
+void CCharDlg::FitToFrame() { Layout(); }
 
 void CCharDlg::Paint(void* cairo) const {
   auto* cr = static_cast<cairo_t*>(cairo);

@@ -4,9 +4,10 @@
 // window CCharDlgUI ("chatdlg.xml"), and talks through the frame's connection.
 //
 // Geometry: the skin's design is 1000 x 730. Its top-left corner (the design origin) lies at
-// ((right − 1000) / 2, (bottom − 730) / 2) of the window's rectangle in the frame (never left of
-// or above the window), the history at (0, 66) and the input at (0, 444) from there, 800 x 350 and
-// 800 x 174.
+// ((right − 1000) / 2, (bottom − 730) / 2), right and bottom being those of the part of the window
+// the frame shows (never left of or above the window), the history at (0, 66) and the input at
+// (0, 444) from there, 800 x 350 and 800 x 174. The skin window reaches from the origin to the
+// shown part's right and bottom edges.
 //
 // Sending (button "bnsend", or Ctrl+Enter while the input has the keyboard): the input's text with
 // emoticon codes is shown in the history under "我" and sent as one chat text. A text longer than
@@ -71,6 +72,8 @@ class CCharDlg final : public CWindowWnd, public EmoticonInserter {
   void SavePicture();
   // Hides the picker (the frame hides its pop-ups for the boss key and the screen lock).
   void HidePopups();
+  // Places the skin and the text controls again after the frame changed its size.
+  void FitToFrame();
 
   const GMEntry& agent() const { return agent_; }
   std::uint64_t agent_id() const { return agent_.id; }

@@ -63,7 +63,13 @@ LRESULT CRichEditCtrlEx::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       auto* host = static_cast<GtkWidget*>(WindowSystem::Get().NativeHandle(hwnd_));
       if (host != nullptr && GTK_IS_CONTAINER(host)) {
         const RECT client = GetClientRect(hwnd_);
-        surface_ = std::make_unique<GtkRichText>(host, client.Width(), client.Height());
+        auto gtk = std::make_unique<GtkRichText>(host, client.Width(), client.Height());
+        // A press in the view gives the control's window the keyboard, activating its toplevel,
+        // as a click on any window does.
+        gtk->SetOnPress([this] {
+          if (hwnd_ != nullptr && WindowSystem::Get().Focus() != hwnd_) WindowSystem::Get().SetFocus(hwnd_);
+        });
+        surface_ = std::move(gtk);
         if (on_ctrl_enter_) SetOnCtrlEnter(on_ctrl_enter_);
       }
       return 0;

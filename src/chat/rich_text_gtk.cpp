@@ -311,6 +311,8 @@ void GtkRichText::SetOnCtrlEnter(std::function<void()> on_ctrl_enter) {
   impl_->on_ctrl_enter = std::move(on_ctrl_enter);
 }
 
+void GtkRichText::SetOnPress(std::function<void()> on_press) { impl_->on_press = std::move(on_press); }
+
 void GtkRichText::ShowContextMenu(const GdkEvent* trigger) { impl_->ShowContextMenu(trigger); }
 GtkWidget* GtkRichText::BuildContextMenu(bool can_paste) { return impl_->BuildContextMenu(can_paste); }
 bool GtkRichText::CommandEnabled(int command, bool can_paste) const {

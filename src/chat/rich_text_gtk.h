@@ -55,6 +55,8 @@ class GtkRichText final : public RichTextSurface {
 
   // Ctrl+Enter pressed in the view.
   void SetOnCtrlEnter(std::function<void()> on_ctrl_enter);
+  // A mouse button pressed in the view (before the view handles it).
+  void SetOnPress(std::function<void()> on_press);
 
   // The context menu: shown at the pointer (or below the caret for the menu key) once the
   // clipboard has said whether it holds text to paste.

@@ -63,6 +63,7 @@ struct GtkRichText::Impl {
   RichTextFormat default_format;
   std::uint32_t background = 0xFFFFFF;
   std::function<void()> on_ctrl_enter;
+  std::function<void()> on_press;
   std::map<std::string, GtkTextTag*> tags;  // owned by the buffer's tag table
 
   GtkWidget* menu = nullptr;

@@ -58,9 +58,15 @@ void OnDeleteRange(GtkTextBuffer*, GtkTextIter* start, GtkTextIter* end, gpointe
 }
 
 gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer data) {
-  if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY) return FALSE;
+  auto* impl = static_cast<GtkRichText::Impl*>(data);
+  if (event->type != GDK_BUTTON_PRESS) return FALSE;
+  if (impl->on_press) {
+    const auto on_press = impl->on_press;  // may replace itself
+    on_press();
+  }
+  if (event->button != GDK_BUTTON_SECONDARY) return FALSE;
   gtk_widget_grab_focus(widget);
-  static_cast<GtkRichText::Impl*>(data)->ShowContextMenu(reinterpret_cast<GdkEvent*>(event));
+  impl->ShowContextMenu(reinterpret_cast<GdkEvent*>(event));
   return TRUE;
 }
 

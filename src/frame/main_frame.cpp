@@ -81,6 +81,9 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& h
     case WM_SETFOCUS:
       FrameHotkeys::RegisterAltF4(hwnd_);
       break;
+    case WM_SIZE:
+      FitChatWindows();
+      break;
     case WM_KILLFOCUS:
       FrameHotkeys::UnregisterAltF4(hwnd_);
       break;

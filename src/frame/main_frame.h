@@ -179,6 +179,8 @@ class CMainFrameWnd final : public CSkinnedWindow {
   void ShowAgentList(CControlUI* button);
   // The agent list and the chat windows' emoticon pickers (boss key, screen lock).
   void HideChatPopups();
+  // The chat windows follow the frame's size.
+  void FitChatWindows();
 
   // Tabs (main_frame_tabs.cpp).
   void OpenBrowserTab(const std::string& caption, const std::string& address);

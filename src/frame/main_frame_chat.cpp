@@ -100,6 +100,13 @@ void CMainFrameWnd::ShowAgentList(CControlUI* button) {
   gm_list_.Open(hwnd_, at, std::move(agents));
 }
 
+void CMainFrameWnd::FitChatWindows() {
+  tabs_.ForEachLiveWindow([](TabRecord& record) {
+    if (record.agent_id == 0) return;
+    if (auto* chat = dynamic_cast<CCharDlg*>(CWindowWnd::FromHandle(record.hwnd))) chat->FitToFrame();
+  });
+}
+
 void CMainFrameWnd::HideChatPopups() {
   if (gm_list_.GetHWND() != nullptr && IsWindow(gm_list_.GetHWND())) gm_list_.ShowWindow(false);
   tabs_.ForEachLiveWindow([](TabRecord& record) {
