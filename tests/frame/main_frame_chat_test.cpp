@@ -155,6 +155,9 @@ TEST_F(MainFrameChatTest, AgentsListedChatTabsOpenedTextsRoutedAndTheListRebuilt
   const std::vector<int> types = FrameTypes();
   EXPECT_EQ(std::vector<int>(types.end() - 3, types.end()), (std::vector<int>{7, 7, 17}));
 
+  // Ctrl+Enter belongs to the chat's input alone: no window holds it as a system-wide hotkey.
+  EXPECT_FALSE(hotkeys_->Press(MOD_CONTROL, VK_RETURN));
+
   // The player's text with an emoticon goes out; the agent's reply comes back to this tab.
   chat_window->input().InsertText("你好");
   chat_window->InsertEmoticon("1");
