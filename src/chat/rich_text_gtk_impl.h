@@ -13,6 +13,10 @@
 
 namespace qrv {
 
+// What each picture's anchor carries.
+inline constexpr char kPictureCodeKey[] = "qrv-code";
+inline constexpr char kPicturePathKey[] = "qrv-path";
+
 // One piece of removed content, kept so that an undo can put it back.
 struct RemovedPiece {
   std::string text;     // a run of text, or empty for a picture
@@ -37,19 +41,28 @@ struct GtkRichText::Impl {
   // --- Content (rich_text_gtk.cpp) --------------------------------------------------------------
   GtkTextTag* TagFor(const RichTextFormat& format);
   void InsertTextAt(GtkTextIter* at, std::string_view text, const RichTextFormat* format);
+  // Inserts the picture of `path` at `at` (which ends up after it); false when it cannot be loaded.
   bool InsertPictureAt(GtkTextIter* at, const std::string& path, const std::string& code);
+  static GdkPixbufAnimation* LoadAnimation(const std::string& path);  // null when unreadable
+  void InsertAnimationAt(GtkTextIter* at, GdkPixbufAnimation* animation, const std::string& path,
+                         const std::string& code);
   void ApplyStyle();
   GtkTextIter IterAt(int offset) const;
 
-  // --- Menu, undo and font (rich_text_gtk_menu.cpp) ---------------------------------------------
-  void ConnectEditSignals();
+  // --- The context menu (rich_text_gtk_menu.cpp) -----------------------------------------------
+  void ConnectMenuSignals();
   void ShowContextMenu(const GdkEvent* trigger);
   GtkWidget* BuildContextMenu(bool can_paste);
   bool CommandEnabled(int command, bool can_paste) const;
   void RunCommand(int command);
+
+  // --- Undo (rich_text_gtk_undo.cpp) ------------------------------------------------------------
+  void ConnectEditSignals();
   void RecordInsertion(int offset, int length, bool picture);
   void RecordRemoval(const GtkTextIter* start, const GtkTextIter* end);
   void Undo();
+
+  // --- The font (rich_text_gtk_font.cpp) --------------------------------------------------------
   void ChooseFont();
   void OnFontChosen(int response);
 

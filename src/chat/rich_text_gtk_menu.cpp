@@ -1,5 +1,5 @@
-// The rich text on GTK: its own context menu in place of the view's, the record of the player's
-// edits that undo goes back through, and the font chooser.
+// The rich text on GTK: its own context menu in place of the view's (commands 101 to 107), shown
+// once the clipboard has said whether it holds text to paste.
 
 #include <array>
 
@@ -42,21 +42,6 @@ std::string Mnemonic(const char* text) {
 
 bool HasSelection(GtkTextBuffer* buffer) { return gtk_text_buffer_get_selection_bounds(buffer, nullptr, nullptr); }
 
-// --- Signals --------------------------------------------------------------------------------------
-
-void OnInsertText(GtkTextBuffer*, GtkTextIter* at, gchar* text, gint length, gpointer data) {
-  auto* impl = static_cast<GtkRichText::Impl*>(data);
-  impl->RecordInsertion(gtk_text_iter_get_offset(at), static_cast<int>(g_utf8_strlen(text, length)), false);
-}
-
-void OnInsertAnchor(GtkTextBuffer*, GtkTextIter* at, GtkTextChildAnchor*, gpointer data) {
-  static_cast<GtkRichText::Impl*>(data)->RecordInsertion(gtk_text_iter_get_offset(at), 1, true);
-}
-
-void OnDeleteRange(GtkTextBuffer*, GtkTextIter* start, GtkTextIter* end, gpointer data) {
-  static_cast<GtkRichText::Impl*>(data)->RecordRemoval(start, end);
-}
-
 gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer data) {
   auto* impl = static_cast<GtkRichText::Impl*>(data);
   if (event->type != GDK_BUTTON_PRESS) return FALSE;
@@ -85,10 +70,6 @@ void OnMenuDestroyed(GtkWidget* menu, gpointer data) {
   if (impl->menu == menu) impl->menu = nullptr;
 }
 
-void OnFontResponse(GtkDialog*, gint response, gpointer data) {
-  static_cast<GtkRichText::Impl*>(data)->OnFontChosen(response);
-}
-
 // The clipboard's answer to what it holds arrives later; the control may be gone by then.
 struct TargetsRequest {
   std::weak_ptr<GtkRichText::Impl> impl;
@@ -113,89 +94,10 @@ void OnClipboardTargets(GtkClipboard*, GdkAtom* targets, gint count, gpointer da
 
 }  // namespace
 
-void GtkRichText::Impl::ConnectEditSignals() {
-  g_signal_connect(buffer, "insert-text", G_CALLBACK(OnInsertText), this);
-  g_signal_connect(buffer, "insert-child-anchor", G_CALLBACK(OnInsertAnchor), this);
-  g_signal_connect(buffer, "delete-range", G_CALLBACK(OnDeleteRange), this);
+void GtkRichText::Impl::ConnectMenuSignals() {
   g_signal_connect(view, "button-press-event", G_CALLBACK(OnButtonPress), this);
   g_signal_connect(view, "popup-menu", G_CALLBACK(OnPopupMenu), this);
 }
-
-// --- Undo -----------------------------------------------------------------------------------------
-
-void GtkRichText::Impl::RecordInsertion(int offset, int length, bool picture) {
-  // Only what the player can change is recorded: the read-only history is written by the window.
-  if (replaying || view_gone || !gtk_text_view_get_editable(view) || length <= 0) return;
-  if (!picture && !undo.empty()) {
-    UndoStep& last = undo.back();
-    if (last.inserted && !last.has_picture && last.offset + last.length == offset) {
-      last.length += length;  // typing on: one step
-      return;
-    }
-  }
-  UndoStep step;
-  step.inserted = true;
-  step.has_picture = picture;
-  step.offset = offset;
-  step.length = length;
-  undo.push_back(std::move(step));
-}
-
-void GtkRichText::Impl::RecordRemoval(const GtkTextIter* start, const GtkTextIter* end) {
-  if (replaying || view_gone || !gtk_text_view_get_editable(view)) return;
-  UndoStep step;
-  step.offset = std::min(gtk_text_iter_get_offset(start), gtk_text_iter_get_offset(end));
-  GtkTextIter iter = gtk_text_iter_compare(start, end) <= 0 ? *start : *end;
-  const GtkTextIter stop = gtk_text_iter_compare(start, end) <= 0 ? *end : *start;
-  GtkTextIter run_start = iter;
-  const auto flush_text = [&](const GtkTextIter& upto) {
-    if (gtk_text_iter_equal(&run_start, &upto)) return;
-    g_autofree gchar* text = gtk_text_buffer_get_text(buffer, &run_start, &upto, TRUE);
-    step.removed.push_back(RemovedPiece{text, "", ""});
-  };
-  while (gtk_text_iter_compare(&iter, &stop) < 0) {
-    if (GtkTextChildAnchor* anchor = gtk_text_iter_get_child_anchor(&iter)) {
-      flush_text(iter);
-      const auto* path = static_cast<const char*>(g_object_get_data(G_OBJECT(anchor), "qrv-path"));
-      const auto* code = static_cast<const char*>(g_object_get_data(G_OBJECT(anchor), "qrv-code"));
-      step.removed.push_back(RemovedPiece{"", path != nullptr ? path : "", code != nullptr ? code : ""});
-      gtk_text_iter_forward_char(&iter);
-      run_start = iter;
-      continue;
-    }
-    gtk_text_iter_forward_char(&iter);
-  }
-  flush_text(stop);
-  if (!step.removed.empty()) undo.push_back(std::move(step));
-}
-
-void GtkRichText::Impl::Undo() {
-  if (undo.empty()) return;
-  UndoStep step = std::move(undo.back());
-  undo.pop_back();
-  replaying = true;
-  if (step.inserted) {
-    GtkTextIter start = IterAt(step.offset);
-    GtkTextIter end = IterAt(step.offset + step.length);
-    gtk_text_buffer_delete(buffer, &start, &end);
-    start = IterAt(step.offset);
-    gtk_text_buffer_place_cursor(buffer, &start);
-  } else {
-    GtkTextIter at = IterAt(step.offset);
-    for (const RemovedPiece& piece : step.removed) {
-      // Each insertion leaves `at` after what it inserted.
-      if (piece.picture.empty()) {
-        InsertTextAt(&at, piece.text, nullptr);
-      } else if (!InsertPictureAt(&at, piece.picture, piece.code)) {
-        continue;  // the picture's file has gone meanwhile
-      }
-    }
-    gtk_text_buffer_place_cursor(buffer, &at);
-  }
-  replaying = false;
-}
-
-// --- The context menu -----------------------------------------------------------------------------
 
 void GtkRichText::Impl::ShowContextMenu(const GdkEvent* trigger) {
   if (view_gone) return;
@@ -275,69 +177,6 @@ void GtkRichText::Impl::RunCommand(int command) {
     default:
       break;
   }
-}
-
-// --- The font -------------------------------------------------------------------------------------
-
-void GtkRichText::Impl::ChooseFont() {
-  if (view_gone) return;
-  if (font_chooser != nullptr) {
-    gtk_window_present(GTK_WINDOW(font_chooser));
-    return;
-  }
-  GtkTextIter start;
-  GtkTextIter end;
-  gtk_text_buffer_get_selection_bounds(buffer, &start, &end);
-  if (font_start == nullptr) {
-    font_start = gtk_text_buffer_create_mark(buffer, nullptr, &start, TRUE);
-    font_end = gtk_text_buffer_create_mark(buffer, nullptr, &end, FALSE);
-  } else {
-    gtk_text_buffer_move_mark(buffer, font_start, &start);
-    gtk_text_buffer_move_mark(buffer, font_end, &end);
-  }
-  // The font shown first: the selection's, or the control's own when nothing is selected.
-  GtkTextAttributes* attributes = gtk_text_view_get_default_attributes(view);
-  if (!gtk_text_iter_equal(&start, &end)) gtk_text_iter_get_attributes(&start, attributes);
-
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
-  font_chooser = gtk_font_chooser_dialog_new("选择字体", GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr);
-  gtk_window_set_modal(GTK_WINDOW(font_chooser), TRUE);
-  if (attributes->font != nullptr) gtk_font_chooser_set_font_desc(GTK_FONT_CHOOSER(font_chooser), attributes->font);
-  gtk_text_attributes_unref(attributes);
-  // Answered without a nested loop: the rest of the program runs on while the dialog is open.
-  g_signal_connect(font_chooser, "response", G_CALLBACK(OnFontResponse), this);
-  gtk_widget_show(font_chooser);
-}
-
-void GtkRichText::Impl::OnFontChosen(int response) {
-  GtkWidget* dialog = font_chooser;
-  font_chooser = nullptr;
-  if (dialog == nullptr) return;
-  PangoFontDescription* chosen =
-      response == GTK_RESPONSE_OK ? gtk_font_chooser_get_font_desc(GTK_FONT_CHOOSER(dialog)) : nullptr;
-  g_signal_handlers_disconnect_by_data(dialog, this);
-  gtk_widget_destroy(dialog);
-  if (chosen == nullptr) return;
-  GtkTextIter start;
-  GtkTextIter end;
-  gtk_text_buffer_get_iter_at_mark(buffer, &start, font_start);
-  gtk_text_buffer_get_iter_at_mark(buffer, &end, font_end);
-  if (!gtk_text_iter_equal(&start, &end)) {
-    GtkTextTag* tag = gtk_text_buffer_create_tag(buffer, nullptr, "font-desc", chosen, nullptr);
-    gtk_text_buffer_apply_tag(buffer, tag, &start, &end);
-  } else {
-    RichTextFormat format = default_format;
-    if (const char* family = pango_font_description_get_family(chosen)) format.face = family;
-    if (pango_font_description_get_set_fields(chosen) & PANGO_FONT_MASK_SIZE) {
-      const int size = pango_font_description_get_size(chosen) / PANGO_SCALE;
-      if (size > 0) format.size_pt = size;
-    }
-    format.bold = pango_font_description_get_weight(chosen) >= PANGO_WEIGHT_BOLD;
-    format.italic = pango_font_description_get_style(chosen) != PANGO_STYLE_NORMAL;
-    default_format = format;
-    ApplyStyle();
-  }
-  pango_font_description_free(chosen);
 }
 
 }  // namespace qrv
