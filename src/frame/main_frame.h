@@ -9,11 +9,12 @@
 // the keyboard hook and the tray icon, opens the toolbar's pop-ups, and ends the program. Other
 // windows reach it only through window messages (messages.h); blocks handed over with a message
 // ride as owning payloads, so a refused or undelivered message never leaks or frees one twice.
+// It owns the customer-service chat too: the connection, the agent list and the chat tabs
+// (main_frame_chat.cpp).
 //
 // There is one frame per process; it is made with new and deletes itself at its final message.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
