@@ -23,7 +23,8 @@ RECT Offset(const RECT& rect, POINT by) {
 
 void Place(HWND hwnd, const RECT& rect) {
   if (hwnd != nullptr && IsWindow(hwnd))
-    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -51,7 +52,8 @@ LRESULT CCharDlg::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       Layout();
       // The skin first, then the text controls, which lie above it; Layout gives each its place.
       skin_ = new CCharDlgUI(*this);
-      skin_hwnd_ = skin_->Create(hwnd_, "", kChildStyle, 0, origin_.x, origin_.y, kDesignWidth, kDesignHeight);
+      skin_hwnd_ =
+          skin_->Create(hwnd_, "", kChildStyle, 0, origin_.x, origin_.y, kDesignWidth, kDesignHeight);
       if (skin_hwnd_ == nullptr) skin_ = nullptr;
       history_.Create(hwnd_, Offset(kHistoryRect, origin_), kHistoryId);
       input_.Create(hwnd_, Offset(kInputRect, origin_), kInputId);
@@ -104,7 +106,8 @@ void CCharDlg::Layout() {
       visible.bottom = std::min(visible.bottom, client.bottom);
     }
   }
-  origin_ = POINT{std::max(0, (visible.right - kDesignWidth) / 2), std::max(0, (visible.bottom - kDesignHeight) / 2)};
+  origin_ = POINT{std::max(0, (visible.right - kDesignWidth) / 2),
+                  std::max(0, (visible.bottom - kDesignHeight) / 2)};
   if (hwnd_ == nullptr) return;
   // The skin reaches to the shown part's edges, where its bands end.
   const int skin_width = std::max(kHistoryRect.right, visible.right - placement_.left - origin_.x);

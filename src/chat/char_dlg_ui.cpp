@@ -8,7 +8,8 @@
 
 namespace qrv {
 
-CCharDlgUI::CCharDlgUI(CCharDlg& dialog) : CSkinnedWindow("chatdlg.xml", Lifetime::kDeletesItself), dialog_(dialog) {}
+CCharDlgUI::CCharDlgUI(CCharDlg& dialog)
+    : CSkinnedWindow("chatdlg.xml", Lifetime::kDeletesItself), dialog_(dialog) {}
 
 LRESULT CCharDlgUI::OnCreate() {
   face_button_ = FindControl<CButtonUI>("bnface");

@@ -8,8 +8,8 @@ namespace qrv {
 
 std::string ChatTimeText(const LocalDateTime& time) {
   char text[96];
-  std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d", time.year, time.month, time.day, time.hour, time.minute,
-                time.second);
+  std::snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d", time.year, time.month, time.day, time.hour,
+                time.minute, time.second);
   return text;
 }
 
@@ -36,8 +36,8 @@ RichTextFormat ChatNoticeFormat() {
 
 std::string TooLongNotice(std::size_t utf8_bytes) {
   char text[256];
-  std::snprintf(text, sizeof text, "消息过长（%zu字节），未发送：一条消息最多%zu字节，请分几次发送。", utf8_bytes,
-                chat::kMaxChatTextBytes);
+  std::snprintf(text, sizeof text, "消息过长（%zu字节），未发送：一条消息最多%zu字节，请分几次发送。",
+                utf8_bytes, chat::kMaxChatTextBytes);
   return text;
 }
 

@@ -8,15 +8,15 @@ namespace qrv {
 namespace {
 
 constexpr std::array<EmoticonEntry, kEmoticonCount> kTable{{
-    {1, "1.gif", "1.bmp"},       {2, "2.gif", "2.bmp"},       {3, "3.gif", "3.bmp"},
-    {4, "4.gif", "4.bmp"},       {5, "5.gif", "5.bmp"},       {6, "6.gif", "6.bmp"},
-    {7, "7.gif", "7.bmp"},       {8, "8.gif", "8.bmp"},       {9, "9.gif", "9.bmp"},
-    {10, "10.gif", nullptr},     {11, "11.gif", "11.bmp"},    {12, "12.gif", nullptr},
-    {13, "130.gif", "130.bmp"},  {14, "140.gif", "140.bmp"},  {15, "150.gif", "150.bmp"},
-    {16, "160.gif", "160.bmp"},  {17, "170.gif", "170.bmp"},  {18, "18.gif", "18.bmp"},
-    {19, "19.gif", nullptr},     {20, "200.gif", "200.bmp"},  {21, "210.gif", "210.bmp"},
-    {22, "220.gif", "220.bmp"},  {23, "230.gif", "230.bmp"},  {24, "240.gif", "240.bmp"},
-    {25, "250.gif", "250.bmp"},  {26, "260.gif", "260.bmp"},  {27, "27.gif", "27.bmp"},
+    {1, "1.gif", "1.bmp"},      {2, "2.gif", "2.bmp"},      {3, "3.gif", "3.bmp"},
+    {4, "4.gif", "4.bmp"},      {5, "5.gif", "5.bmp"},      {6, "6.gif", "6.bmp"},
+    {7, "7.gif", "7.bmp"},      {8, "8.gif", "8.bmp"},      {9, "9.gif", "9.bmp"},
+    {10, "10.gif", nullptr},    {11, "11.gif", "11.bmp"},   {12, "12.gif", nullptr},
+    {13, "130.gif", "130.bmp"}, {14, "140.gif", "140.bmp"}, {15, "150.gif", "150.bmp"},
+    {16, "160.gif", "160.bmp"}, {17, "170.gif", "170.bmp"}, {18, "18.gif", "18.bmp"},
+    {19, "19.gif", nullptr},    {20, "200.gif", "200.bmp"}, {21, "210.gif", "210.bmp"},
+    {22, "220.gif", "220.bmp"}, {23, "230.gif", "230.bmp"}, {24, "240.gif", "240.bmp"},
+    {25, "250.gif", "250.bmp"}, {26, "260.gif", "260.bmp"}, {27, "27.gif", "27.bmp"},
 }};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

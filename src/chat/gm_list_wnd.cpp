@@ -16,7 +16,8 @@ HWND CGMListWnd::Open(HWND frame, POINT at, std::vector<GMEntry> agents) {
   source_ = std::move(agents);
   if (hwnd_ == nullptr || !IsWindow(hwnd_)) {
     // Made hidden, placed once the layout has given it its size, then shown; "windowinit" fills it.
-    if (Create(frame, "", kPopupStyle & ~WS_VISIBLE, WS_EX_TOOLWINDOW, at.x, at.y, 0, 0) == nullptr) return nullptr;
+    if (Create(frame, "", kPopupStyle & ~WS_VISIBLE, WS_EX_TOOLWINDOW, at.x, at.y, 0, 0) == nullptr)
+      return nullptr;
   } else {
     Fill();
   }
@@ -50,7 +51,8 @@ void CGMListWnd::Fill() {
   if (list_ == nullptr) return;
   std::vector<ListedAgent> agents;
   agents.reserve(source_.size());
-  for (const GMEntry& entry : source_) agents.push_back(ListedAgent{entry.id, entry.name, entry.state, entry.local});
+  for (const GMEntry& entry : source_)
+    agents.push_back(ListedAgent{entry.id, entry.name, entry.state, entry.local});
   rows_ = FillAgentList(*list_, agents);
 }
 

@@ -70,9 +70,9 @@ bool ChoosePictureFile(HWND owner, std::function<void(const std::string&)> on_ch
   auto* native = static_cast<GtkWidget*>(WindowSystem::Get().NativeHandle(owner));
   if (native == nullptr) return false;
   GtkWidget* toplevel = gtk_widget_get_toplevel(native);
-  GtkWidget* dialog = gtk_file_chooser_dialog_new("打开", GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr,
-                                                  GTK_FILE_CHOOSER_ACTION_OPEN, "取消", GTK_RESPONSE_CANCEL, "打开",
-                                                  GTK_RESPONSE_ACCEPT, nullptr);
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(
+      "打开", GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "取消",
+      GTK_RESPONSE_CANCEL, "打开", GTK_RESPONSE_ACCEPT, nullptr);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   GtkFileFilter* bitmaps = gtk_file_filter_new();
   gtk_file_filter_set_name(bitmaps, "(*.bmp)");

@@ -32,7 +32,9 @@ void CRichEditCtrlEx::InsertText(std::string_view text, const RichTextFormat* fo
   surface_->InsertText(text, format);
 }
 
-std::string CRichEditCtrlEx::TextWithCodes() const { return qrv::TextWithCodes(surface_->Text(), surface_->Pictures()); }
+std::string CRichEditCtrlEx::TextWithCodes() const {
+  return qrv::TextWithCodes(surface_->Text(), surface_->Pictures());
+}
 
 std::string CRichEditCtrlEx::CodeLookup(const std::string& code) const {
   const auto it = code_to_file_.find(code);
@@ -48,7 +50,8 @@ std::string CRichEditCtrlEx::CodeOfNumber(int number) const {
 
 void CRichEditCtrlEx::SetOnCtrlEnter(std::function<void()> on_ctrl_enter) {
   on_ctrl_enter_ = std::move(on_ctrl_enter);
-  if (auto* gtk = dynamic_cast<GtkRichText*>(surface_.get())) gtk->SetOnCtrlEnter([this] { CallCtrlEnter(); });
+  if (auto* gtk = dynamic_cast<GtkRichText*>(surface_.get()))
+    gtk->SetOnCtrlEnter([this] { CallCtrlEnter(); });
 }
 
 void CRichEditCtrlEx::CallCtrlEnter() {

@@ -72,10 +72,10 @@ class RichTextSurface {
 class MemoryRichText final : public RichTextSurface {
  public:
   struct Cell {
-    std::string character;    // one UTF-8 character, or U+FFFC for a picture
+    std::string character;  // one UTF-8 character, or U+FFFC for a picture
     RichTextFormat format;
-    std::string picture;      // the picture's file (pictures only)
-    std::string code;         // the picture's code (pictures only)
+    std::string picture;  // the picture's file (pictures only)
+    std::string code;     // the picture's code (pictures only)
   };
   // Neighbouring cells of the same format (pictures always alone).
   struct Run {

@@ -126,11 +126,13 @@ void GtkRichText::TakeFocus() {
   g_idle_add_full(
       G_PRIORITY_DEFAULT,
       [](gpointer data) -> gboolean {
-        if (auto impl = static_cast<std::weak_ptr<Impl>*>(data)->lock(); impl != nullptr && !impl->view_gone) {
+        if (auto impl = static_cast<std::weak_ptr<Impl>*>(data)->lock();
+            impl != nullptr && !impl->view_gone) {
           // Only while the focus is still the window's own container (nothing else took it since).
           GtkWidget* host = gtk_widget_get_parent(impl->scrolled);
           GtkWidget* toplevel = gtk_widget_get_toplevel(impl->scrolled);
-          if (host != nullptr && GTK_IS_WINDOW(toplevel) && gtk_window_get_focus(GTK_WINDOW(toplevel)) == host)
+          if (host != nullptr && GTK_IS_WINDOW(toplevel) &&
+              gtk_window_get_focus(GTK_WINDOW(toplevel)) == host)
             gtk_widget_grab_focus(GTK_WIDGET(impl->view));
         }
         return G_SOURCE_REMOVE;

@@ -33,9 +33,11 @@ void GtkRichText::Impl::ChooseFont() {
   if (!gtk_text_iter_equal(&start, &end)) gtk_text_iter_get_attributes(&start, attributes);
 
   GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
-  font_chooser = gtk_font_chooser_dialog_new("选择字体", GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr);
+  font_chooser =
+      gtk_font_chooser_dialog_new("选择字体", GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr);
   gtk_window_set_modal(GTK_WINDOW(font_chooser), TRUE);
-  if (attributes->font != nullptr) gtk_font_chooser_set_font_desc(GTK_FONT_CHOOSER(font_chooser), attributes->font);
+  if (attributes->font != nullptr)
+    gtk_font_chooser_set_font_desc(GTK_FONT_CHOOSER(font_chooser), attributes->font);
   gtk_text_attributes_unref(attributes);
   // Answered without a nested loop: the rest of the program runs on while the dialog is open.
   g_signal_connect(font_chooser, "response", G_CALLBACK(OnFontResponse), this);

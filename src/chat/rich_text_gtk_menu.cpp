@@ -12,7 +12,7 @@ constexpr char kCommandKey[] = "qrv-command";
 
 struct MenuEntry {
   int command;
-  const char* text;     // as the menu shows it; "&" marks the mnemonic
+  const char* text;  // as the menu shows it; "&" marks the mnemonic
   bool separator_after;
 };
 
@@ -40,7 +40,9 @@ std::string Mnemonic(const char* text) {
   return out;
 }
 
-bool HasSelection(GtkTextBuffer* buffer) { return gtk_text_buffer_get_selection_bounds(buffer, nullptr, nullptr); }
+bool HasSelection(GtkTextBuffer* buffer) {
+  return gtk_text_buffer_get_selection_bounds(buffer, nullptr, nullptr);
+}
 
 gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer data) {
   auto* impl = static_cast<GtkRichText::Impl*>(data);

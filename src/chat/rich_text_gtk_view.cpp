@@ -8,7 +8,6 @@
 namespace qrv {
 namespace {
 
-
 GdkRGBA RgbaOf(std::uint32_t rgb) {
   return GdkRGBA{((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, 1.0};
 }
@@ -48,7 +47,9 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
   return TRUE;
 }
 
-void OnScrolledDestroyed(GtkWidget*, gpointer data) { static_cast<GtkRichText::Impl*>(data)->view_gone = true; }
+void OnScrolledDestroyed(GtkWidget*, gpointer data) {
+  static_cast<GtkRichText::Impl*>(data)->view_gone = true;
+}
 
 }  // namespace
 
@@ -115,10 +116,11 @@ GtkTextTag* GtkRichText::Impl::TagFor(const RichTextFormat& format) {
   if (auto it = tags.find(key); it != tags.end()) return it->second;
   const GdkRGBA colour = RgbaOf(format.rgb);
   GtkTextTag* tag = gtk_text_buffer_create_tag(
-      buffer, nullptr, "size-points", static_cast<double>(format.size_pt), "foreground-rgba", &colour, "weight",
-      format.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL, "style",
+      buffer, nullptr, "size-points", static_cast<double>(format.size_pt), "foreground-rgba", &colour,
+      "weight", format.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL, "style",
       format.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL, "underline",
-      format.underline ? PANGO_UNDERLINE_SINGLE : PANGO_UNDERLINE_NONE, "strikethrough", format.strike, nullptr);
+      format.underline ? PANGO_UNDERLINE_SINGLE : PANGO_UNDERLINE_NONE, "strikethrough", format.strike,
+      nullptr);
   if (!format.face.empty()) g_object_set(tag, "family", format.face.c_str(), nullptr);
   tags.emplace(key, tag);
   return tag;
@@ -128,8 +130,8 @@ void GtkRichText::Impl::InsertTextAt(GtkTextIter* at, std::string_view text, con
   const std::string valid = BufferText(text);
   if (valid.empty()) return;
   if (format != nullptr) {
-    gtk_text_buffer_insert_with_tags(buffer, at, valid.c_str(), static_cast<gint>(valid.size()), TagFor(*format),
-                                     nullptr);
+    gtk_text_buffer_insert_with_tags(buffer, at, valid.c_str(), static_cast<gint>(valid.size()),
+                                     TagFor(*format), nullptr);
   } else {
     gtk_text_buffer_insert(buffer, at, valid.c_str(), static_cast<gint>(valid.size()));
   }
@@ -150,8 +152,8 @@ GdkPixbufAnimation* GtkRichText::Impl::LoadAnimation(const std::string& path) {
   return animation;
 }
 
-void GtkRichText::Impl::InsertAnimationAt(GtkTextIter* at, GdkPixbufAnimation* animation, const std::string& path,
-                                          const std::string& code) {
+void GtkRichText::Impl::InsertAnimationAt(GtkTextIter* at, GdkPixbufAnimation* animation,
+                                          const std::string& path, const std::string& code) {
   GtkTextChildAnchor* anchor = gtk_text_buffer_create_child_anchor(buffer, at);
   g_object_set_data_full(G_OBJECT(anchor), kPictureCodeKey, g_strdup(code.c_str()), g_free);
   g_object_set_data_full(G_OBJECT(anchor), kPicturePathKey, g_strdup(path.c_str()), g_free);
@@ -163,10 +165,12 @@ void GtkRichText::Impl::InsertAnimationAt(GtkTextIter* at, GdkPixbufAnimation* a
 
 void GtkRichText::Impl::ApplyStyle() {
   const RichTextFormat& f = default_format;
-  std::string rules = "textview { font-size: " + std::to_string(f.size_pt) + "pt; font-weight: " +
-                      (f.bold ? "700" : "400") + "; font-style: " + (f.italic ? "italic" : "normal") + ";";
+  std::string rules = "textview { font-size: " + std::to_string(f.size_pt) +
+                      "pt; font-weight: " + (f.bold ? "700" : "400") +
+                      "; font-style: " + (f.italic ? "italic" : "normal") + ";";
   if (!f.face.empty()) rules += " font-family: " + CssString(f.face) + ";";
-  rules += " }\ntextview text { color: " + CssColor(f.rgb) + "; background-color: " + CssColor(background) + "; }\n";
+  rules += " }\ntextview text { color: " + CssColor(f.rgb) + "; background-color: " + CssColor(background) +
+           "; }\n";
   gtk_css_provider_load_from_data(css, rules.c_str(), -1, nullptr);
 }
 

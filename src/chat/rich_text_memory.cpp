@@ -29,7 +29,8 @@ void MemoryRichText::InsertText(std::string_view text, const RichTextFormat* for
   std::vector<Cell> added;
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t length = CharLengthAt(text, pos);
-    added.push_back(Cell{std::string(text.substr(pos, length)), format != nullptr ? *format : default_format_, "", ""});
+    added.push_back(
+        Cell{std::string(text.substr(pos, length)), format != nullptr ? *format : default_format_, "", ""});
     pos += length;
   }
   cells_.insert(cells_.begin() + caret_, added.begin(), added.end());
@@ -49,7 +50,9 @@ bool MemoryRichText::InsertPicture(const std::string& path, const std::string& c
 
 void MemoryRichText::SetCaret(int position) { caret_ = anchor_ = Clamp(position); }
 
-std::pair<int, int> MemoryRichText::Selection() const { return {std::min(caret_, anchor_), std::max(caret_, anchor_)}; }
+std::pair<int, int> MemoryRichText::Selection() const {
+  return {std::min(caret_, anchor_), std::max(caret_, anchor_)};
+}
 
 void MemoryRichText::Select(int start, int end) {
   anchor_ = Clamp(start);

@@ -31,7 +31,8 @@ TEST_F(ChatWindowsTest, ChatWindowShowsHeadersSendsByButtonAndCtrlEnterAndRefuse
   EXPECT_EQ(input.Height(), 174);
   EXPECT_TRUE(chat->history().surface().ReadOnly());
   ASSERT_NE(chat->skin(), nullptr);
-  EXPECT_EQ(static_cast<CLabelUI*>(chat->skin()->paint_manager().FindControl("txagent"))->GetText(), "客服小青");
+  EXPECT_EQ(static_cast<CLabelUI*>(chat->skin()->paint_manager().FindControl("txagent"))->GetText(),
+            "客服小青");
 
   // An agent's text: the blue header, then the text with its emoticon as a picture and an
   // unknown code as text.
@@ -61,7 +62,8 @@ TEST_F(ChatWindowsTest, ChatWindowShowsHeadersSendsByButtonAndCtrlEnterAndRefuse
   EXPECT_TRUE(ServerGot(*chat::ChatTextFrame(10001, "你好\\:F13")));
   EXPECT_EQ(chat->input().surface().CharCount(), 0);
   runs = history_text.Runs();
-  const auto own_header = std::find_if(runs.begin(), runs.end(), [](const auto& run) { return run.text.starts_with("我  "); });
+  const auto own_header =
+      std::find_if(runs.begin(), runs.end(), [](const auto& run) { return run.text.starts_with("我  "); });
   ASSERT_NE(own_header, runs.end());
   EXPECT_EQ(own_header->text, "我  2026-3-2 9:5:4");
   EXPECT_EQ(own_header->format, ChatHeaderFormat(ChatMessageKind::kOwn));
@@ -99,7 +101,8 @@ TEST_F(ChatWindowsTest, ChatWindowShowsHeadersSendsByButtonAndCtrlEnterAndRefuse
   ASSERT_NE(chat->face_picker(), nullptr);
   EXPECT_TRUE(IsWindowVisible(chat->face_picker()));
   const RECT button = chat->skin()->face_button()->GetPos();
-  EXPECT_EQ(GetWindowRect(chat->face_picker()).bottom, windows_->WindowRect(chat->skin_window()).top + button.top);
+  EXPECT_EQ(GetWindowRect(chat->face_picker()).bottom,
+            windows_->WindowRect(chat->skin_window()).top + button.top);
   ClickNamed(chat->skin_window(), chat->skin()->paint_manager(), "bnface");
   EXPECT_FALSE(IsWindowVisible(chat->face_picker()));
   loop_->Advance(1000);

@@ -75,7 +75,8 @@ class ChatGtkTest : public GtkPlatformTest {
         continue;
       }
       items.push_back(Item{GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "qrv-command")),
-                           gtk_menu_item_get_label(GTK_MENU_ITEM(widget)), gtk_widget_get_sensitive(widget) != FALSE});
+                           gtk_menu_item_get_label(GTK_MENU_ITEM(widget)),
+                           gtk_widget_get_sensitive(widget) != FALSE});
     }
     g_list_free(children);
     return items;

@@ -2,13 +2,14 @@
 // comes back from a control's pictures, the history's header lines, and the rich text kept in
 // memory: pure logic, no window.
 
+#include "chat/emoticons.h"
+
 #include <glib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "chat/chat_lines.h"
-#include "chat/emoticons.h"
 #include "chat/rich_text.h"
 
 namespace qrv {
@@ -58,15 +59,18 @@ using Kind = TextPiece::Kind;
 
 TEST(EmoticonsTest, TextsSplitAtTheirCodesAndUnknownCodesStayText) {
   EXPECT_EQ(SplitAtEmoticonCodes("a\\:F01b"),
-            (std::vector<TextPiece>{{Kind::kText, "a", ""}, {Kind::kPicture, "\\:F01", "1.gif"}, {Kind::kText, "b", ""}}));
-  EXPECT_EQ(SplitAtEmoticonCodes("\\:F13\\:F27"),
-            (std::vector<TextPiece>{{Kind::kPicture, "\\:F13", "130.gif"}, {Kind::kPicture, "\\:F27", "27.gif"}}));
+            (std::vector<TextPiece>{
+                {Kind::kText, "a", ""}, {Kind::kPicture, "\\:F01", "1.gif"}, {Kind::kText, "b", ""}}));
+  EXPECT_EQ(
+      SplitAtEmoticonCodes("\\:F13\\:F27"),
+      (std::vector<TextPiece>{{Kind::kPicture, "\\:F13", "130.gif"}, {Kind::kPicture, "\\:F27", "27.gif"}}));
   // Codes outside the table, a code cut off by the end, and a code of two Chinese characters are
   // all text; a real code right after a false start is still found.
   EXPECT_EQ(SplitAtEmoticonCodes("x\\:F28y\\:F你好\\:F0"),
             (std::vector<TextPiece>{{Kind::kText, "x\\:F28y\\:F你好\\:F0", ""}}));
   EXPECT_EQ(SplitAtEmoticonCodes("\\:F\\:F05!"),
-            (std::vector<TextPiece>{{Kind::kText, "\\:F", ""}, {Kind::kPicture, "\\:F05", "5.gif"}, {Kind::kText, "!", ""}}));
+            (std::vector<TextPiece>{
+                {Kind::kText, "\\:F", ""}, {Kind::kPicture, "\\:F05", "5.gif"}, {Kind::kText, "!", ""}}));
   EXPECT_TRUE(SplitAtEmoticonCodes("").empty());
 }
 
@@ -76,7 +80,8 @@ TEST(EmoticonsTest, TextWithCodesPutsEachRecordedPictureBack) {
   EXPECT_EQ(TextWithCodes("no pictures", {}), "no pictures");
   EXPECT_EQ(TextWithCodes("no pictures", {{3, "\\:F02"}}), "no pictures");
   // Positions count characters, not bytes; a picture without a record leaves nothing.
-  EXPECT_EQ(TextWithCodes("你好" + kBox + kBox + "吗" + kBox, {{3, "\\:F13"}, {6, "\\:F10"}}), "你好\\:F13吗\\:F10");
+  EXPECT_EQ(TextWithCodes("你好" + kBox + kBox + "吗" + kBox, {{3, "\\:F13"}, {6, "\\:F10"}}),
+            "你好\\:F13吗\\:F10");
 
   // Whatever a text is, showing it (pieces to pictures) and reading it back gives it again.
   for (const std::string text : {"a\\:F01b", "你好\\:F01", "\\:F28\\:F27\\:F27", "\\:F09x\\:F1", "plain"}) {

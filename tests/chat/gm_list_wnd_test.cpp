@@ -2,9 +2,10 @@
 // icons, state words, the double click that asks for a chat, refilling and closing; the picker's
 // rows and what a face inserts.
 
+#include "chat/gm_list_wnd.h"
+
 #include "chat/chat_windows_fixture.h"
 #include "chat/face_dlg_ui.h"
-#include "chat/gm_list_wnd.h"
 
 namespace qrv::testing {
 namespace {

@@ -27,7 +27,8 @@ TEST_F(ChatGtkTest, ThePictureButtonsChooserSavesThePictureAsPng) {
             GTK_WINDOW(GtkWindows::Current()->ToplevelWidget(parent_->hwnd())));
   std::vector<std::string> filters;
   GSList* list = gtk_file_chooser_list_filters(GTK_FILE_CHOOSER(chooser));
-  for (GSList* l = list; l != nullptr; l = l->next) filters.emplace_back(gtk_file_filter_get_name(GTK_FILE_FILTER(l->data)));
+  for (GSList* l = list; l != nullptr; l = l->next)
+    filters.emplace_back(gtk_file_filter_get_name(GTK_FILE_FILTER(l->data)));
   g_slist_free(list);
   EXPECT_EQ(filters, (std::vector<std::string>{"(*.bmp)", "所有文件(*.*)"}));
   // One chooser at a time; the windows keep running while it is open.

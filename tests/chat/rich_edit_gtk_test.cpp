@@ -49,9 +49,9 @@ TEST_F(ChatGtkTest, EmoticonsAreAnimatedPicturesInsideTheTextAndComeBackAsCodes)
 TEST_F(ChatGtkTest, TheControlsOwnContextMenuReplacesTheViews) {
   GtkRichText& input = Gtk(input_);
   const std::vector<Item> fresh = {
-      {101, "_撤销", false}, {0, "-", true},      {102, "_剪切", false}, {103, "_复制", false},
-      {104, "_粘贴", false}, {105, "_清除", false}, {0, "-", true},      {106, "_全选", true},
-      {0, "-", true},       {107, "_选择字体", true},
+      {101, "_撤销", false}, {0, "-", true},           {102, "_剪切", false}, {103, "_复制", false},
+      {104, "_粘贴", false}, {105, "_清除", false},    {0, "-", true},        {106, "_全选", true},
+      {0, "-", true},        {107, "_选择字体", true},
   };
   EXPECT_EQ(Items(input.BuildContextMenu(false)), fresh);
 
@@ -62,7 +62,8 @@ TEST_F(ChatGtkTest, TheControlsOwnContextMenuReplacesTheViews) {
   EXPECT_EQ(input.Selection(), (std::pair<int, int>{0, 2}));
   input.RunCommand(GtkRichText::kCopy);
   ASSERT_TRUE(Xdotool("mousemove 300 420 click 3"));
-  ASSERT_TRUE(WaitFor([&] { return input.context_menu() != nullptr && gtk_widget_get_visible(input.context_menu()); }));
+  ASSERT_TRUE(WaitFor(
+      [&] { return input.context_menu() != nullptr && gtk_widget_get_visible(input.context_menu()); }));
   std::vector<Item> shown = Items(input.context_menu());
   ASSERT_EQ(shown.size(), fresh.size());
   for (std::size_t i = 0; i < shown.size(); ++i) {

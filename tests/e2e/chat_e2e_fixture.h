@@ -30,11 +30,14 @@ struct Row {
   Rect rect{};  // client coordinates of the list window
 };
 
-inline bool Xdotool(const std::string& arguments) { return std::system(("xdotool " + arguments).c_str()) == 0; }
+inline bool Xdotool(const std::string& arguments) {
+  return std::system(("xdotool " + arguments).c_str()) == 0;
+}
 
 // The rows of the agent list in their order: the groups, each agent's name and state word.
-inline const std::vector<std::string> kOrder = {"本区客服",       "客服小青 在线",  "客服阿蓝 在线", "客服红豆 离开",
-                                         "其他客服",       "客服 小紫 繁忙", "客服大白 在线", "客服老周 离线"};
+inline const std::vector<std::string> kOrder = {"本区客服",      "客服小青 在线", "客服阿蓝 在线",
+                                                "客服红豆 离开", "其他客服",      "客服 小紫 繁忙",
+                                                "客服大白 在线", "客服老周 离线"};
 
 class ChatE2eTest : public LauncherTest {
  protected:
@@ -114,8 +117,9 @@ class ChatE2eTest : public LauncherTest {
   void ExpectPhotographed(const Rect& rect, const std::string& file, int colours_at_least = 64) {
     ASSERT_GT(rect[2], rect[0]) << file;
     int colours = 0;
-    EXPECT_TRUE(WaitFor([&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > colours_at_least; },
-                        10000))
+    EXPECT_TRUE(WaitFor(
+        [&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > colours_at_least; },
+        10000))
         << file << " shows a uniform box (" << colours << " colours)";
   }
 
@@ -124,7 +128,8 @@ class ChatE2eTest : public LauncherTest {
   bool ListShowsEveryAgentOnce() {
     for (int attempt = 0; attempt < 10; ++attempt) {
       if (attempt > 0) ShowAgentListAgain();
-      if (WaitFor([&] { return RowIndexes(AgentRows(), kOrder) == std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}; }, 3000))
+      if (WaitFor([&] { return RowIndexes(AgentRows(), kOrder) == std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}; },
+                  3000))
         return true;
     }
     ADD_FAILURE() << "the agent list shows " << AgentRows().size() << " rows";
@@ -135,11 +140,13 @@ class ChatE2eTest : public LauncherTest {
   void ShowAgentListAgain() {
     ASSERT_TRUE(automation().Click("UIMainFrame", "gm_button").ok());
     Window box;
-    ASSERT_TRUE(WaitFor([&] { return (box = Find([](const Window& w) { return w.title == "进游戏提示"; })).hwnd != 0; }));
-    ASSERT_TRUE(automation().Send(qrv::testing::AutomationRequest("command").Set("hwnd", box.hwnd).Set("id", 7)).ok());
+    ASSERT_TRUE(WaitFor(
+        [&] { return (box = Find([](const Window& w) { return w.title == "进游戏提示"; })).hwnd != 0; }));
+    ASSERT_TRUE(automation()
+                    .Send(qrv::testing::AutomationRequest("command").Set("hwnd", box.hwnd).Set("id", 7))
+                    .ok());
     ASSERT_TRUE(WaitFor([&] { return VisibleWindowRect(automation(), "UIGMLit")[2] > 0; }));
   }
 };
-
 
 }  // namespace qrv::e2e

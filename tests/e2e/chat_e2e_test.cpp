@@ -13,8 +13,10 @@ namespace {
 using sim::testing::EntriesWithEvent;
 
 TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) {
-  launcher_->WriteSettings("[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\n"
-                           "version=" + Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
+  launcher_->WriteSettings(
+      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\n"
+      "version=" +
+      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
   std::string error;
   ASSERT_TRUE(launcher_->Start(error)) << error;
   ASSERT_NE(automation().WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
@@ -38,7 +40,8 @@ TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) 
   const Rect row = rows[static_cast<std::size_t>(indexes[1])].rect;
   ASSERT_TRUE(Xdotool("mousemove " + std::to_string(list[0] + (row[0] + row[2]) / 2) + " " +
                       std::to_string(list[1] + (row[1] + row[3]) / 2) + " click --repeat 2 --delay 80 1"));
-  ASSERT_TRUE(WaitFor([&] { return VisibleWindowRect(automation(), "CharDlg")[2] > 0; })) << launcher_->output();
+  ASSERT_TRUE(WaitFor([&] { return VisibleWindowRect(automation(), "CharDlg")[2] > 0; }))
+      << launcher_->output();
   EXPECT_EQ(VisibleWindowRect(automation(), "UIGMLit")[2], 0);  // the list hid
   EXPECT_EQ(automation().Control("UIMainFrame", "page2").String("text"), "客服客服小青");
   EXPECT_TRUE(automation().Control("UIMainFrame", "page2").Bool("selected"));
@@ -56,10 +59,14 @@ TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) 
   ASSERT_TRUE(WaitFor([&] { return Input().text == "你好"; }, 10000)) << Input().text;
   ASSERT_TRUE(automation().Click("UICharDlg", "bnface").ok());
   Window picker;
-  ASSERT_TRUE(WaitFor([&] { return (picker = Find([](const Window& w) { return w.title == "表情"; })).hwnd != 0; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return (picker = Find([](const Window& w) { return w.title == "表情"; })).hwnd != 0; }));
   EXPECT_EQ(picker.cls, "UIMainFrame");
   ExpectPhotographed(picker.rect, "e2e-emoticon-picker.png");
-  ASSERT_TRUE(automation().Send(qrv::testing::AutomationRequest("click").Set("hwnd", picker.hwnd).Set("name", "bnface1")).ok());
+  ASSERT_TRUE(
+      automation()
+          .Send(qrv::testing::AutomationRequest("click").Set("hwnd", picker.hwnd).Set("name", "bnface1"))
+          .ok());
   ASSERT_TRUE(WaitFor([&] { return Input().text == "你好\\:F01"; }, 10000)) << Input().text;
   EXPECT_EQ(Find([](const Window& w) { return w.title == "表情"; }).hwnd, 0);  // the picker hid
 
@@ -85,12 +92,15 @@ TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) 
   EXPECT_EQ(history.find(reply), history.find('\n', answer) + 1) << history;
   // The emoticons in the history move: the history's pixels change while nothing else happens.
   const Rect shown = History().rect;
-  const std::string crop = std::to_string(shown[2] - shown[0]) + "x" + std::to_string(shown[3] - shown[1]) + "+" +
-                           std::to_string(shown[0]) + "+" + std::to_string(shown[1]);
+  const std::string crop = std::to_string(shown[2] - shown[0]) + "x" + std::to_string(shown[3] - shown[1]) +
+                           "+" + std::to_string(shown[0]) + "+" + std::to_string(shown[1]);
   const std::string first = CommandOutput("import -window root -crop " + crop + " -depth 8 rgb:- | md5sum");
   ASSERT_FALSE(first.empty());
-  EXPECT_TRUE(WaitFor([&] { return CommandOutput("import -window root -crop " + crop + " -depth 8 rgb:- | md5sum") != first; },
-                      10000))
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return CommandOutput("import -window root -crop " + crop + " -depth 8 rgb:- | md5sum") != first;
+      },
+      10000))
       << "the emoticons do not move";
   // The frame with the chat tab, its emoticons in the history.
   ExpectPhotographed(VisibleWindowRect(automation(), "UIMainFrame"), "e2e-chat-tab.png", 200);
@@ -105,6 +115,11 @@ TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) 
   ASSERT_TRUE(WaitFor([&] { return ChatFrames("6").size() > states_before; }, 60000)) << launcher_->output();
   EXPECT_TRUE(ListShowsEveryAgentOnce());
   launcher_->Stop();
+  // Nothing went wrong inside the program on the way (sanitizer reports, GLib's criticals).
+  const std::string output = launcher_->output();
+  EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
+  EXPECT_EQ(output.find("runtime error"), std::string::npos) << output;
+  EXPECT_EQ(output.find("CRITICAL"), std::string::npos) << output;
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ class MainFrameChatTest : public FrameFixture {
   // The types of the chat frames the simulator received, in order.
   std::vector<int> FrameTypes() const {
     std::vector<int> types;
-    for (const auto& entry : EntriesWithEvent(*sim_, "chat_frame")) types.push_back(std::stoi(entry.Field("type")));
+    for (const auto& entry : EntriesWithEvent(*sim_, "chat_frame"))
+      types.push_back(std::stoi(entry.Field("type")));
     return types;
   }
   std::vector<std::string> TextsReceived() const {
@@ -150,7 +151,9 @@ TEST_F(MainFrameChatTest, AgentsListedChatTabsOpenedTextsRoutedAndTheListRebuilt
   EXPECT_EQ(frame_->ChatWindowOf(10005), nullptr);
   EXPECT_TRUE(IsWindowVisible(chat_window->GetHWND()));
   EXPECT_EQ(windows_->Parent(chat_window->GetHWND()), hwnd());
-  ASSERT_TRUE(Pump([&] { return chat_window->history().TextWithCodes().find("您好，我是客服小青") != std::string::npos; }));
+  ASSERT_TRUE(Pump([&] {
+    return chat_window->history().TextWithCodes().find("您好，我是客服小青") != std::string::npos;
+  }));
   EXPECT_EQ(chat_window->history().TextWithCodes().rfind("客服小青  ", 0), 0u);
   const std::vector<int> types = FrameTypes();
   EXPECT_EQ(std::vector<int>(types.end() - 3, types.end()), (std::vector<int>{7, 7, 17}));
@@ -167,7 +170,8 @@ TEST_F(MainFrameChatTest, AgentsListedChatTabsOpenedTextsRoutedAndTheListRebuilt
   ASSERT_TRUE(Pump([&] { return !TextsReceived().empty(); }));
   EXPECT_EQ(TextsReceived(), (std::vector<std::string>{"你好\\:F01"}));
   ASSERT_TRUE(Pump([&] {
-    return chat_window->history().TextWithCodes().find("\n客服小青已收到您的消息：“你好\\:F01”\n\n") != std::string::npos;
+    return chat_window->history().TextWithCodes().find("\n客服小青已收到您的消息：“你好\\:F01”\n\n") !=
+           std::string::npos;
   }));
   EXPECT_EQ(chat_window->history().picture_records().size(), 2u);  // own text and the reply
 
