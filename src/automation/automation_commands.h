@@ -5,6 +5,13 @@
 // Commands: ping, windows, controls, control, click, settext, key, type, select, notify, command,
 // close. A window is named by "hwnd", "class" or "title" (see automation_inspect.h).
 //
+// "windows" lists for each window its hwnd, class, title, visibility, whether it has controls and
+// its screen rectangle, and "text" where a window has one: the question of a message box, or what
+// a window answers to WM_GETTEXT (the chat's text controls, class "RichEdit20A", give their text
+// with emoticon codes). "type" sends WM_CHAR per character to a window, which is how text reaches
+// such a control. A list control ("control" or "controls") also lists its "rows", each with its
+// text, visibility and rectangle (client coordinates), since rows have no names.
+//
 // Commands that act on the program are split in two: checking the request and composing the
 // answer, then the action itself. The server sends the answer before it runs the action, because
 // an action may run a modal loop (a click that opens a dialog, a notification that asks a

@@ -4,6 +4,7 @@
 
 #include "automation/automation_commands.h"
 #include "platform/message_core.h"
+#include "platform/messages.h"
 #include "platform/window_system.h"
 #include "ui/ui.h"
 
@@ -33,6 +34,23 @@ void AddBool(JsonBuilder* builder, const char* member, bool value) {
 void AddInt(JsonBuilder* builder, const char* member, std::int64_t value) {
   json_builder_set_member_name(builder, member);
   json_builder_add_int_value(builder, value);
+}
+
+// The rows of a list, which have no names of their own: their text (markup included), whether
+// they are shown, and where they are.
+void DescribeRows(JsonBuilder* builder, CListUI& list) {
+  json_builder_set_member_name(builder, "rows");
+  json_builder_begin_array(builder);
+  for (int i = 0; i < list.GetCount(); ++i) {
+    CControlUI* row = list.GetItemAt(i);
+    if (row == nullptr) continue;
+    json_builder_begin_object(builder);
+    AddString(builder, "text", row->GetText());
+    AddBool(builder, "visible", IsEffectivelyVisible(row));
+    AddRect(builder, row->GetPos());
+    json_builder_end_object(builder);
+  }
+  json_builder_end_array(builder);
 }
 
 // The first window for which `matches` holds, preferring a visible one: a script asking for
@@ -153,9 +171,13 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   AddString(builder, "title", system.Title(hwnd));
   AddBool(builder, "visible", system.IsVisible(hwnd));
   AddBool(builder, "controls", CPaintManagerUI::ForWindow(hwnd) != nullptr);
-  if (CWindowWnd::FromHandle(hwnd) == nullptr && WindowTextSource()) {
-    const std::string text = WindowTextSource()(hwnd);
+  if (CWindowWnd::FromHandle(hwnd) == nullptr) {
+    const std::string text = WindowTextSource() ? WindowTextSource()(hwnd) : std::string();
     if (!text.empty()) AddString(builder, "text", text);
+  } else {
+    // Windows with a text of their own (the chat's text controls) give it when asked.
+    std::string text;
+    if (SendMessage(hwnd, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)) != 0) AddString(builder, "text", text);
   }
   AddRect(builder, system.WindowRect(hwnd));
 }
@@ -174,6 +196,7 @@ void DescribeControl(JsonBuilder* builder, CControlUI* control) {
   }
   if (auto* owner = static_cast<IListOwnerUI*>(control->GetInterface("IListOwner"))) {
     AddInt(builder, "cursel", owner->GetCurSel());
+    if (auto* list = dynamic_cast<CListUI*>(control)) DescribeRows(builder, *list);
   } else if (auto* tabs = static_cast<CTabLayoutUI*>(control->GetInterface("TabLayout"))) {
     AddInt(builder, "cursel", tabs->GetCurSel());
   }

@@ -48,6 +48,7 @@ LRESULT CMainFrameWnd::OnCreate() {
   CreateMorePanel();
   SetTimer(hwnd_, kHeartbeatTimer, kHeartbeatPeriodMs);
   SetTimer(hwnd_, kAlarmTimer, kAlarmPeriodMs);
+  StartChat();
   return 0;
 }
 
@@ -80,6 +81,9 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& h
     case WM_SETFOCUS:
       FrameHotkeys::RegisterAltF4(hwnd_);
       break;
+    case WM_SIZE:
+      FitChatWindows();
+      break;
     case WM_KILLFOCUS:
       FrameHotkeys::UnregisterAltF4(hwnd_);
       break;
@@ -89,10 +93,9 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& h
     case WM_SYSCOMMAND:
       return OnSysCommand(wparam, lparam);
     case WM_TIMER:
-      // Timers 1000, 1001, 1002 and 100001 belong to the customer-service connection, which the
-      // frame does not open.
       if (wparam == kHeartbeatTimer) SendHeartbeat();
       if (wparam == kAlarmTimer) CheckAlarms();
+      OnChatTimer(wparam);
       return 0;
     case WM_HOTKEY:
       return OnHotkey(lparam);
@@ -106,19 +109,15 @@ LRESULT CMainFrameWnd::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& h
 LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
   handled = true;
   switch (msg) {
-    case kMsgChatText: {
-      auto text = TakePayload<ChatTextMessage>(lparam);
-      return text == nullptr ? -1 : 0;
-    }
+    case kMsgChatText:
+      return OnChatText(lparam);
     case kMsgChatAccepted: {
       auto agent = TakePayload<std::uint64_t>(lparam);
       if (agent == nullptr) return -1;
       return OpenChatTab(*agent);
     }
-    case kMsgAskChat: {
-      auto agent = TakePayload<std::uint64_t>(lparam);
-      return agent == nullptr ? -1 : 0;
-    }
+    case kMsgAskChat:
+      return OnAskChat(lparam);
     case kMsgSwitchServer: {
       // The chosen server rides as the message's owning payload (in lparam, where the core keeps
       // every handed-over block): taken here, or freed by the core when the frame has gone.
@@ -258,6 +257,7 @@ void CMainFrameWnd::ToggleBossKey() {
     if (server_list_ != nullptr && IsWindow(server_list_)) qrv::ShowWindow(server_list_, SW_HIDE);
     HideUserInfo();
     HideAlarmWindows();
+    HideChatPopups();
     ShowWindow(true, true);
     ShowWindow(false, true);
     tray_.Remove(hwnd_);

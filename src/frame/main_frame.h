@@ -9,11 +9,12 @@
 // the keyboard hook and the tray icon, opens the toolbar's pop-ups, and ends the program. Other
 // windows reach it only through window messages (messages.h); blocks handed over with a message
 // ride as owning payloads, so a refused or undelivered message never leaks or frees one twice.
+// It owns the customer-service chat too: the connection, the agent list and the chat tabs
+// (main_frame_chat.cpp).
 //
 // There is one frame per process; it is made with new and deletes itself at its final message.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,8 @@
 #include "app/app_services.h"
 #include "app/desktop_entries.h"
 #include "browser/browser_view.h"
+#include "chat/gm_helper.h"
+#include "chat/gm_list_wnd.h"
 #include "frame/frame_hotkeys.h"
 #include "frame/frame_tray.h"
 #include "frame/game_tabs.h"
@@ -37,20 +40,13 @@ class CUserInfUI;
 class CLockScreenUI;
 class CMoreUI;
 class CRepairTool;
+class CCharDlg;
 
 struct FrameDeps {
   AppServices& services;
   PlatformService& platform;
   // Where the settings window keeps the start-with-the-session entry.
   std::string autostart_dir = AutostartDirectory();
-};
-
-// What the customer-service chat (made by a later part of the program) gives the frame so that
-// message 1028 can open a chat tab: the name of a known agent, and a maker of the agent's chat
-// window as a child of the frame at a rectangle. Without them no chat tab opens.
-struct ChatTabHooks {
-  std::function<std::optional<std::string>(std::uint64_t agent_id)> agent_name;
-  std::function<HWND(HWND frame, std::uint64_t agent_id, const RECT& rect)> make_chat_window;
 };
 
 class CMainFrameWnd final : public CSkinnedWindow {
@@ -78,7 +74,6 @@ class CMainFrameWnd final : public CSkinnedWindow {
   void SetServer(ServerEntry server) { server_ = std::move(server); }
   void SetServerList(std::vector<ServerEntry> servers) { servers_ = std::move(servers); }
   void SetPlayer(PlayerProfile player) { player_ = std::move(player); }
-  void SetChatTabHooks(ChatTabHooks hooks) { chat_hooks_ = std::move(hooks); }
 
   std::string GetWindowClassName() const override { return "UIMainFrame"; }
   void Notify(TNotifyUI& msg) override;
@@ -103,6 +98,19 @@ class CMainFrameWnd final : public CSkinnedWindow {
 
   CMoreUI* more_panel() const;
   CRepairTool* cache_cleaner() const;
+
+  // The customer-service chat: its connection, the agent list and the chat window of an agent's
+  // tab (null when the agent has none).
+  static constexpr std::uintptr_t kChatRequestTimer = 1000;  // heartbeat and game information
+  static constexpr std::uintptr_t kChatListTimer = 1001;     // the agent list
+  static constexpr std::uintptr_t kChatStatesTimer = 1002;   // local agents and states
+  static constexpr std::uintptr_t kChatHeartbeatTimer = 100001;
+  static constexpr unsigned kChatFirstRequestMs = 100;
+  static constexpr unsigned kChatStepMs = 500;
+  static constexpr unsigned kChatHeartbeatMs = 30000;
+  CGMHelper& chat_connection() { return gm_helper_; }
+  CGMListWnd& agent_list() { return gm_list_; }
+  CCharDlg* ChatWindowOf(std::uint64_t agent_id);
 
  protected:
   LRESULT OnCreate() override;
@@ -164,6 +172,19 @@ class CMainFrameWnd final : public CSkinnedWindow {
   void ToggleCacheCleaner(CControlUI* button);
   POINT MorePanelPoint(const CControlUI& button) const;
 
+  // The customer-service chat (main_frame_chat.cpp).
+  void StartChat();
+  void OnChatTimer(std::uintptr_t id);
+  LRESULT OnChatText(LPARAM lparam);
+  LRESULT OnAskChat(LPARAM lparam);
+  std::optional<GMEntry> KnownAgent(std::uint64_t agent_id) const;
+  HWND MakeChatWindow(const GMEntry& agent, const RECT& rect);
+  void ShowAgentList(CControlUI* button);
+  // The agent list and the chat windows' emoticon pickers (boss key, screen lock).
+  void HideChatPopups();
+  // The chat windows follow the frame's size.
+  void FitChatWindows();
+
   // Tabs (main_frame_tabs.cpp).
   void OpenBrowserTab(const std::string& caption, const std::string& address);
   void OpenMultiAccountTab();
@@ -188,7 +209,6 @@ class CMainFrameWnd final : public CSkinnedWindow {
   ServerEntry server_;
   std::vector<ServerEntry> servers_;
   PlayerProfile player_;
-  ChatTabHooks chat_hooks_;
 
   ReplyPort replies_;  // the platform's answers come back here; they go with the frame
   CMyHtmlView first_view_;
@@ -222,6 +242,9 @@ class CMainFrameWnd final : public CSkinnedWindow {
 
   HWND more_panel_ = nullptr;
   HWND cache_cleaner_ = nullptr;
+
+  CGMHelper gm_helper_;
+  CGMListWnd gm_list_;
 };
 
 // Opens the main frame for `server`: sets the login data, creates the window titled "玄岚城" at

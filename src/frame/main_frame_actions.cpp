@@ -67,6 +67,7 @@ void CMainFrameWnd::OnClick(CControlUI* sender) {
     CloseTab(name);
   } else if (name == "gm_button") {
     OpenBrowserTab("客服助手", "");
+    ShowAgentList(sender);
   } else if (name == "bnfull") {
     EnterFullScreen();
   } else if (name == "bncap") {

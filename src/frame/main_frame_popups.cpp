@@ -69,6 +69,7 @@ void CMainFrameWnd::LockScreen() {
   CenterWindow();
   // Every tab hides, not only the game page: a tab's own window would otherwise show through.
   tabs_.HideAll();
+  HideChatPopups();
   if (lock_ != nullptr && IsWindow(lock_hwnd_)) {
     lock_->ShowLock();
     return;

@@ -68,13 +68,12 @@ void CMainFrameWnd::OpenMultiAccountTab() {
 }
 
 LRESULT CMainFrameWnd::OpenChatTab(std::uint64_t agent_id) {
-  if (!chat_hooks_.agent_name || !chat_hooks_.make_chat_window) return 0;
-  const auto name = chat_hooks_.agent_name(agent_id);
-  if (!name) return 0;
+  const auto agent = KnownAgent(agent_id);
+  if (!agent) return 0;
   if (tabs_.FindByAgent(agent_id) != nullptr) return -1;
-  const HWND hwnd = chat_hooks_.make_chat_window(hwnd_, agent_id, LaterTabRect());
+  const HWND hwnd = MakeChatWindow(*agent, LaterTabRect());
   if (hwnd == nullptr) return 0;
-  if (tabs_.AddStripItem("客服" + *name) == nullptr) {
+  if (tabs_.AddStripItem("客服" + agent->name) == nullptr) {
     DestroyWindow(hwnd);
     return 0;
   }

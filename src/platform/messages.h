@@ -16,6 +16,9 @@ inline constexpr UINT WM_ACTIVATE = 0x0006;
 inline constexpr UINT WM_SETFOCUS = 0x0007;
 inline constexpr UINT WM_KILLFOCUS = 0x0008;
 inline constexpr UINT WM_PAINT = 0x000F;
+// Asks a window for its text: lparam is a std::string* the window fills (sent, never posted);
+// the answer is nonzero when it did.
+inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;

@@ -103,6 +103,41 @@ TEST_F(AutomationTest, ClassOrTitlePrefersTheVisibleWindow) {
       << "no visible one: the first";
 }
 
+// A window with a text of its own, as the chat's text controls are.
+class TextWindow final : public CWindowWnd {
+ public:
+  std::string GetWindowClassName() const override { return "RichEdit20A"; }
+  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override {
+    if (msg != WM_GETTEXT) return CWindowWnd::HandleMessage(msg, wparam, lparam);
+    *reinterpret_cast<std::string*>(lparam) = "你好\\:F01";
+    return 1;
+  }
+};
+
+TEST_F(AutomationTest, WindowTextsAndListRowsAreDescribed) {
+  LayoutWindow window("UILogIn", kPanelLayout);
+  window.Open("login");
+  TextWindow text;
+  text.Create(window.GetHWND(), "", WS_CHILD | WS_VISIBLE, 0, RECT{0, 0, 50, 20});
+  const AutomationAnswer listed = Run(R"({"cmd":"windows"})");
+  JsonArray* windows = ArrayOf(listed, "windows");
+  ASSERT_NE(windows, nullptr) << listed.line();
+  ASSERT_EQ(json_array_get_length(windows), 2u);
+  // Toolkit windows have no text; the text control gives its own.
+  EXPECT_FALSE(json_object_has_member(json_array_get_object_element(windows, 0), "text"));
+  EXPECT_STREQ(json_object_get_string_member(json_array_get_object_element(windows, 1), "text"), "你好\\:F01");
+
+  const AutomationAnswer list = Run(AutomationRequest("control").Set("hwnd", window.Id()).Set("name", "servers"));
+  JsonArray* rows = ArrayOf(list, "rows");
+  ASSERT_NE(rows, nullptr) << list.line();
+  ASSERT_EQ(json_array_get_length(rows), 2u);
+  JsonObject* second = json_array_get_object_element(rows, 1);
+  EXPECT_STREQ(json_object_get_string_member(second, "text"), "二区");
+  EXPECT_TRUE(json_object_get_boolean_member(second, "visible"));
+  const RECT& rc = window.pm.FindControl("row1")->GetPos();
+  EXPECT_EQ(RectOf(second), (std::vector<int>{rc.left, rc.top, rc.right, rc.bottom}));
+}
+
 // A window of the message core that is no toolkit window, as a message box is.
 class PlainWindow final : public MessageTarget {
  public:

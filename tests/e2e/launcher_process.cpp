@@ -40,6 +40,10 @@ bool LauncherProcess::Install(const std::string& deploy_ini, std::string& error)
   if (!ec)
     fs::copy_file(deploy_ini, program_folder() + "/data/deploy.ini", fs::copy_options::overwrite_existing,
                   ec);
+  // The chat's emoticons lie in the program folder, as the build leaves them.
+  if (!ec)
+    fs::copy(QRV_EMOTIONS_DIR, program_folder() + "/emotions",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
   if (ec) error = ec.message();
   return !ec;
 }

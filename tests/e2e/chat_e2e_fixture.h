@@ -1,0 +1,152 @@
+#pragma once
+// What the chat's end-to-end test reads off the running program: its windows with their texts
+// (the chat's text controls give theirs with emoticon codes), the history and the input of the
+// chat tab, the agent list's rows, the chat frames the simulator received, and photographs.
+
+#include <gtest/gtest.h>
+#include <json-glib/json-glib.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "e2e/e2e_fixture.h"
+#include "e2e/screen.h"
+
+namespace qrv::e2e {
+
+struct Window {
+  std::int64_t hwnd = 0;
+  std::string cls;
+  std::string title;
+  std::string text;
+  bool visible = false;
+  Rect rect{};
+};
+
+struct Row {
+  std::string text;
+  Rect rect{};  // client coordinates of the list window
+};
+
+inline bool Xdotool(const std::string& arguments) {
+  return std::system(("xdotool " + arguments).c_str()) == 0;
+}
+
+// The rows of the agent list in their order: the groups, each agent's name and state word.
+inline const std::vector<std::string> kOrder = {"本区客服",      "客服小青 在线", "客服阿蓝 在线",
+                                                "客服红豆 离开", "其他客服",      "客服 小紫 繁忙",
+                                                "客服大白 在线", "客服老周 离线"};
+
+class ChatE2eTest : public LauncherTest {
+ protected:
+  qrv::testing::AutomationClient& automation() { return launcher_->automation(); }
+
+  std::vector<Window> Windows() {
+    std::vector<Window> found;
+    const auto answer = automation().Windows();
+    if (answer.object() == nullptr || !json_object_has_member(answer.object(), "windows")) return found;
+    JsonArray* windows = json_object_get_array_member(answer.object(), "windows");
+    for (guint i = 0; i < json_array_get_length(windows); ++i) {
+      JsonObject* object = json_array_get_object_element(windows, i);
+      Window window;
+      window.hwnd = json_object_get_int_member(object, "hwnd");
+      window.cls = json_object_get_string_member(object, "class");
+      window.title = json_object_get_string_member(object, "title");
+      if (json_object_has_member(object, "text")) window.text = json_object_get_string_member(object, "text");
+      window.visible = json_object_get_boolean_member(object, "visible");
+      window.rect = RectOf(object);
+      found.push_back(window);
+    }
+    return found;
+  }
+  // The first visible window that `matches`, or one with hwnd 0.
+  Window Find(const std::function<bool(const Window&)>& matches) {
+    for (const Window& window : Windows())
+      if (window.visible && matches(window)) return window;
+    return Window{};
+  }
+  // The chat's history and input: the two text controls, the history above.
+  Window History() {
+    Window top;
+    for (const Window& w : Windows())
+      if (w.cls == "RichEdit20A" && w.visible && (top.hwnd == 0 || w.rect[1] < top.rect[1])) top = w;
+    return top;
+  }
+  Window Input() {
+    Window bottom;
+    for (const Window& w : Windows())
+      if (w.cls == "RichEdit20A" && w.visible && (bottom.hwnd == 0 || w.rect[1] > bottom.rect[1])) bottom = w;
+    return bottom;
+  }
+
+  std::vector<Row> AgentRows() {
+    std::vector<Row> rows;
+    const auto answer = automation().Control("UIGMLit", "gamelist");
+    if (answer.object() == nullptr || !json_object_has_member(answer.object(), "rows")) return rows;
+    JsonArray* array = json_object_get_array_member(answer.object(), "rows");
+    for (guint i = 0; i < json_array_get_length(array); ++i) {
+      JsonObject* row = json_array_get_object_element(array, i);
+      rows.push_back(Row{json_object_get_string_member(row, "text"), RectOf(row)});
+    }
+    return rows;
+  }
+  // Where each of `names` stands in the rows (-1 when missing); fails when one is there twice.
+  std::vector<int> RowIndexes(const std::vector<Row>& rows, const std::vector<std::string>& names) {
+    std::vector<int> indexes;
+    for (const std::string& name : names) {
+      int index = -1;
+      for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].text.find(name) == std::string::npos) continue;
+        EXPECT_EQ(index, -1) << name << " is listed twice";
+        index = static_cast<int>(i);
+      }
+      indexes.push_back(index);
+    }
+    return indexes;
+  }
+
+  std::vector<int> ChatFrames(const std::string& type) {
+    std::vector<int> frames;
+    for (const auto& entry : sim::testing::EntriesWithEvent(*sim_, "chat_frame"))
+      if (entry.Field("type") == type) frames.push_back(std::stoi(entry.Field("connection")));
+    return frames;
+  }
+
+  void ExpectPhotographed(const Rect& rect, const std::string& file, int colours_at_least = 64) {
+    ASSERT_GT(rect[2], rect[0]) << file;
+    int colours = 0;
+    EXPECT_TRUE(WaitFor(
+        [&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > colours_at_least; },
+        10000))
+        << file << " shows a uniform box (" << colours << " colours)";
+  }
+
+  // The list shows the groups and every agent once, in order, with their states. The states may
+  // still be on their way when the list is first shown: it is shown again until they are there.
+  bool ListShowsEveryAgentOnce() {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      if (attempt > 0) ShowAgentListAgain();
+      if (WaitFor([&] { return RowIndexes(AgentRows(), kOrder) == std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}; },
+                  3000))
+        return true;
+    }
+    ADD_FAILURE() << "the agent list shows " << AgentRows().size() << " rows";
+    return false;
+  }
+
+  // "gm_button" again: its tab is open, so the frame asks "已进入此服务器" first; "否".
+  void ShowAgentListAgain() {
+    ASSERT_TRUE(automation().Click("UIMainFrame", "gm_button").ok());
+    Window box;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (box = Find([](const Window& w) { return w.title == "进游戏提示"; })).hwnd != 0; }));
+    ASSERT_TRUE(automation()
+                    .Send(qrv::testing::AutomationRequest("command").Set("hwnd", box.hwnd).Set("id", 7))
+                    .ok());
+    ASSERT_TRUE(WaitFor([&] { return VisibleWindowRect(automation(), "UIGMLit")[2] > 0; }));
+  }
+};
+
+}  // namespace qrv::e2e
