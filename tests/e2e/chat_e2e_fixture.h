@@ -35,9 +35,9 @@ inline bool Xdotool(const std::string& arguments) {
 }
 
 // The rows of the agent list in their order: the groups, each agent's name and state word.
-inline const std::vector<std::string> kOrder = {"本区客服",      "客服小青 在线", "客服阿蓝 在线",
-                                                "客服红豆 离开", "其他客服",      "客服 小紫 繁忙",
-                                                "客服大白 在线", "客服老周 离线"};
+inline const std::vector<std::string> kOrder = {"本区客服",      "小青 在线", "阿蓝 在线",
+                                                "红豆 离开", "其他客服",      "小 紫 繁忙",
+                                                "大白 在线", "老周 离线"};
 
 class ChatE2eTest : public LauncherTest {
  protected:

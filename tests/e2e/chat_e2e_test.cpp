@@ -36,19 +36,19 @@ TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) 
   const Rect list = VisibleWindowRect(automation(), "UIGMLit");
   ExpectPhotographed(list, "e2e-agent-list.png");
 
-  // A real double click on 客服小青 opens the tab "客服客服小青" with its chat window.
+  // A real double click on 小青 opens the tab "客服小青" with its chat window.
   const Rect row = rows[static_cast<std::size_t>(indexes[1])].rect;
   ASSERT_TRUE(Xdotool("mousemove " + std::to_string(list[0] + (row[0] + row[2]) / 2) + " " +
                       std::to_string(list[1] + (row[1] + row[3]) / 2) + " click --repeat 2 --delay 80 1"));
   ASSERT_TRUE(WaitFor([&] { return VisibleWindowRect(automation(), "CharDlg")[2] > 0; }))
       << launcher_->output();
   EXPECT_EQ(VisibleWindowRect(automation(), "UIGMLit")[2], 0);  // the list hid
-  EXPECT_EQ(automation().Control("UIMainFrame", "page2").String("text"), "客服客服小青");
+  EXPECT_EQ(automation().Control("UIMainFrame", "page2").String("text"), "客服小青");
   EXPECT_TRUE(automation().Control("UIMainFrame", "page2").Bool("selected"));
   // The agent greets the player once the chat window has started the chat.
-  ASSERT_TRUE(WaitFor([&] { return History().text.find("您好，我是客服小青") != std::string::npos; }))
+  ASSERT_TRUE(WaitFor([&] { return History().text.find("您好，我是小青") != std::string::npos; }))
       << History().text;
-  EXPECT_EQ(History().text.rfind("客服小青  ", 0), 0u) << History().text;
+  EXPECT_EQ(History().text.rfind("小青  ", 0), 0u) << History().text;
 
   // The player clicks into the input and types; then an emoticon from the picker.
   const Window input = Input();
@@ -80,13 +80,13 @@ TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) 
   EXPECT_EQ(sent, (std::vector<std::string>{"你好\\:F01"}));
   EXPECT_TRUE(WaitFor([&] { return Input().text.empty(); }));
   // The reply shows under the agent's name, its emoticon a picture again.
-  const std::string reply = "客服小青已收到您的消息：“你好\\:F01”";
+  const std::string reply = "小青已收到您的消息：“你好\\:F01”";
   ASSERT_TRUE(WaitFor([&] { return History().text.find(reply) != std::string::npos; })) << History().text;
   const std::string history = History().text;
   const std::size_t own = history.find("我  ");
   ASSERT_NE(own, std::string::npos) << history;
   EXPECT_NE(history.find("\n你好\\:F01\n\n", own), std::string::npos) << history;
-  const std::size_t answer = history.rfind("客服小青  ");
+  const std::size_t answer = history.rfind("小青  ");
   ASSERT_NE(answer, std::string::npos);
   EXPECT_GT(answer, own);
   EXPECT_EQ(history.find(reply), history.find('\n', answer) + 1) << history;

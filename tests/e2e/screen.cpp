@@ -91,7 +91,9 @@ void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::stri
                      const std::function<bool(const Rect&)>& painted) {
   const Rect rect = VisibleWindowRect(automation, cls);
   ASSERT_GT(rect[2], rect[0]) << cls << " is not shown";
-  if (painted) EXPECT_TRUE(WaitFor([&] { return painted(rect); }, 10000)) << cls << " is not painted";
+  if (painted) {
+    EXPECT_TRUE(WaitFor([&] { return painted(rect); }, 10000)) << cls << " is not painted";
+  }
   int colours = 0;
   EXPECT_TRUE(WaitFor([&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > 64; }, 10000))
       << cls << " shows a uniform box (" << colours << " colours)";

@@ -63,7 +63,7 @@ class MainFrameChatTest : public FrameFixture {
     loop_->Advance(CMainFrameWnd::kChatStepMs);
     ASSERT_TRUE(Pump([&] { return chat().agents().size() == 6; }));
     loop_->Advance(CMainFrameWnd::kChatStepMs);
-    // The last state the simulator sends: 客服大白 online, after 客服老周 offline.
+    // The last state the simulator sends: 大白 online, after 老周 offline.
     ASSERT_TRUE(Pump([&] { return chat().agents()[2].state == 2 && chat().agents()[0].local == 1; }));
   }
 
@@ -104,13 +104,13 @@ class MainFrameChatTest : public FrameFixture {
 
 const std::vector<std::string> kAllAgents = {
     "{x 4}{x 4}本区客服",
-    "{x 4}{i gameicons.png 18 12}{x 4}客服小青 在线",
-    "{x 4}{i gameicons.png 18 12}{x 4}客服阿蓝 在线",
-    "{x 4}{i gameicons.png 18 12}{x 4}客服红豆 离开",
+    "{x 4}{i gameicons.png 18 12}{x 4}小青 在线",
+    "{x 4}{i gameicons.png 18 12}{x 4}阿蓝 在线",
+    "{x 4}{i gameicons.png 18 12}{x 4}红豆 离开",
     "{x 4}{x 4}其他客服",
-    "{x 4}{i gameicons.png 18 12}{x 4}客服 小紫 繁忙",
-    "{x 4}{i gameicons.png 18 12}{x 4}客服大白 在线",
-    "{x 4}{i gameicons.png 18 13}{x 4}客服老周 离线",
+    "{x 4}{i gameicons.png 18 12}{x 4}小 紫 繁忙",
+    "{x 4}{i gameicons.png 18 12}{x 4}大白 在线",
+    "{x 4}{i gameicons.png 18 13}{x 4}老周 离线",
 };
 
 TEST_F(MainFrameChatTest, AgentsListedChatTabsOpenedTextsRoutedAndTheListRebuiltAfterAReconnection) {
@@ -146,15 +146,15 @@ TEST_F(MainFrameChatTest, AgentsListedChatTabsOpenedTextsRoutedAndTheListRebuilt
   DoubleClickAgent(kAllAgents[1]);
   ASSERT_TRUE(Pump([&] { return frame_->ChatWindowOf(10001) != nullptr; }));
   EXPECT_EQ(frame_->tabs().count(), 3u);
-  EXPECT_EQ(TabCaption(2), "客服客服小青");
+  EXPECT_EQ(TabCaption(2), "客服小青");
   CCharDlg* chat_window = frame_->ChatWindowOf(10001);
   EXPECT_EQ(frame_->ChatWindowOf(10005), nullptr);
   EXPECT_TRUE(IsWindowVisible(chat_window->GetHWND()));
   EXPECT_EQ(windows_->Parent(chat_window->GetHWND()), hwnd());
   ASSERT_TRUE(Pump([&] {
-    return chat_window->history().TextWithCodes().find("您好，我是客服小青") != std::string::npos;
+    return chat_window->history().TextWithCodes().find("您好，我是小青") != std::string::npos;
   }));
-  EXPECT_EQ(chat_window->history().TextWithCodes().rfind("客服小青  ", 0), 0u);
+  EXPECT_EQ(chat_window->history().TextWithCodes().rfind("小青  ", 0), 0u);
   const std::vector<int> types = FrameTypes();
   EXPECT_EQ(std::vector<int>(types.end() - 3, types.end()), (std::vector<int>{7, 7, 17}));
 
@@ -170,7 +170,7 @@ TEST_F(MainFrameChatTest, AgentsListedChatTabsOpenedTextsRoutedAndTheListRebuilt
   ASSERT_TRUE(Pump([&] { return !TextsReceived().empty(); }));
   EXPECT_EQ(TextsReceived(), (std::vector<std::string>{"你好\\:F01"}));
   ASSERT_TRUE(Pump([&] {
-    return chat_window->history().TextWithCodes().find("\n客服小青已收到您的消息：“你好\\:F01”\n\n") !=
+    return chat_window->history().TextWithCodes().find("\n小青已收到您的消息：“你好\\:F01”\n\n") !=
            std::string::npos;
   }));
   EXPECT_EQ(chat_window->history().picture_records().size(), 2u);  // own text and the reply

@@ -92,7 +92,7 @@ TEST(ChatSimTest, TheConnectionTalksToTheSimulatedServiceAndSurvivesItsAbsence) 
   ASSERT_TRUE(PumpUntil(loop, [&] { return connections == 1; }));
   ASSERT_TRUE(run_sequence());
   const std::vector<GMEntry> agents = helper->agents();
-  EXPECT_EQ(agents[2], (GMEntry{10003, "客服 小紫", "账号安全", 2, 0}));
+  EXPECT_EQ(agents[2], (GMEntry{10003, "小 紫", "账号安全", 2, 0}));
   EXPECT_EQ(agents[3].state, 3);
   EXPECT_EQ(agents[5].id, 4294977297u);
   EXPECT_TRUE(capture.Contains("*****登录成功************\r\n"));
@@ -105,8 +105,8 @@ TEST(ChatSimTest, TheConnectionTalksToTheSimulatedServiceAndSurvivesItsAbsence) 
   EXPECT_TRUE(helper->SendChatStart());
   EXPECT_EQ(helper->SendChatText(10001, "你好 \\:F01"), ChatSendResult::kSent);
   ASSERT_TRUE(PumpUntil(loop, [&] { return owner->texts.size() == 2; }));
-  EXPECT_EQ(owner->texts[0], (ChatTextMessage{10001, "您好，我是客服小青，请问有什么可以帮您？"}));
-  EXPECT_EQ(owner->texts[1], (ChatTextMessage{10001, "客服小青已收到您的消息：“你好 \\:F01”"}));
+  EXPECT_EQ(owner->texts[0], (ChatTextMessage{10001, "您好，我是小青，请问有什么可以帮您？"}));
+  EXPECT_EQ(owner->texts[1], (ChatTextMessage{10001, "小青已收到您的消息：“你好 \\:F01”"}));
   ASSERT_TRUE(PumpUntil(loop, [&] { return capture.Contains("***********离线GM,ID:10002*************"); }));
 
   const auto frames = EntriesWithEvent(*sim, "chat_frame");

@@ -136,8 +136,8 @@ TEST_F(SimTest, ChatServerAnswersEveryRequestAndLogsEveryFrame) {
     at += 2 + ReadLe(list.body, at, 2);
   }
   ASSERT_EQ(agents.size(), 6u);
-  EXPECT_EQ(agents[0], std::make_pair(std::uint64_t{10001}, std::string("客服小青")));
-  EXPECT_EQ(agents[2].second, "客服 小紫");
+  EXPECT_EQ(agents[0], std::make_pair(std::uint64_t{10001}, std::string("小青")));
+  EXPECT_EQ(agents[2].second, "小 紫");
   EXPECT_EQ(agents[5].first, 4294977297u);
 
   client.Send(5, kGame + Le(217, 4));
@@ -161,11 +161,11 @@ TEST_F(SimTest, ChatServerAnswersEveryRequestAndLogsEveryFrame) {
   const WireFrame greeting = client.Next();
   EXPECT_EQ(greeting.type, 17);
   EXPECT_EQ(greeting.body.substr(0, 16), kPlayer + Le(10001, 8));
-  EXPECT_EQ(ChatTextOf(greeting), "您好，我是客服小青，请问有什么可以帮您？");
+  EXPECT_EQ(ChatTextOf(greeting), "您好，我是小青，请问有什么可以帮您？");
   client.Send(9, Le(10001, 8) + kPlayer + Le(7, 2) + std::string("你好\0", 7));
   const WireFrame reply = client.Next();
   EXPECT_EQ(reply.type, 9);
-  EXPECT_EQ(ChatTextOf(reply), "客服小青已收到您的消息：“你好”");
+  EXPECT_EQ(ChatTextOf(reply), "小青已收到您的消息：“你好”");
   const WireFrame offline = client.Next();
   EXPECT_EQ(offline.type, 15);
   EXPECT_EQ(offline.body, Le(10002, 8));
