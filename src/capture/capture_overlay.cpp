@@ -1,0 +1,238 @@
+#include "capture/capture_overlay.h"
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace qrv::capture {
+namespace {
+
+// Another program may hold the pointer for a moment (an open menu); the grab is tried again for
+// about a second before the overlay makes do with the events that reach it anyway.
+constexpr int kGrabAttempts = 20;
+constexpr guint kGrabRetryMs = 50;
+
+constexpr double kDim = 0.45;
+constexpr double kBorder[3] = {0.18, 0.61, 1.0};
+
+struct PendingDone {
+  CaptureOverlay::Done done;
+  std::optional<PixelRect> chosen;
+};
+
+gboolean RunDone(gpointer data) {
+  std::unique_ptr<PendingDone> pending(static_cast<PendingDone*>(data));
+  pending->done(pending->chosen);
+  return G_SOURCE_REMOVE;
+}
+
+void FillRoundedBox(cairo_t* cr, double x, double y, double w, double h) {
+  const double r = 4;
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
+  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
+  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
+  cairo_close_path(cr);
+  cairo_set_source_rgba(cr, 0.1, 0.1, 0.12, 0.85);
+  cairo_fill(cr);
+}
+
+// Draws `text` in a dark box whose top left is (x, y), or, with `centre_x`, centred on x.
+void DrawTextBox(GtkWidget* widget, cairo_t* cr, const std::string& text, double x, double y, bool centre_x) {
+  g_autoptr(PangoLayout) layout = gtk_widget_create_pango_layout(widget, text.c_str());
+  int w = 0;
+  int h = 0;
+  pango_layout_get_pixel_size(layout, &w, &h);
+  const double pad = 6;
+  const double left = centre_x ? x - (w + 2 * pad) / 2 : x;
+  FillRoundedBox(cr, left, y, w + 2 * pad, h + 2 * pad);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_move_to(cr, left + pad, y + pad);
+  pango_cairo_show_layout(cr, layout);
+}
+
+}  // namespace
+
+CaptureOverlay::CaptureOverlay(const FrozenScreen& screen, Done done)
+    : screen_(screen), done_(std::move(done)) {
+  // A pop-up window stands above every other window without the window manager's frame or
+  // placement, and covers every monitor: the root window's whole area.
+  window_ = gtk_window_new(GTK_WINDOW_POPUP);
+  gtk_window_set_title(GTK_WINDOW(window_), kOverlayTitle);
+  gtk_widget_set_app_paintable(window_, TRUE);
+  gtk_window_move(GTK_WINDOW(window_), 0, 0);
+  gtk_window_set_default_size(GTK_WINDOW(window_), screen.bounds.width / screen.scale,
+                              screen.bounds.height / screen.scale);
+  gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                                     GDK_KEY_PRESS_MASK | GDK_STRUCTURE_MASK);
+  g_signal_connect(window_, "draw", G_CALLBACK(OnDraw), this);
+  g_signal_connect(window_, "map-event", G_CALLBACK(OnMap), this);
+  g_signal_connect(window_, "button-press-event", G_CALLBACK(OnButtonPress), this);
+  g_signal_connect(window_, "button-release-event", G_CALLBACK(OnButtonRelease), this);
+  g_signal_connect(window_, "motion-notify-event", G_CALLBACK(OnMotion), this);
+  g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
+  cursor_ = gdk_cursor_new_from_name(gtk_widget_get_display(window_), "crosshair");
+}
+
+CaptureOverlay::~CaptureOverlay() {
+  if (grab_retry_ != 0) g_source_remove(grab_retry_);
+  if (grabbed_) gdk_seat_ungrab(gdk_display_get_default_seat(gtk_widget_get_display(window_)));
+  g_signal_handlers_disconnect_by_data(window_, this);
+  gtk_widget_destroy(window_);
+  if (cursor_ != nullptr) g_object_unref(cursor_);
+}
+
+void CaptureOverlay::Show() {
+  gtk_widget_realize(window_);
+  if (cursor_ != nullptr) gdk_window_set_cursor(gtk_widget_get_window(window_), cursor_);
+  gtk_widget_show(window_);
+}
+
+PixelPoint CaptureOverlay::ToPixels(double x, double y) const {
+  return PixelPoint{static_cast<int>(std::floor(x * screen_.scale)),
+                    static_cast<int>(std::floor(y * screen_.scale))};
+}
+
+std::optional<PixelRect> CaptureOverlay::Highlight() const {
+  if (pressing_ && !IsClick(press_, pointer_)) {
+    const PixelRect dragged = DraggedRect(press_, pointer_, screen_.bounds);
+    if (dragged.empty()) return std::nullopt;
+    return dragged;
+  }
+  const PixelPoint at = pressing_ ? press_ : pointer_;
+  if (!screen_.bounds.Contains(at)) return std::nullopt;
+  return WindowAt(screen_.windows, at, screen_.bounds);
+}
+
+bool CaptureOverlay::Grab() {
+  GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(window_));
+  grabbed_ = gdk_seat_grab(seat, gtk_widget_get_window(window_), GDK_SEAT_CAPABILITY_ALL, TRUE, cursor_,
+                           nullptr, nullptr, nullptr) == GDK_GRAB_SUCCESS;
+  return grabbed_;
+}
+
+gboolean CaptureOverlay::OnMap(GtkWidget*, GdkEvent*, gpointer data) {
+  auto* self = static_cast<CaptureOverlay*>(data);
+  if (!self->Grab() && self->grab_retry_ == 0)
+    self->grab_retry_ = g_timeout_add(kGrabRetryMs, RetryGrab, self);
+  return FALSE;
+}
+
+gboolean CaptureOverlay::RetryGrab(gpointer data) {
+  auto* self = static_cast<CaptureOverlay*>(data);
+  if (self->Grab() || ++self->grab_attempts_ >= kGrabAttempts) {
+    self->grab_retry_ = 0;
+    return G_SOURCE_REMOVE;
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+gboolean CaptureOverlay::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
+  auto* self = static_cast<CaptureOverlay*>(data);
+  const double scale = self->screen_.scale;
+  const std::optional<PixelRect> bright = self->Highlight();
+  cairo_save(cr);
+  // The picture is in device pixels; so is everything drawn over it here.
+  cairo_scale(cr, 1 / scale, 1 / scale);
+  gdk_cairo_set_source_pixbuf(cr, self->screen_.picture, 0, 0);
+  cairo_paint(cr);
+  const PixelRect& all = self->screen_.bounds;
+  cairo_rectangle(cr, all.x, all.y, all.width, all.height);
+  if (bright) cairo_rectangle(cr, bright->x, bright->y, bright->width, bright->height);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_set_source_rgba(cr, 0, 0, 0, kDim);
+  cairo_fill(cr);
+  if (bright) {
+    // The border lies just outside the rectangle, so the bright part is exactly what is taken.
+    cairo_set_line_width(cr, 2 * scale);
+    cairo_set_source_rgb(cr, kBorder[0], kBorder[1], kBorder[2]);
+    cairo_rectangle(cr, bright->x - scale, bright->y - scale, bright->width + 2 * scale,
+                    bright->height + 2 * scale);
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+  if (bright) self->DrawLabel(cr, *bright);
+  self->DrawHint(cr);
+  (void)widget;
+  return TRUE;
+}
+
+void CaptureOverlay::DrawLabel(cairo_t* cr, const PixelRect& rect) const {
+  const std::string size = std::to_string(rect.width) + " × " + std::to_string(rect.height);
+  const double scale = screen_.scale;
+  const double x = rect.x / scale;
+  // Above the rectangle, or inside it when it touches the top of the screen.
+  const double above = rect.y / scale - 30;
+  DrawTextBox(window_, cr, size, x, above >= 0 ? above : rect.y / scale + 4, false);
+}
+
+void CaptureOverlay::DrawHint(cairo_t* cr) const {
+  const double centre = screen_.bounds.width / screen_.scale / 2.0;
+  DrawTextBox(window_, cr, kOverlayHint, centre, 16, true);
+}
+
+gboolean CaptureOverlay::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* self = static_cast<CaptureOverlay*>(data);
+  if (event->type != GDK_BUTTON_PRESS) return TRUE;  // the second press of a double click
+  if (event->button == GDK_BUTTON_SECONDARY) {
+    self->Finish(std::nullopt);
+  } else if (event->button == GDK_BUTTON_PRIMARY) {
+    self->pressing_ = true;
+    self->press_ = self->pointer_ = self->ToPixels(event->x_root, event->y_root);
+    gtk_widget_queue_draw(self->window_);
+  }
+  return TRUE;
+}
+
+gboolean CaptureOverlay::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* self = static_cast<CaptureOverlay*>(data);
+  if (event->button != GDK_BUTTON_PRIMARY || !self->pressing_) return TRUE;
+  self->pointer_ = self->ToPixels(event->x_root, event->y_root);
+  if (IsClick(self->press_, self->pointer_)) {
+    // A click on the bare desktop takes the whole screen.
+    self->Finish(
+        WindowAt(self->screen_.windows, self->press_, self->screen_.bounds).value_or(self->screen_.bounds));
+    return TRUE;
+  }
+  const PixelRect dragged = DraggedRect(self->press_, self->pointer_, self->screen_.bounds);
+  if (!dragged.empty()) {
+    self->Finish(dragged);
+    return TRUE;
+  }
+  // A drag along one line spans no pixels: the player starts again.
+  self->pressing_ = false;
+  gtk_widget_queue_draw(self->window_);
+  return TRUE;
+}
+
+gboolean CaptureOverlay::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  auto* self = static_cast<CaptureOverlay*>(data);
+  self->pointer_ = self->ToPixels(event->x_root, event->y_root);
+  gtk_widget_queue_draw(self->window_);
+  return TRUE;
+}
+
+gboolean CaptureOverlay::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+  auto* self = static_cast<CaptureOverlay*>(data);
+  if (event->keyval == GDK_KEY_Escape) self->Finish(std::nullopt);
+  return TRUE;
+}
+
+void CaptureOverlay::Finish(std::optional<PixelRect> chosen) {
+  if (finished_) return;
+  finished_ = true;
+  if (grab_retry_ != 0) {
+    g_source_remove(grab_retry_);
+    grab_retry_ = 0;
+  }
+  if (grabbed_) {
+    gdk_seat_ungrab(gdk_display_get_default_seat(gtk_widget_get_display(window_)));
+    grabbed_ = false;
+  }
+  gtk_widget_hide(window_);
+  // The owner may delete the overlay when told; that waits until this event handler is over.
+  g_idle_add(RunDone, new PendingDone{done_, chosen});
+}
+
+}  // namespace qrv::capture
