@@ -114,6 +114,14 @@ bool CaptureOverlay::Grab() {
 
 gboolean CaptureOverlay::OnMap(GtkWidget*, GdkEvent*, gpointer data) {
   auto* self = static_cast<CaptureOverlay*>(data);
+  // The window a click would take is outlined from the start, before the pointer moves.
+  GdkDevice* pointer =
+      gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(self->window_)));
+  double x = 0;
+  double y = 0;
+  gdk_window_get_device_position_double(gtk_widget_get_window(self->window_), pointer, &x, &y, nullptr);
+  if (!self->pressing_) self->pointer_ = self->ToPixels(x, y);
+  gtk_widget_queue_draw(self->window_);
   if (!self->Grab() && self->grab_retry_ == 0)
     self->grab_retry_ = g_timeout_add(kGrabRetryMs, RetryGrab, self);
   return FALSE;
