@@ -64,12 +64,12 @@ void CaptureOnX11(CaptureLock& lock, CaptureDelivery& delivery, qrv::capture::Fr
 
 int main(int argc, char** argv) {
   if (!gtk_init_check(&argc, &argv)) {
-    std::fprintf(stderr, "ScreenCap: no display\n");
+    std::fprintf(stderr, "ScreenCap：无法打开显示\n");
     return 1;
   }
   CaptureLock lock;
   if (!lock.TryAcquire()) {
-    std::fprintf(stderr, "ScreenCap: a capture is already open\n");
+    std::fprintf(stderr, "ScreenCap：已有截图正在进行，不再打开第二个\n");
     return 0;
   }
   CaptureDelivery delivery;

@@ -168,7 +168,7 @@ TEST_F(CaptureE2eTest, TheScissorsFreezeTheScreenADraggedRectangleIsSavedCopiedA
   // A second capture while the overlay is open is refused and ends; nothing else opens.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bncap").ok());
   ASSERT_TRUE(WaitFor(
-      [&] { return launcher_->output().find("a capture is already open") != std::string::npos; }, 20000))
+      [&] { return launcher_->output().find("已有截图正在进行") != std::string::npos; }, 20000))
       << launcher_->output();
   ASSERT_TRUE(WaitFor([&] { return CompanionProcesses(companion) == first; }, 20000));
   EXPECT_EQ(OverlayCount(), 1);
