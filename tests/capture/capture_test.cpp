@@ -1,6 +1,5 @@
 // The companion's own logic, on real files in a temporary folder: the rectangle a drag spans and
-// the window a click takes, the picture's name and that it never overwrites, and the lock that
-// keeps a second capture from opening.
+// the window a click takes, the picture's name and that it never overwrites.
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <fstream>
 
 #include "capture/capture_file.h"
-#include "capture/capture_lock.h"
 #include "capture/capture_region.h"
 #include "support/temp_dir.h"
 
@@ -75,17 +73,6 @@ TEST(CaptureFileTest, APictureIsNamedAfterItsSecondAndNeverOverwritesOne) {
   std::ofstream(dir.File("file")) << "x";
   EXPECT_FALSE(SavePng(third, dir.File("file/pictures"), time, path, error));
   EXPECT_FALSE(error.empty());
-}
-
-TEST(CaptureLockTest, ASecondCaptureCannotStartUntilTheFirstLetsGo) {
-  test::TempDir dir;
-  CaptureLock first(dir.path());
-  CaptureLock second(dir.path());
-  ASSERT_TRUE(first.TryAcquire());
-  EXPECT_FALSE(second.TryAcquire());
-  first.Release();
-  EXPECT_TRUE(second.TryAcquire());
-  EXPECT_FALSE(first.TryAcquire());
 }
 
 }  // namespace

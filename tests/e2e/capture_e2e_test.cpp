@@ -98,11 +98,6 @@ int ColourCount(const std::string& png) {
   return colours.empty() ? 0 : std::stoi(colours);
 }
 
-int PictureWidth(const std::string& png) {
-  g_autoptr(GdkPixbuf) picture = gdk_pixbuf_new_from_file(png.c_str(), nullptr);
-  return picture == nullptr ? 0 : gdk_pixbuf_get_width(picture);
-}
-
 class CaptureE2eTest : public LauncherTest {};
 
 TEST_F(CaptureE2eTest, TheScissorsFreezeTheScreenADraggedRectangleIsSavedCopiedAndAnnouncedOnce) {
@@ -167,8 +162,8 @@ TEST_F(CaptureE2eTest, TheScissorsFreezeTheScreenADraggedRectangleIsSavedCopiedA
 
   // A second capture while the overlay is open is refused and ends; nothing else opens.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bncap").ok());
-  ASSERT_TRUE(WaitFor(
-      [&] { return launcher_->output().find("已有截图正在进行") != std::string::npos; }, 20000))
+  ASSERT_TRUE(
+      WaitFor([&] { return launcher_->output().find("已有截图正在进行") != std::string::npos; }, 20000))
       << launcher_->output();
   ASSERT_TRUE(WaitFor([&] { return CompanionProcesses(companion) == first; }, 20000));
   EXPECT_EQ(OverlayCount(), 1);
@@ -236,7 +231,6 @@ TEST_F(CaptureE2eTest, TheScissorsFreezeTheScreenADraggedRectangleIsSavedCopiedA
     EXPECT_EQ(gdk_pixbuf_get_width(window), frame[2] - frame[0]);
     EXPECT_EQ(gdk_pixbuf_get_height(window), frame[3] - frame[1]);
   }
-  EXPECT_EQ(PictureWidth(png), width);
   // The last companion still holds the clipboard; taking it ends it.
   ASSERT_EQ(std::system("printf done | xclip -selection clipboard -i -loops 1"), 0);
   EXPECT_TRUE(WaitFor([&] { return CompanionProcesses(companion).empty(); }, 20000));
