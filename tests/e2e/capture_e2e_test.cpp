@@ -2,7 +2,8 @@
 // freezes the screen, a rectangle dragged with the mouse becomes a PNG of exactly that size and
 // those pixels in the Pictures folder, the clipboard offers the same picture until another
 // program takes it, a desktop notification names the file, and a second capture asked for while
-// the overlay is open opens nothing. A plain click then takes the whole window under it.
+// the overlay is open opens nothing. A plain click then takes the whole window under it; Esc and
+// a right click cancel.
 
 #include <dirent.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -232,6 +233,17 @@ TEST_F(CaptureE2eTest, TheScissorsFreezeTheScreenADraggedRectangleIsSavedCopiedA
     EXPECT_EQ(gdk_pixbuf_get_width(window), frame[2] - frame[0]);
     EXPECT_EQ(gdk_pixbuf_get_height(window), frame[3] - frame[1]);
   }
+  // Esc and a right click each close the overlay without a picture.
+  for (const std::string cancel : {"key Escape", "click 3"}) {
+    ASSERT_TRUE(automation.Click("UIMainFrame", "bncap").ok());
+    ASSERT_TRUE(WaitFor([] { return OverlayCount() == 1; }, 20000)) << cancel;
+    ASSERT_EQ(std::system(("xdotool " + cancel).c_str()), 0);
+    EXPECT_TRUE(WaitFor([] { return OverlayCount() == 0; }, 10000)) << cancel;
+    EXPECT_TRUE(WaitFor([&] { return CompanionProcesses(companion).size() == 1; }, 10000)) << cancel;
+  }
+  EXPECT_EQ(Pictures(pictures).size(), 2u);
+  EXPECT_EQ(service.received().size(), 2u);
+
   // The last companion still holds the clipboard; taking it ends it.
   ASSERT_EQ(std::system("printf done | xclip -selection clipboard -i -loops 1"), 0);
   EXPECT_TRUE(WaitFor([&] { return CompanionProcesses(companion).empty(); }, 20000));
