@@ -66,6 +66,7 @@ void DropRef(gpointer data) { delete static_cast<CallRef*>(data); }
 void OnResponse(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
                 GVariant* parameters, gpointer data) {
   const CallRef& call = Ref(data);
+  if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(ua{sv})"))) return;
   guint32 response = 2;
   g_autoptr(GVariant) results = nullptr;
   g_variant_get(parameters, "(u@a{sv})", &response, &results);
