@@ -9,7 +9,7 @@ packages=(
   libgtk-3-dev libwebkit2gtk-4.1-dev libzip-dev libpugixml-dev libkeybinder-3.0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk librsvg2-bin zip python3
-  dbus-daemon
+  dbus-daemon xclip
 )
 
 missing=()

@@ -13,6 +13,7 @@ struct DbusNotifier::State {
   GCancellable* cancellable = g_cancellable_new();
   GDBusConnection* connection = nullptr;
   bool connecting = false;
+  int in_flight = 0;  // calls sent whose answer has not come yet
   std::deque<DesktopNotification> queue;
 
   ~State() {
@@ -29,6 +30,7 @@ constexpr int kCallTimeoutMs = 10000;
 
 void OnNotified(GObject* source, GAsyncResult* result, gpointer data) {
   std::unique_ptr<StateRef> state(static_cast<StateRef*>(data));
+  --(*state)->in_flight;
   GError* error = nullptr;
   GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
   if (reply != nullptr) {
@@ -51,6 +53,7 @@ void Send(const StateRef& state, const DesktopNotification& n) {
   GVariant* args = g_variant_new("(susssasa{sv}i)", n.app_name.c_str(), 0u, n.icon.c_str(), n.summary.c_str(),
                                  body, &actions, &hints, -1);
   g_free(body);
+  ++state->in_flight;
   g_dbus_connection_call(state->connection, "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
                          "org.freedesktop.Notifications", "Notify", args, G_VARIANT_TYPE("(u)"),
                          G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, state->cancellable, OnNotified,
@@ -92,6 +95,10 @@ DbusNotifier& DbusNotifier::Install() {
 DbusNotifier::DbusNotifier() : state_(std::make_shared<State>()) {}
 
 DbusNotifier::~DbusNotifier() { g_cancellable_cancel(state_->cancellable); }
+
+bool DbusNotifier::Idle() const {
+  return !state_->connecting && state_->queue.empty() && state_->in_flight == 0;
+}
 
 void DbusNotifier::Notify(const DesktopNotification& notification) {
   if (state_->connection != nullptr && g_dbus_connection_is_closed(state_->connection)) {

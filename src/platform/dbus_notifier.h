@@ -24,6 +24,10 @@ class DbusNotifier final : public DesktopNotifier {
 
   void Notify(const DesktopNotification& notification) override;
 
+  // True when every notification is out: delivered, refused or dropped. A short-lived program
+  // runs its main loop until then before it ends, so its last notification is not lost.
+  bool Idle() const;
+
   struct State;
 
  private:

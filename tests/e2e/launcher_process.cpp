@@ -30,6 +30,9 @@ LauncherProcess::~LauncherProcess() {
 bool LauncherProcess::Install(const std::string& deploy_ini, std::string& error) {
   std::error_code ec;
   fs::copy_file(QRV_PROGRAM, program_folder() + "/zelto_qrv", fs::copy_options::overwrite_existing, ec);
+  // The screen-capture companion lies beside the program, which starts it from there.
+  if (!ec)
+    fs::copy_file(QRV_SCREENCAP, program_folder() + "/ScreenCap", fs::copy_options::overwrite_existing, ec);
   // The web engine is a module beside the program, loaded when the first page is shown.
   if (!ec)
     fs::copy_file(QRV_WEBKIT_MODULE, program_folder() + "/libqrv_webkit.so",

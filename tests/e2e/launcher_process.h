@@ -22,7 +22,7 @@ class LauncherProcess {
   LauncherProcess(const LauncherProcess&) = delete;
   LauncherProcess& operator=(const LauncherProcess&) = delete;
 
-  // Copies the program, the skin and the emoticons in and points the program at `deploy_ini`.
+  // Copies the program, its companion, the skin and the emoticons in and points the program at `deploy_ini`.
   bool Install(const std::string& deploy_ini, std::string& error);
   // Writes "prog/data/systemset.ini" with exactly these lines.
   void WriteSettings(const std::string& contents);
