@@ -10,8 +10,9 @@ namespace {
 
 bool WriteEntry(const std::string& path, const std::string& contents, int mode) {
   GError* error = nullptr;
-  const bool ok = g_file_set_contents_full(path.c_str(), contents.data(), static_cast<gssize>(contents.size()),
-                                           G_FILE_SET_CONTENTS_CONSISTENT, mode, &error);
+  const bool ok =
+      g_file_set_contents_full(path.c_str(), contents.data(), static_cast<gssize>(contents.size()),
+                               G_FILE_SET_CONTENTS_CONSISTENT, mode, &error);
   g_clear_error(&error);
   return ok;
 }
@@ -21,11 +22,20 @@ std::string EscapeValue(const std::string& value) {
   std::string out;
   for (char c : value) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -47,10 +57,12 @@ std::string AutostartDirectory() {
 
 std::string QuoteExecArgument(const std::string& argument) {
   // Inside double quotes the characters ", `, $ and \ are escaped with a backslash; the key's
-  // own escaping then doubles every backslash.
+  // own escaping then doubles every backslash. A "%" starts a field code wherever it stands, even
+  // inside quotes (launchers expand field codes before they unquote), so a literal one is "%%".
   std::string quoted = "\"";
   for (char c : argument) {
     if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    if (c == '%') quoted += '%';
     quoted += c;
   }
   quoted += '"';
