@@ -6,6 +6,7 @@
 #include "tools/alarm_store.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
