@@ -26,9 +26,25 @@ Response GamePage(const PageContext& context, const std::string& code) {
           "<a id=\"recharge\" href=\"/pay/g/qrv/\" target=\"_blank\">充值</a>"
           "<a id=\"bbs\" href=\"/forum-544-1.html\" target=\"_blank\">论坛</a></p>\n";
   body += "<iframe id=\"panel\" src=\"/joinGame/panel/" + escaped_code +
-          "/\" width=\"480\" height=\"80\"></iframe>";
+          "/\" width=\"480\" height=\"80\"></iframe>\n";
+  // The game keeps the player's settings in the browser's local storage, as web games do, and
+  // reports what it found there: the first visit stores a value, every later one should find it.
+  body +=
+      "<script>(function(){var key='qrv_game_settings';var found=localStorage.getItem(key);"
+      "var kept=found;if(kept===null){kept='quality-high-'+Date.now();localStorage.setItem(key,kept);}"
+      "fetch('/joinGame/storage/?found='+encodeURIComponent(found===null?'':found)+"
+      "'&kept='+encodeURIComponent(kept));})();</script>";
   Response response = Html(200, std::string(kGameName) + " - " + server->name, body, "game");
   response.details.emplace_back("code", code);
+  return response;
+}
+
+Response GameStorageReport(const Request& request) {
+  Response response;
+  response.status = 204;
+  response.event = "game_storage";
+  response.details = {{"found", FindValue(request.query, "found").value_or("")},
+                      {"kept", FindValue(request.query, "kept").value_or("")}};
   return response;
 }
 

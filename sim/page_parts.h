@@ -30,6 +30,9 @@ std::string StateName(const std::string& state);
 // Pages of the game itself: the game page, the tool panel framed inside it, and the pay page.
 Response GamePage(const PageContext& context, const std::string& code);
 Response GamePanel(const std::string& code);
+// The game page's report of its local storage ("/joinGame/storage/?found=...&kept=..."): logged
+// as the event "game_storage" with what the page found and what it keeps now.
+Response GameStorageReport(const Request& request);
 Response PayPage(const PageContext& context, const std::vector<std::string>& segments);
 
 }  // namespace qrv::sim

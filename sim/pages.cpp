@@ -93,6 +93,7 @@ Response ServePage(const PageContext& context, const Request& request) {
   if (StartsWith(segments, {"joinGame", "code"}) && segments.size() >= 3)
     return GamePage(context, segments[2]);
   if (StartsWith(segments, {"joinGame", "panel"})) return GamePanel(SegmentAt(segments, 2));
+  if (StartsWith(segments, {"joinGame", "storage"})) return GameStorageReport(request);
   if (StartsWith(segments, {"pay", "g", "qrv"})) return PayPage(context, segments);
   if (StartsWith(segments, {"register"})) {
     return Html(200, "注册账号",

@@ -10,8 +10,9 @@ namespace {
 
 bool WriteEntry(const std::string& path, const std::string& contents, int mode) {
   GError* error = nullptr;
-  const bool ok = g_file_set_contents_full(path.c_str(), contents.data(), static_cast<gssize>(contents.size()),
-                                           G_FILE_SET_CONTENTS_CONSISTENT, mode, &error);
+  const bool ok =
+      g_file_set_contents_full(path.c_str(), contents.data(), static_cast<gssize>(contents.size()),
+                               G_FILE_SET_CONTENTS_CONSISTENT, mode, &error);
   g_clear_error(&error);
   return ok;
 }
@@ -21,14 +22,31 @@ std::string EscapeValue(const std::string& value) {
   std::string out;
   for (char c : value) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
+}
+
+// The Exec line that starts `program_path`. GLib (2.74 at least) checks that an entry's program
+// exists before it expands the field codes, so it looks for a path holding "%%" and, not finding
+// it, refuses the whole entry: such a path is handed to "env", which every launcher finds.
+std::string ExecLine(const std::string& program_path) {
+  const std::string quoted = QuoteExecArgument(program_path);
+  return program_path.find('%') == std::string::npos ? quoted : "env " + quoted;
 }
 
 }  // namespace
@@ -47,10 +65,12 @@ std::string AutostartDirectory() {
 
 std::string QuoteExecArgument(const std::string& argument) {
   // Inside double quotes the characters ", `, $ and \ are escaped with a backslash; the key's
-  // own escaping then doubles every backslash.
+  // own escaping then doubles every backslash. A "%" starts a field code wherever it stands, even
+  // inside quotes (launchers expand field codes before they unquote), so a literal one is "%%".
   std::string quoted = "\"";
   for (char c : argument) {
     if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    if (c == '%') quoted += '%';
     quoted += c;
   }
   quoted += '"';
@@ -61,7 +81,7 @@ bool CreateDesktopShortcut(const std::string& program_path, const std::string& d
                            const std::string& desktop_dir) {
   if (desktop_dir.empty() || !g_file_test(desktop_dir.c_str(), G_FILE_TEST_IS_DIR)) return false;
   std::string entry = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(display_name) +
-                      "\nExec=" + QuoteExecArgument(program_path) + "\n";
+                      "\nExec=" + ExecLine(program_path) + "\n";
   // The working folder is the program folder, found as start-up finds it.
   const std::string working_dir = ProgramDirectoryOf(program_path);
   if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";
@@ -78,7 +98,7 @@ void SetAutostart(bool on, const std::string& program_path, const std::string& a
   }
   g_mkdir_with_parents(autostart_dir.c_str(), 0700);
   std::string entry = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) +
-                      "\nExec=" + QuoteExecArgument(program_path) + "\n";
+                      "\nExec=" + ExecLine(program_path) + "\n";
   // Started by the session, the launcher would otherwise run in the home folder.
   const std::string working_dir = ProgramDirectoryOf(program_path);
   if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";

@@ -23,7 +23,8 @@ inline constexpr const char* kAutostartName = "KRAVO";
 void SetAutostart(bool on, const std::string& program_path,
                   const std::string& autostart_dir = AutostartDirectory());
 
-// Quotes a path for the Exec key of a desktop entry.
+// Quotes a path for the Exec key of a desktop entry, so that a launcher that expands the field
+// codes and then splits the line as a shell would gets `argument` back as one argument.
 std::string QuoteExecArgument(const std::string& argument);
 
 }  // namespace qrv

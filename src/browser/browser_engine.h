@@ -12,17 +12,17 @@
 #include <memory>
 #include <string>
 
-#include "net/web_context.h"
 #include "browser/browser_cookie_mirror.h"
 #include "browser/web_engine.h"
+#include "net/web_context.h"
 
 namespace qrv {
 
 class BrowserEngine final : public WebEngine {
  public:
   // `data_folder` is the program's "data" folder: WebKit keeps its website data in "webkit" and
-  // its disk cache in "webkit-cache" below it (web_engine.h names both). `web` (its cookie store and hosts) must outlive
-  // the engine. The newest engine is the current one while it lives.
+  // its disk cache in "webkit-cache" below it (web_engine.h names both). `web` (its cookie store and hosts)
+  // must outlive the engine. The newest engine is the current one while it lives.
   BrowserEngine(const std::string& data_folder, WebContext& web);
   ~BrowserEngine() override;
   BrowserEngine(const BrowserEngine&) = delete;
@@ -33,9 +33,9 @@ class BrowserEngine final : public WebEngine {
 
   std::unique_ptr<PageView> CreatePageView(GtkContainer* host, BrowserClickSink& click_sink) override;
   void LoadWhenCookiesSettled(std::function<void()> load) override;
-  // Through the website data manager (browser_website_data.cpp): the sites' data is fetched and
-  // removed one site after another, then whatever no site listed is cleared by type.
-  void ClearWebsiteDataExceptCookies(std::function<void()> site_cleared, std::function<void()> done) override;
+  // Through the website data manager (browser_website_data.cpp): the sites with cached data are
+  // fetched and cleared one site after another, then whatever no site listed is cleared by type.
+  void ClearCaches(std::function<void()> site_cleared, std::function<void()> done) override;
 
   WebKitWebContext* context() const { return context_; }
   // For the cache cleaner: website data is cleared by type through it.

@@ -1,6 +1,6 @@
-// Clearing the engine's website data for the cache cleaner: every kind but cookies, one site
-// after another so the cleaner can count them, then a clear by type for whatever no site listed
-// (WebKit keeps some data, such as the disk cache's own records, outside any site).
+// Clearing the engine's caches for the cache cleaner, one site after another so the cleaner can
+// count them, then a clear by type for whatever no site listed (WebKit keeps some data, such as
+// the disk cache's own records, outside any site).
 
 #include <webkit2/webkit2.h>
 
@@ -12,8 +12,13 @@
 namespace qrv {
 namespace {
 
-constexpr auto kAllButCookies =
-    static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_ALL & ~WEBKIT_WEBSITE_DATA_COOKIES);
+// What the engine keeps only to load pages faster: its memory and disk caches and the offline
+// application cache. What a page stored on purpose (local and session storage, IndexedDB, service
+// workers and their caches, HSTS decisions) and the cookies stay: a game keeps its settings or a
+// login token there, and a cache cleaner must not log the player out of the game.
+constexpr auto kCaches =
+    static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_MEMORY_CACHE | WEBKIT_WEBSITE_DATA_DISK_CACHE |
+                                        WEBKIT_WEBSITE_DATA_OFFLINE_APPLICATION_CACHE);
 
 // One clearing, alive from the fetch to the final clear; it holds what WebKit's callbacks need.
 struct ClearJob {
@@ -56,12 +61,12 @@ void OnSiteRemoved(GObject* source, GAsyncResult* result, gpointer data) {
 
 void RemoveNextSite(ClearJob* job) {
   if (job->next >= job->sites.size()) {
-    webkit_website_data_manager_clear(job->manager, kAllButCookies, 0, nullptr, OnCleared, job);
+    webkit_website_data_manager_clear(job->manager, kCaches, 0, nullptr, OnCleared, job);
     return;
   }
   // WebKit reads the list during the call.
   GList* one = g_list_prepend(nullptr, job->sites[job->next]);
-  webkit_website_data_manager_remove(job->manager, kAllButCookies, one, nullptr, OnSiteRemoved, job);
+  webkit_website_data_manager_remove(job->manager, kCaches, one, nullptr, OnSiteRemoved, job);
   g_list_free(one);
 }
 
@@ -78,10 +83,9 @@ void OnFetched(GObject* source, GAsyncResult* result, gpointer data) {
 
 }  // namespace
 
-void BrowserEngine::ClearWebsiteDataExceptCookies(std::function<void()> site_cleared,
-                                                  std::function<void()> done) {
+void BrowserEngine::ClearCaches(std::function<void()> site_cleared, std::function<void()> done) {
   auto* job = new ClearJob(website_data_, std::move(site_cleared), std::move(done));
-  webkit_website_data_manager_fetch(website_data_, kAllButCookies, nullptr, OnFetched, job);
+  webkit_website_data_manager_fetch(website_data_, kCaches, nullptr, OnFetched, job);
 }
 
 }  // namespace qrv

@@ -42,10 +42,11 @@ class WebEngine {
   // Runs `load` once the browser holds every cookie of the web clients' store, so the page's
   // request carries them all.
   virtual void LoadWhenCookiesSettled(std::function<void()> load) = 0;
-  // Removes every kind of website data the engine keeps except cookies (memory and disk caches,
-  // storage, databases, service workers, ...), so the player stays logged in. `site_cleared` runs
-  // once for each site whose data was removed, then `done` once; both on the UI thread, later.
-  virtual void ClearWebsiteDataExceptCookies(std::function<void()> site_cleared, std::function<void()> done) = 0;
+  // Removes what the engine caches (its memory and disk caches, the offline application cache) and
+  // nothing a page stored on purpose: cookies, web storage, databases and service workers stay, so
+  // the player stays logged in and a game keeps its settings. `site_cleared` runs once for each
+  // site whose cached data was removed, then `done` once; both on the UI thread, later.
+  virtual void ClearCaches(std::function<void()> site_cleared, std::function<void()> done) = 0;
 };
 
 // The engine of the process: the current one, or else one made now in the data folder (by the

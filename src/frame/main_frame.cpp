@@ -47,7 +47,7 @@ LRESULT CMainFrameWnd::OnCreate() {
   tray_.Add(hwnd_);
   CreateMorePanel();
   SetTimer(hwnd_, kHeartbeatTimer, kHeartbeatPeriodMs);
-  SetTimer(hwnd_, kAlarmTimer, kAlarmPeriodMs);
+  SetTimer(hwnd_, kAlarmTimer, kAlarmFirstCheckMs);
   StartChat();
   return 0;
 }
@@ -135,6 +135,9 @@ LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool
       return 0;
     case kMsgOpenAlarmList:
       if (auto rect = TakePayload<RECT>(lparam)) OpenAlarmList(POINT{rect->left, rect->top});
+      // The editor asks for the list after it saved an alarm, which may fall due before the check
+      // the frame waits for.
+      CheckAlarms();
       return 0;
     case kMsgHotkeyChanged:
       if (auto entry = TakePayload<HotkeyTableEntry>(lparam)) hotkeys_.Update(hwnd_, *entry);

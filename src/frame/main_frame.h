@@ -29,10 +29,10 @@
 #include "frame/frame_tray.h"
 #include "frame/game_tabs.h"
 #include "login/login_hand_off.h"
-#include "tools/alarm_watch.h"
 #include "platform/reply_port.h"
-#include "webapi/platform_service.h"
+#include "tools/alarm_watch.h"
 #include "ui/ui.h"
+#include "webapi/platform_service.h"
 
 namespace qrv {
 
@@ -54,9 +54,10 @@ class CMainFrameWnd final : public CSkinnedWindow {
   static constexpr const char* kTitle = "玄岚城";
   static constexpr std::uintptr_t kHeartbeatTimer = 1000001;
   static constexpr unsigned kHeartbeatPeriodMs = 600000;
-  // The stored alarms are compared with the clock once a second.
+  // The stored alarms are compared with the clock a second after the frame opened, then whenever
+  // one can fall due (and at least once a minute, alarm_watch.h).
   static constexpr std::uintptr_t kAlarmTimer = 1000002;
-  static constexpr unsigned kAlarmPeriodMs = 1000;
+  static constexpr unsigned kAlarmFirstCheckMs = 1000;
   static constexpr int kTopBand = 50;
   static constexpr RECT kFirstViewRect{0, 50, 1000, 700};
   static constexpr int kDefaultWidth = 1000;
@@ -158,6 +159,7 @@ class CMainFrameWnd final : public CSkinnedWindow {
   std::string AlarmStorePath() const;
   void OpenAlarmListBelow(CControlUI* button);
   void OpenAlarmList(POINT at);
+  // Rings what is due and sets the alarm timer for the next check.
   void CheckAlarms();
   void RingAlarm(const DueAlarm& alarm);
   void HideAlarmWindows();
@@ -239,6 +241,7 @@ class CMainFrameWnd final : public CSkinnedWindow {
   HWND alarm_list_ = nullptr;
   HWND alarm_tip_ = nullptr;
   AlarmWatch alarm_watch_;
+  AlarmStoreReader alarm_store_;
 
   HWND more_panel_ = nullptr;
   HWND cache_cleaner_ = nullptr;

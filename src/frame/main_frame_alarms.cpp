@@ -1,5 +1,5 @@
 // The main frame's alarms: the alarm list it opens (from "bnclock" and on message 1035), the check
-// of the stored alarms against the clock once a second, and the reminder when one falls due: a
+// of the stored alarms against the clock whenever one can fall due, and the reminder when one falls due: a
 // pop-up over the frame and a desktop notification. While the boss key hides the launcher only a
 // neutral desktop notification appears, so nothing of the game shows.
 
@@ -40,11 +40,16 @@ void CMainFrameWnd::OpenAlarmList(POINT at) {
 
 void CMainFrameWnd::CheckAlarms() {
   const AlarmStore store(AlarmStorePath());
-  for (const DueAlarm& due : alarm_watch_.Check(store.Load(), WallClock::Get().Now())) {
+  // A copy: ringing writes the store, and the reader's list is for the next read.
+  const std::vector<StoredAlarm> alarms = alarm_store_.Read(store);
+  const LocalDateTime now = WallClock::Get().Now();
+  for (const DueAlarm& due : alarm_watch_.Check(alarms, now)) {
     // Noted first: an alarm rings once per occurrence, whatever happens while it rings.
     store.MarkRang(due.section, due.occurrence);
     RingAlarm(due);
   }
+  // Nothing can fall due before then, so the frame sleeps till then rather than every second.
+  SetTimer(hwnd_, kAlarmTimer, AlarmCheckDelayMs(alarms, now));
 }
 
 void CMainFrameWnd::RingAlarm(const DueAlarm& alarm) {

@@ -22,18 +22,18 @@ T* WindowOf(HWND hwnd) {
   return dynamic_cast<T*>(CWindowWnd::FromHandle(hwnd));
 }
 
-// The web engine's data, as the cleaners empty it. The engine is the process's own: when no page
+// The web engine's caches, as the cleaners empty them. The engine is the process's own: when no page
 // has been shown yet it is made now, in the same data folder, so that only one engine ever uses
 // that folder.
 CacheTargets EngineCacheTargets(WebContext& web) {
   CacheTargets targets;
-  targets.clear_website_data = [&web](CacheTargets::EntryRemoved site_cleared, CacheTargets::Finished done) {
+  targets.clear_engine_caches = [&web](CacheTargets::EntryRemoved site_cleared, CacheTargets::Finished done) {
     WebEngine* engine = ProcessWebEngine(web);
     if (engine == nullptr) {
       done();
       return;
     }
-    engine->ClearWebsiteDataExceptCookies(std::move(site_cleared), std::move(done));
+    engine->ClearCaches(std::move(site_cleared), std::move(done));
   };
   targets.cache_folder = WebEngineCacheFolder();
   return targets;

@@ -139,4 +139,26 @@ std::optional<LocalDateTime> LatestOccurrence(const LocalDateTime& first_set, Re
   return std::nullopt;
 }
 
+std::optional<LocalDateTime> NextOccurrence(const LocalDateTime& first_set, Repeat repeat,
+                                            const LocalDateTime& now) {
+  const LocalDateTime first = ToMinute(first_set);
+  const auto latest = LatestOccurrence(first, repeat, now);
+  if (!latest) return first;
+  // The one after the latest occurrence at or before now lies after now.
+  switch (repeat) {
+    case Repeat::kNever:
+      return std::nullopt;
+    case Repeat::kDaily:
+      return AddDays(*latest, 1);
+    case Repeat::kWeekly:
+      return AddDays(*latest, 7);
+    case Repeat::kWorkdays: {
+      LocalDateTime next = AddDays(*latest, 1);
+      while (IsWeekend(next)) next = AddDays(next, 1);
+      return next;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace qrv

@@ -50,6 +50,11 @@ bool IsAcceptableAlarmTime(const LocalDateTime& t, const LocalDateTime& now);
 std::optional<LocalDateTime> LatestOccurrence(const LocalDateTime& first, Repeat repeat,
                                               const LocalDateTime& now);
 
+// The first moment after `now` (to the minute) at which an alarm first set for `first` falls due,
+// or nothing when it never will again (a once-only alarm that has fallen due).
+std::optional<LocalDateTime> NextOccurrence(const LocalDateTime& first, Repeat repeat,
+                                            const LocalDateTime& now);
+
 // `t` with its seconds dropped.
 LocalDateTime ToMinute(LocalDateTime t);
 

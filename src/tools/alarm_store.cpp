@@ -1,6 +1,7 @@
 #include "tools/alarm_store.h"
 
 #include <glib.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -68,6 +69,40 @@ bool AlarmStore::Save(const std::string& time, const std::string& data, const st
 
 bool AlarmStore::MarkRang(int section, const LocalDateTime& occurrence) const {
   return WritePrivateProfileString(SectionName(section), kRangKey, FormatAlarmTime(occurrence), path_);
+}
+
+bool AlarmStoreReader::FileStamp::operator==(const FileStamp& other) const {
+  return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+         changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+}
+
+AlarmStoreReader::FileStamp AlarmStoreReader::StampOf(const std::string& path) {
+  constexpr time_t kStillSeconds = 2;
+  FileStamp stamp;
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return stamp;
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  stamp.exists = true;
+  stamp.recent = now.tv_sec - info.st_mtim.tv_sec < kStillSeconds;
+  stamp.device = info.st_dev;
+  stamp.inode = info.st_ino;
+  stamp.size = info.st_size;
+  stamp.modified = info.st_mtim;
+  stamp.changed = info.st_ctim;
+  return stamp;
+}
+
+const std::vector<StoredAlarm>& AlarmStoreReader::Read(const AlarmStore& store) {
+  // The status is taken before the file is read: a change while it is read shows at the next look.
+  const FileStamp stamp = StampOf(store.path());
+  if (store.path() != path_ || !stamp_ || stamp_->recent || !(*stamp_ == stamp)) {
+    path_ = store.path();
+    stamp_ = stamp;
+    alarms_ = store.Load();
+  }
+  return alarms_;
 }
 
 }  // namespace qrv

@@ -11,7 +11,11 @@
 //
 // Every read opens the file afresh; every write replaces it atomically (profile_file.h).
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +66,35 @@ class AlarmStore {
 
  private:
   std::string path_;
+};
+
+// The alarms of a store as last read, read again only once the file has changed (it was replaced,
+// or its size or times changed) or another store is asked for: a check of the alarms costs one
+// look at the file's status instead of reading it 1 + 5 × size times.
+class AlarmStoreReader {
+ public:
+  const std::vector<StoredAlarm>& Read(const AlarmStore& store);
+
+ private:
+  // What changes whenever the file does: the program replaces it (a new file), an editor writes it
+  // in place (new times). File times advance in clock ticks, so a file written again within the
+  // tick of its last change may keep its times: one modified within the last seconds is read
+  // again at every look, until it has been still for a while.
+  struct FileStamp {
+    bool exists = false;
+    bool recent = false;  // modified moments ago
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool operator==(const FileStamp& other) const;
+  };
+  static FileStamp StampOf(const std::string& path);
+
+  std::string path_;
+  std::optional<FileStamp> stamp_;
+  std::vector<StoredAlarm> alarms_;
 };
 
 }  // namespace qrv

@@ -72,14 +72,20 @@ void CRepairTool::StartCleanUp() {
   ShowIdleFace(false);
   finished_ = false;
   // A reset while a run goes on must not start a second one over the same folders: the window
-  // shows the run it has.
-  if (running()) return;
+  // shows the run it has, at once, rather than an empty face until that run reports again (the
+  // engine may take a while over its caches).
+  if (running()) {
+    ShowProgress(run_progress_);
+    return;
+  }
   run_.reset();  // an ended run: its worker has finished
+  run_progress_ = 0;
   run_ = CacheCleanRun::Start(hwnd_, kMsgCleanProgress, targets_);
 }
 
 void CRepairTool::ShowProgress(int value) {
   progress_ = value;
+  run_progress_ = value;
   // The running face, also when the window was reset while its run went on.
   ShowIdleFace(false);
   if (value > 98) {

@@ -59,7 +59,8 @@ class CRepairTool final : public CSkinnedWindow {
   CButtonUI* start_ = nullptr;         // "bnok"
   CButtonUI* cancel_ = nullptr;        // "bncanel"
   CButtonUI* done_ = nullptr;          // "bnok1"
-  int progress_ = 0;
+  int progress_ = 0;                   // as shown; 0 after a reset
+  int run_progress_ = 0;               // as the current run last reported it
   bool finished_ = false;
 };
 

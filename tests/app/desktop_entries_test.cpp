@@ -1,14 +1,18 @@
 #include "app/desktop_entries.h"
 
+#include <gio/gdesktopappinfo.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
-#include "net/deploy_config.h"
 #include "app/program_paths.h"
+#include "net/deploy_config.h"
 #include "support/temp_dir.h"
 
 namespace qrv {
@@ -19,6 +23,41 @@ std::string ReadAll(const std::string& path) {
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// A program folder with every character a desktop entry's Exec line treats specially: blanks,
+// both quotes, "$", a backslash, and "%" before letters that are field codes.
+constexpr const char* kAwkwardFolder = "games 50%off \"it's\" $HOME \\ 100%f%%";
+
+// Puts a stand-in for the program into `folder` (made with its parents): a script that writes its
+// working folder and its own path into the file named by $QRV_TEST_MARKER. Returns its path.
+std::string InstallStandIn(const std::string& folder) {
+  std::filesystem::create_directories(folder);
+  const std::string program = folder + "/zelto_qrv";
+  std::ofstream(program) << "#!/bin/sh\n"
+                            "pwd -P > \"$QRV_TEST_MARKER.part\"\n"
+                            "printf '%s\\n' \"$0\" >> \"$QRV_TEST_MARKER.part\"\n"
+                            "mv \"$QRV_TEST_MARKER.part\" \"$QRV_TEST_MARKER\"\n";
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  return program;
+}
+
+// Starts the desktop entry `entry` as a desktop does, through GLib, and gives what the stand-in
+// wrote: its working folder and its path, one a line ("" when it did not start in time).
+std::string LaunchThroughGLib(const std::string& entry, const std::string& marker) {
+  g_autoptr(GDesktopAppInfo) info = g_desktop_app_info_new_from_filename(entry.c_str());
+  if (info == nullptr) return "<not an application entry>";
+  g_autoptr(GAppLaunchContext) context = g_app_launch_context_new();
+  g_app_launch_context_setenv(context, "QRV_TEST_MARKER", marker.c_str());
+  g_autoptr(GError) error = nullptr;
+  if (!g_app_info_launch(G_APP_INFO(info), nullptr, context, &error))
+    return std::string("<") + error->message + ">";
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!std::filesystem::exists(marker)) {
+    if (std::chrono::steady_clock::now() > until) return "";
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return ReadAll(marker);
 }
 
 TEST(ProgramPaths, TheFolderIsTheProgramFilesOwnWhateverTheNames) {
@@ -46,15 +85,21 @@ TEST(DesktopEntries, ShortcutStartsTheProgramInItsFolderAndIsExecutable) {
   struct stat info {};
   ASSERT_EQ(stat(file.c_str(), &info), 0);
   EXPECT_NE(info.st_mode & S_IXUSR, 0u);
+}
 
-  // The desktop entry parser reads back exactly the program path.
-  g_autoptr(GKeyFile) keys = g_key_file_new();
-  ASSERT_TRUE(g_key_file_load_from_file(keys, file.c_str(), G_KEY_FILE_NONE, nullptr));
-  g_autofree gchar* exec = g_key_file_get_string(keys, "Desktop Entry", "Exec", nullptr);
-  gchar** argv = nullptr;
-  ASSERT_TRUE(g_shell_parse_argv(exec, nullptr, &argv, nullptr));
-  EXPECT_STREQ(argv[0], "/opt/my games/zelto_qrv");
-  g_strfreev(argv);
+TEST(DesktopEntries, BothEntriesStartTheProgramFromAFolderWithEveryAwkwardCharacter) {
+  test::TempDir dir;
+  const std::string folder = dir.File(kAwkwardFolder);
+  const std::string program = InstallStandIn(folder);
+  const std::string expected = std::filesystem::canonical(folder).string() + "\n" + program + "\n";
+
+  ASSERT_TRUE(std::filesystem::create_directory(dir.File("desktop")));
+  ASSERT_TRUE(CreateDesktopShortcut(program, "玄岚城登陆器", dir.File("desktop")));
+  EXPECT_EQ(LaunchThroughGLib(dir.File("desktop/玄岚城登陆器.desktop"), dir.File("shortcut-started")),
+            expected);
+
+  SetAutostart(true, program, dir.File("autostart"));
+  EXPECT_EQ(LaunchThroughGLib(dir.File("autostart/KRAVO.desktop"), dir.File("autostart-started")), expected);
 }
 
 TEST(DesktopEntries, ShortcutWithoutAFolderHasNoWorkingFolderAndMissingDesktopFails) {

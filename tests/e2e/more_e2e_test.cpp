@@ -1,6 +1,7 @@
 // The real program under Xvfb against the simulator, from the More panel: the boss key changed
 // in the settings window with real key presses, the start-with-the-session entry switched off,
-// and the cache cleaner emptying the web engine's cache folder while the player stays logged in.
+// and the cache cleaner emptying the web engine's cache folder while the player stays logged in and
+// the game keeps what it stored in the browser's local storage.
 
 #include <gtest/gtest.h>
 #include <json-glib/json-glib.h>
@@ -200,6 +201,11 @@ TEST_F(MoreE2eTest, BossKeyFromTheSettingsWindowAutostartOffAndTheCacheCleanedWh
     return false;
   }));
   const int pages_before = GamePagesWithSession("qrv44");
+  // The game page keeps its settings in local storage (its first visit stored them).
+  ASSERT_TRUE(WaitFor([&] { return !EntriesWithEvent(*sim_, "game_storage").empty(); }));
+  const std::string settings = EntriesWithEvent(*sim_, "game_storage").front().Field("kept");
+  ASSERT_FALSE(settings.empty());
+  const std::size_t storage_reports = EntriesWithEvent(*sim_, "game_storage").size();
 
   ASSERT_TRUE(automation.Click("UIMainFrame", "clearcache").ok());
   ASSERT_NE(automation.WaitForWindow("UIRepairToolFrame", 20000), 0);
@@ -216,6 +222,10 @@ TEST_F(MoreE2eTest, BossKeyFromTheSettingsWindowAutostartOffAndTheCacheCleanedWh
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnrefresh").ok());
   EXPECT_TRUE(WaitFor([&] { return GamePagesWithSession("qrv44") > pages_before; })) << launcher_->output();
   EXPECT_EQ(EntriesWithEvent(*sim_, "login_ok").size(), 1u);  // no second login was needed
+  // The cleaner cleared caches only: the reloaded game finds the settings it stored.
+  ASSERT_TRUE(WaitFor([&] { return EntriesWithEvent(*sim_, "game_storage").size() > storage_reports; }))
+      << launcher_->output();
+  EXPECT_EQ(EntriesWithEvent(*sim_, "game_storage").back().Field("found"), settings);
   launcher_->Stop();
 }
 

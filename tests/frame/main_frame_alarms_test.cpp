@@ -1,8 +1,9 @@
 // The main frame's alarms on the virtual clock: "bnclock" and message 1035 open one alarm list at
 // a time, a saved alarm comes back in the new list, the stored alarm rings in its minute (a pop-up
-// over the frame and a desktop notification) and again at its next occurrence, an alarm missed
-// while the launcher was closed is shown once at start, and the boss key leaves only a neutral
-// notification.
+// over the frame and a desktop notification) and again at its next occurrence, also after the
+// clock was set back past a ring, an alarm missed while the launcher was closed is shown once at
+// start (and nothing else is taken for missed), and the boss key leaves only a neutral
+// notification. A clock set forward or back is noticed within kAlarmRecheckMs.
 
 #include "app/frame_messages.h"
 #include "frame_fixture.h"
@@ -132,12 +133,12 @@ TEST_F(MainFrameAlarmsTest, TheStoredAlarmRingsInItsMinuteAndAgainAtItsNextWorki
   EXPECT_FALSE(TipShown());
 
   clock_->Set(At(2013, 5, 25, 8, 29, 59));  // Saturday
-  loop_->Advance(2000);
+  loop_->Advance(kAlarmRecheckMs);
   clock_->Set(At(2013, 5, 26, 8, 29, 59));
-  loop_->Advance(2000);
+  loop_->Advance(kAlarmRecheckMs);
   EXPECT_EQ(notifier_->sent().size(), 1u) << "not at the weekend";
   clock_->Set(At(2013, 5, 27, 8, 29, 59));  // Monday
-  loop_->Advance(2000);
+  loop_->Advance(kAlarmRecheckMs);
   ASSERT_EQ(notifier_->sent().size(), 2u);
   EXPECT_EQ(notifier_->sent()[1].body, "2013-5-27 8:30\n打 boss");
   EXPECT_TRUE(TipShown());
@@ -159,6 +160,54 @@ TEST_F(MainFrameAlarmsTest, AnAlarmMissedWhileTheLauncherWasClosedIsShownOnceAtS
   EXPECT_EQ(notifier_->sent().size(), 1u);
 }
 
+TEST_F(MainFrameAlarmsTest, AnAlarmRingsAgainAfterTheClockIsSetBackPastAPreviousRing) {
+  ASSERT_TRUE(Store().Save("2013-5-24|8|30|", "打 boss", "每天"));
+  LogIn();
+  ASSERT_NE(OpenFrame(), nullptr);
+  loop_->Advance(10000);
+  ASSERT_EQ(notifier_->sent().size(), 1u);
+
+  // The clock runs a day ahead, and the alarm rings by it, "on Saturday".
+  clock_->Set(At(2013, 5, 25, 8, 29, 59));
+  loop_->Advance(kAlarmRecheckMs);
+  ASSERT_EQ(notifier_->sent().size(), 2u);
+  ASSERT_EQ(Store().Load()[0].rang, "2013-5-25|8|30|");
+
+  // Put right, on Friday at 9:00: what fell due up to now was dealt with, nothing rings again.
+  clock_->Set(At(2013, 5, 24, 9, 0));
+  loop_->Advance(kAlarmRecheckMs);
+  EXPECT_EQ(notifier_->sent().size(), 2u);
+
+  // Saturday's 8:30 comes by the right clock, and the alarm rings, although it rang for that
+  // date before.
+  clock_->Set(At(2013, 5, 25, 8, 29, 0));
+  loop_->Advance(59000);
+  EXPECT_EQ(notifier_->sent().size(), 2u);
+  loop_->Advance(2000);  // within the due minute's first second
+  ASSERT_EQ(notifier_->sent().size(), 3u);
+  EXPECT_EQ(notifier_->sent()[2].body, "2013-5-25 8:30\n打 boss");
+  EXPECT_TRUE(TipShown());
+  loop_->Advance(kAlarmRecheckMs);
+  EXPECT_EQ(notifier_->sent().size(), 3u) << "once per occurrence";
+}
+
+TEST_F(MainFrameAlarmsTest, AClockSetBackBeforeTheFirstCheckTakesNothingForMissed) {
+  LogIn();
+  ASSERT_NE(OpenFrame(), nullptr);
+  loop_->Advance(1000);  // the first check, at 8:29:51, finds no alarm
+
+  // The clock is put back to 7:00, and an alarm set for 7:30 (by another launcher of the player's).
+  clock_->Set(At(2013, 5, 24, 7, 0));
+  ASSERT_TRUE(Store().Save("2013-5-24|7|30|", "早会", "不重复"));
+  clock_->Set(At(2013, 5, 24, 7, 29, 30));
+  loop_->Advance(kAlarmRecheckMs);
+  ASSERT_EQ(notifier_->sent().size(), 1u);
+  EXPECT_EQ(notifier_->sent()[0].body, "2013-5-24 7:30\n早会") << "rung while the launcher ran";
+  ASSERT_TRUE(TipShown());
+  EXPECT_FALSE(
+      WindowOf<CAlarmTipUI>(frame_->alarm_tip())->paint_manager().FindControl("txmissed")->IsVisible());
+}
+
 TEST_F(MainFrameAlarmsTest, WhileTheBossKeyHidesTheLauncherOnlyANeutralNotificationAppears) {
   ASSERT_TRUE(Store().Save("2013-5-24|8|30|", "打 boss", "每天"));
   LogIn();
@@ -176,7 +225,7 @@ TEST_F(MainFrameAlarmsTest, WhileTheBossKeyHidesTheLauncherOnlyANeutralNotificat
   EXPECT_FALSE(IsWindowVisible(list));
 
   clock_->Set(At(2013, 5, 25, 8, 29, 59));
-  loop_->Advance(2000);
+  loop_->Advance(kAlarmRecheckMs);
   ASSERT_EQ(notifier_->sent().size(), 2u);
   EXPECT_EQ(notifier_->sent()[1], (DesktopNotification{"", "", "提醒", "您设置的提醒时间到了。"}));
   EXPECT_FALSE(TipShown());

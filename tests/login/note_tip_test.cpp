@@ -50,11 +50,14 @@ TEST_F(NoteTipTest, TickingTheOptionShowsTheTipOverItUntilItsTwentyEighthTick) {
   EXPECT_EQ(services_->settings.ReadInt(settings::kUpdateLower, settings::kNote, 1), 0);
   EXPECT_EQ(StatCodes(), (std::vector<std::string>{"200001", "200001"}));
 
-  // Its own timer closes it on the 28th tick of 50 ms, whether or not anybody touches it.
-  loop_->Advance(27 * CNoteTip::kTickMs);
+  // Its own timer closes it on the 28th tick, 1,400 ms after it opened, whether or not anybody
+  // touches it: 27 ticks after 1,350 ms, gone after 1,400.
+  loop_->Advance(1350);
   ASSERT_TRUE(IsWindow(hwnd));
   EXPECT_EQ(tip->ticks(), 27);
-  loop_->Advance(CNoteTip::kTickMs);
+  loop_->Advance(49);
+  ASSERT_TRUE(IsWindow(hwnd));
+  loop_->Advance(1);
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(FindTip(), nullptr);
 }
@@ -64,10 +67,10 @@ TEST_F(NoteTipTest, ClosesOnItsTwentyEighthTickWhateverTheTimerId) {
   auto* tip = new CNoteTip();
   const HWND hwnd = tip->Create(nullptr, "记住密码提示", WS_POPUP | WS_VISIBLE, 0, 10, 10, 0, 0);
   ASSERT_NE(hwnd, nullptr);
-  for (int i = 1; i < CNoteTip::kClosingTick; ++i) SendMessage(hwnd, WM_TIMER, 7, 0);
+  for (int i = 1; i < 28; ++i) SendMessage(hwnd, WM_TIMER, 7, 0);
   loop_->Pump();
   ASSERT_TRUE(IsWindow(hwnd));
-  EXPECT_EQ(tip->ticks(), CNoteTip::kClosingTick - 1);
+  EXPECT_EQ(tip->ticks(), 27);
   SendMessage(hwnd, WM_TIMER, 1, 0);
   loop_->Pump();
   EXPECT_FALSE(IsWindow(hwnd));

@@ -1,10 +1,15 @@
 // The alarm store in the program's own data folder, and the watch that decides which stored alarm
-// rings: the store's layout and read limits, saving twice, damaged files, the "rang" key, each
-// repeat ringing once per occurrence, a missed alarm, and the notification texts.
+// rings: the store's layout and read limits, saving twice, damaged files, the "rang" key, the
+// reader that reads the file again only once it changed, each repeat ringing once per occurrence,
+// a missed alarm, how long the frame may sleep, and the notification texts.
 
 #include "tools/alarm_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -168,6 +173,82 @@ TEST_F(AlarmStoreTest, EachRepeatRingsOncePerOccurrenceAndAMissedAlarmOnceAtStar
   due = after_restart.Check(store_.Load(), At(2013, 6, 4, 8, 45));
   ASSERT_EQ(due.size(), 1u);
   EXPECT_EQ(due[0].text, "");
+}
+
+// Counts the openings of the file `name` in `folder`, since the last call.
+class OpenCounter {
+ public:
+  OpenCounter(const std::string& folder, std::string name)
+      : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), name_(std::move(name)) {
+    inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
+  }
+  ~OpenCounter() { close(fd_); }
+  int Take() {
+    int opens = 0;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t length;
+    while ((length = read(fd_, buffer, sizeof buffer)) > 0) {
+      for (char* at = buffer; at < buffer + length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (event->len > 0 && name_ == event->name) ++opens;
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return opens;
+  }
+
+ private:
+  int fd_;
+  std::string name_;
+};
+
+TEST_F(AlarmStoreTest, TheReaderReadsTheStoreAgainOnlyOnceItChanged) {
+  ASSERT_TRUE(store_.Save("2013-5-24|8|30|", "打 boss", "每天"));
+  // Written long ago: file times move in clock ticks, so a file changed moments ago is read
+  // again until it has been still for a while.
+  const timespec long_ago[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, store_.path().c_str(), long_ago, 0), 0);
+  const std::string folder = std::filesystem::path(store_.path()).parent_path();
+  OpenCounter opens(folder, "clocklist.ini");
+  AlarmStoreReader reader;
+  ASSERT_EQ(reader.Read(store_).size(), 1u);
+  EXPECT_GT(opens.Take(), 0);
+  for (int i = 0; i < 60; ++i) EXPECT_EQ(reader.Read(store_)[0].data, "打 boss");
+  EXPECT_EQ(opens.Take(), 0) << "an unchanged store is not read again";
+
+  // The program's own write replaces the file.
+  ASSERT_TRUE(store_.MarkRang(1, At(2013, 5, 24, 8, 30)));
+  opens.Take();
+  EXPECT_EQ(reader.Read(store_)[0].rang, "2013-5-24|8|30|");
+  EXPECT_GT(opens.Take(), 0);
+  // A hand edit in place, of the same size, at once.
+  std::string text = ReadFile(store_.path());
+  text.replace(text.find("打 boss"), std::string("打 boss").size(), "打 BOSS");
+  std::ofstream(store_.path(), std::ios::binary | std::ios::in | std::ios::out) << text;
+  EXPECT_EQ(reader.Read(store_)[0].data, "打 BOSS");
+  // Gone: no alarm.
+  std::filesystem::remove(store_.path());
+  EXPECT_TRUE(reader.Read(store_).empty());
+}
+
+TEST_F(AlarmStoreTest, TheFrameSleepsUntilTheNextAlarmCanFallDueButNoLongerThanAMinute) {
+  std::vector<StoredAlarm> alarms;
+  EXPECT_EQ(AlarmCheckDelayMs(alarms, At(2013, 5, 24, 8, 29, 50)), kAlarmRecheckMs) << "no alarm";
+  alarms.push_back(StoredAlarm{1, "1", "2013-5-24|8|30|", "", "工作日", ""});
+  alarms.push_back(StoredAlarm{2, "1", "2013-5-24|8|31|", "", "不重复", ""});
+  alarms.push_back(StoredAlarm{3, "1", "2013-5-24 8:29", "", "每天", ""});  // never due
+  EXPECT_EQ(AlarmCheckDelayMs(alarms, At(2013, 5, 24, 8, 29, 50)), 10000u);
+  EXPECT_EQ(AlarmCheckDelayMs(alarms, At(2013, 5, 24, 8, 29, 59)), 1000u);
+  EXPECT_EQ(AlarmCheckDelayMs(alarms, At(2013, 5, 24, 8, 30, 0)), 60000u) << "the next one";
+  EXPECT_EQ(AlarmCheckDelayMs(alarms, At(2013, 5, 24, 8, 30, 45)), 15000u);
+  // On Friday evening the next working day is days away: the frame looks again in a minute.
+  EXPECT_EQ(AlarmCheckDelayMs(alarms, At(2013, 5, 24, 20, 0)), kAlarmRecheckMs);
+  EXPECT_EQ(AlarmCheckDelayMs(alarms, At(2013, 5, 27, 8, 29, 30)), 30000u) << "Monday";
+  EXPECT_EQ(NextOccurrence(At(2013, 5, 24, 8, 30), Repeat::kWorkdays, At(2013, 5, 24, 20, 0)),
+            At(2013, 5, 27, 8, 30));
+  EXPECT_EQ(NextOccurrence(At(2013, 5, 24, 8, 30), Repeat::kWeekly, At(2013, 5, 24, 8, 30)),
+            At(2013, 5, 31, 8, 30));
+  EXPECT_EQ(NextOccurrence(At(2013, 5, 24, 8, 30), Repeat::kNever, At(2013, 5, 24, 8, 30)), std::nullopt);
 }
 
 TEST(AlarmReminderTest, TheNotificationNamesTheAlarmUnlessTheBossKeyHidesTheLauncher) {

@@ -1,7 +1,7 @@
-// The cache cleaner: the progress numbers of a run over website data and a real folder (kept
-// desktop.ini files in any letter case, read-only entries, links never followed, 100 only after
-// the whole walk), the window's faces, one run per window at a time, and each run reporting to the
-// window that started it.
+// The cache cleaner: the progress numbers of a run over the engine's caches and a real folder (kept
+// desktop.ini files in any letter case, read-only entries, links never followed, the folder itself
+// included, 100 only after the whole walk), the window's faces, one run per window at a time, and
+// each run reporting to the window that started it.
 
 #include "tools/repair_tool.h"
 
@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 void WriteFile(const fs::path& path, const std::string& text = "cached") { std::ofstream(path) << text; }
 
-// Website data that is cleared only when the test says so, as the engine answers later.
+// Engine caches that are cleared only when the test says so, as the engine answers later.
 struct PendingWebsiteData {
   CacheTargets::EntryRemoved site_cleared;
   CacheTargets::Finished done;
@@ -138,6 +138,14 @@ TEST_F(RepairToolTest, TheFolderWalkKeepsDesktopIniMakesEntriesWritableAndNeverF
 
   EXPECT_FALSE(WalkCacheFolder(
       dir_.File("missing"), [&](int value) { progress.push_back(value); }, stop));
+
+  // A cache folder that is itself a link is not listed, and what it leads to stays.
+  fs::create_directory_symlink(outside, dir_.File("linked-cache"));
+  progress.clear();
+  EXPECT_FALSE(WalkCacheFolder(
+      dir_.File("linked-cache"), [&](int value) { progress.push_back(value); }, stop));
+  EXPECT_TRUE(progress.empty());
+  EXPECT_TRUE(fs::exists(outside / "keep.txt"));
 }
 
 TEST_F(RepairToolTest, ARunCountsSitesToFortyFiveEndsThemAtFiftyAndReachesOneHundredOnlyAfterTheWalk) {
@@ -201,12 +209,15 @@ TEST_F(RepairToolTest, TheWindowGoesFromIdleToRunningToFinishedAndStartsNoSecond
   for (const char* name : {"tishi1", "tishi2", "tishi3", "bnok", "bncanel"})
     EXPECT_FALSE(Shown(cleaner, name)) << name;
 
-  // Shown again while the run goes on: reset to idle, and "bnok" starts nothing new.
+  // Shown again while the run goes on: reset to idle, and "bnok" starts nothing new but shows
+  // the run's progress at once, while the engine still works on its caches.
   cleaner->Reset();
   EXPECT_TRUE(Shown(cleaner, "bnok"));
+  EXPECT_FALSE(Shown(cleaner, "ProgressUI1"));
   Click(cleaner, "bnok");
   EXPECT_EQ(data.calls, 1);
   EXPECT_FALSE(Shown(cleaner, "tishi1"));
+  EXPECT_TRUE(Shown(cleaner, "ProgressUI1")) << "no empty window";
 
   data.Finish(3);
   loop_->Pump();
@@ -229,10 +240,16 @@ TEST_F(RepairToolTest, TheWindowGoesFromIdleToRunningToFinishedAndStartsNoSecond
   Click(cleaner, "bnok");
   EXPECT_EQ(data.calls, 2);
 
-  // The window goes while its run waits for the engine: the engine's late answer reaches nobody.
+  // The window goes while its run waits for the engine: the engine's late answer reaches nobody,
+  // and no walk starts over the folder.
+  WriteFile(root / "late");
   DestroyWindow(hwnd);
+  DebugCapture debug;
   data.Finish(2);
   loop_->Pump();
+  EXPECT_FALSE(debug.Contains("缓存大小为"));
+  EXPECT_FALSE(debug.Contains("临时文件夹路径为"));
+  EXPECT_TRUE(fs::exists(root / "late"));
 }
 
 TEST_F(RepairToolTest, EachRunReportsToTheWindowThatStartedIt) {
