@@ -142,19 +142,14 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
 
     // The file is replaced by rename from a temporary file in the same folder, which is synced
     // first: readers in this or another process see the old file or the new one, never a part.
-    int mode = 0600;
-    GStatBuf info;
-    if (existed && g_stat(target.c_str(), &info) == 0) mode = static_cast<int>(info.st_mode & 07777);
+    // The file may hold the remembered login, so the new one is the player's alone whatever mode
+    // the old one had (made by hand, copied from elsewhere, left by an older version).
     g_autoptr(GError) error = nullptr;
     if (!g_file_set_contents_full(
             target.c_str(), updated.data(), static_cast<gssize>(updated.size()),
             static_cast<GFileSetContentsFlags>(G_FILE_SET_CONTENTS_CONSISTENT | G_FILE_SET_CONTENTS_DURABLE),
-            mode, &error)) {
+            kPrivateFileMode, &error)) {
       return false;
-    }
-    // The temporary file was created under the umask; give back bits the umask took away.
-    if (existed && g_stat(target.c_str(), &info) == 0 && static_cast<int>(info.st_mode & 07777) != mode) {
-      g_chmod(target.c_str(), mode);
     }
     SyncFolderOf(target);
     return true;
