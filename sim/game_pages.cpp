@@ -27,6 +27,14 @@ Response GamePage(const PageContext& context, const std::string& code) {
           "<a id=\"bbs\" href=\"/forum-544-1.html\" target=\"_blank\">论坛</a></p>\n";
   body += "<iframe id=\"panel\" src=\"/joinGame/panel/" + escaped_code +
           "/\" width=\"480\" height=\"80\"></iframe>";
+  if (context.game_page_downloads) {
+    // A hostile page: it clicks a download link of its own and loads a file into a frame.
+    body +=
+        "\n<a id=\"download\" href=\"/__sim/download.bin\" download=\"qrv-download.bin\">下载</a>"
+        "<iframe id=\"download-frame\" src=\"/__sim/download.bin?frame=1\" width=\"10\" "
+        "height=\"10\"></iframe>"
+        "<script>document.getElementById('download').click();</script>";
+  }
   Response response = Html(200, std::string(kGameName) + " - " + server->name, body, "game");
   response.details.emplace_back("code", code);
   return response;
