@@ -12,17 +12,18 @@
 #include <memory>
 #include <string>
 
-#include "net/web_context.h"
 #include "browser/browser_cookie_mirror.h"
+#include "browser/browser_private_ca.h"
 #include "browser/web_engine.h"
+#include "net/web_context.h"
 
 namespace qrv {
 
 class BrowserEngine final : public WebEngine {
  public:
   // `data_folder` is the program's "data" folder: WebKit keeps its website data in "webkit" and
-  // its disk cache in "webkit-cache" below it (web_engine.h names both). `web` (its cookie store and hosts) must outlive
-  // the engine. The newest engine is the current one while it lives.
+  // its disk cache in "webkit-cache" below it (web_engine.h names both). `web` (its cookie store and hosts)
+  // must outlive the engine. The newest engine is the current one while it lives.
   BrowserEngine(const std::string& data_folder, WebContext& web);
   ~BrowserEngine() override;
   BrowserEngine(const BrowserEngine&) = delete;
@@ -48,6 +49,7 @@ class BrowserEngine final : public WebEngine {
   WebKitWebsiteDataManager* website_data_ = nullptr;
   WebKitWebContext* context_ = nullptr;
   std::unique_ptr<CookieMirror> cookies_;
+  std::unique_ptr<PrivateAuthorities> private_authorities_;  // null: the system's store only
   WebEngine* previous_ = nullptr;
 };
 
