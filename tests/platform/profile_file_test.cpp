@@ -240,6 +240,10 @@ TEST_F(ProfileFileTest, ReplacedFileBecomesPrivateAndNoTemporaryFileIsLeft) {
   ASSERT_EQ(chmod(path_.c_str(), 0666), 0);
   ASSERT_TRUE(WritePrivateProfileString("Runset", "autorun", "0", path_));
   EXPECT_EQ(ModeOf(path_), 0600u);
+  // Writing a value the file already holds makes it private too.
+  ASSERT_EQ(chmod(path_.c_str(), 0644), 0);
+  ASSERT_TRUE(WritePrivateProfileString("Runset", "autorun", "0", path_));
+  EXPECT_EQ(ModeOf(path_), 0600u);
   EXPECT_EQ(Contents(), "[Runset]\nexit=2\nautorun=0\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
