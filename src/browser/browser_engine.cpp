@@ -59,9 +59,9 @@ BrowserEngine::BrowserEngine(const std::string& data_folder, WebContext& web)
   // A certificate that does not check out ends the load; no page can click its way past it.
   webkit_website_data_manager_set_tls_errors_policy(website_data_, WEBKIT_TLS_ERRORS_POLICY_FAIL);
   context_ = webkit_web_context_new_with_website_data_manager(website_data_);
-  // Pages run in web processes confined by the engine's sandbox (bubblewrap): their own user,
-  // mount and process namespaces, a file system of the system's libraries and fonts only, no
-  // home folder. It must be on before the first web process starts. The views load no web
+  // Pages run in web processes confined by the engine's sandbox (bubblewrap): namespaces of
+  // their own (mounts, process ids, and users unless the program runs as root), a system-call
+  // filter, a file system of the system's libraries and fonts only, no home folder. It must be on before the first web process starts. The views load no web
   // extension, so nothing of the program's own needs adding to the sandbox.
   webkit_web_context_set_sandbox_enabled(context_, TRUE);
   g_signal_connect(context_, "download-started", G_CALLBACK(&CancelDownload), nullptr);
