@@ -34,6 +34,14 @@ Response GamePage(const PageContext& context, const std::string& code) {
       "var kept=found;if(kept===null){kept='quality-high-'+Date.now();localStorage.setItem(key,kept);}"
       "fetch('/joinGame/storage/?found='+encodeURIComponent(found===null?'':found)+"
       "'&kept='+encodeURIComponent(kept));})();</script>";
+  if (context.game_page_downloads) {
+    // A hostile page: it clicks a download link of its own and loads a file into a frame.
+    body +=
+        "\n<a id=\"download\" href=\"/__sim/download.bin\" download=\"qrv-download.bin\">下载</a>"
+        "<iframe id=\"download-frame\" src=\"/__sim/download.bin?frame=1\" width=\"10\" "
+        "height=\"10\"></iframe>"
+        "<script>document.getElementById('download').click();</script>";
+  }
   Response response = Html(200, std::string(kGameName) + " - " + server->name, body, "game");
   response.details.emplace_back("code", code);
   return response;

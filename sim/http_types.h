@@ -21,6 +21,7 @@ struct Response {
   std::string content_type = "text/plain; charset=utf-8";
   std::string body;
   std::vector<std::string> set_cookies;  // values of Set-Cookie headers
+  std::string location;                  // a Location header when not empty (redirects)
   // What the platform made of the request, for the log: an event name and its fields.
   std::string event;
   TextPairs details;

@@ -1,12 +1,11 @@
 // The platform's web interface: login, heartbeat, profile, server list, news list, exit notice
 // and the statistics beacon. Answers are the words and data elements the launcher looks for.
 
+#include <cstdlib>
 #include <string_view>
 
 #include "sim/pages.h"
 #include "sim/platform_server.h"
-
-#include <cstdlib>
 #include "sim/signing.h"
 
 namespace qrv::sim {
@@ -227,12 +226,35 @@ Response PlatformServer::SetDelay(const Request& request) {
   const std::string value = FindValue(request.query, "ms").value_or("0");
   char* end = nullptr;
   const long ms = std::strtol(value.c_str(), &end, 10);
-  if (end == value.c_str() || *end != '\0' || ms < -1 || ms > 600000) return Text("BAD_DELAY", "delay_refused");
+  if (end == value.c_str() || *end != '\0' || ms < -1 || ms > 600000)
+    return Text("BAD_DELAY", "delay_refused");
   delay_ms_ = static_cast<int>(ms);
   // How many requests the delay holds for; without a count, every later one.
   const std::string count = FindValue(request.query, "count").value_or("-1");
   delayed_left_ = std::strtol(count.c_str(), nullptr, 10);
   return Text("OK", "delay", {{"ms", std::to_string(ms)}, {"count", count}});
+}
+
+Response PlatformServer::SetGameDownload(const Request& request) {
+  // Lets a test make every later game page start a download by itself, as a hostile page would.
+  game_page_downloads_ = FindValue(request.query, "on").value_or("0") == "1";
+  return Text("OK", "game_download", {{"on", game_page_downloads_ ? "1" : "0"}});
+}
+
+Response PlatformServer::DownloadFile() {
+  // A file no browser view can show: a browser left to itself would save it.
+  Response response = Text(std::string("QRV-DOWNLOAD\0\x01\x02", 15), "download");
+  response.content_type = "application/octet-stream";
+  return response;
+}
+
+Response PlatformServer::Redirect(const Request& request) {
+  // Sends the client elsewhere: a test sees whether it follows (to a plain-HTTP address, say).
+  const std::string to = FindValue(request.query, "to").value_or("");
+  Response response = Text("", "redirect", {{"to", to}});
+  response.status = 302;
+  response.location = to;
+  return response;
 }
 
 }  // namespace qrv::sim

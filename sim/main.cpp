@@ -1,18 +1,22 @@
 // qrv_sim: the platform simulator.
 //
 //   qrv_sim --data FILE --log FILE [--port N] [--deploy-out PATH] [--chat-port N] [--exit-with-parent]
+//           [--tls-cert FILE --tls-key FILE [--tls-port N] [--tls-ca FILE]]
 //
 // Serves HTTP and the customer-service chat on 127.0.0.1 (port 0, the default for both, takes any
 // free port), prints "listening on 127.0.0.1:<port>" and then "chat on 127.0.0.1:<chat port>"
 // once both accept connections, and runs until SIGTERM or SIGINT, after which it exits with 0.
 // SIGUSR1 stops the chat server (its connections close, new ones are refused) and SIGUSR2 starts
 // it again on the same port; HTTP runs on throughout. With --deploy-out it first writes a
-// deployment file that points every platform host and the chat at itself.
+// deployment file that points every platform host and the chat at itself. With --tls-cert and
+// --tls-key it also serves HTTPS (the same platform) on --tls-port, prints a third line
+// "tls on 127.0.0.1:<port>", and the deployment file names https hosts and, with --tls-ca, the
+// authority that signed the certificate.
 
 #include <glib-unix.h>
+#include <glib.h>
 #include <sys/prctl.h>
 #include <unistd.h>
-#include <glib.h>
 
 #include <csignal>
 #include <cstdio>
@@ -30,6 +34,10 @@ struct Options {
   std::string data_path;
   std::string log_path;
   std::string deploy_path;
+  std::string tls_cert;
+  std::string tls_key;
+  std::string tls_ca;
+  int tls_port = 0;
   int port = 0;
   int chat_port = 0;
   bool exit_with_parent = false;
@@ -39,6 +47,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   char* data_path = nullptr;
   char* log_path = nullptr;
   char* deploy_path = nullptr;
+  char* tls_cert = nullptr;
+  char* tls_key = nullptr;
+  char* tls_ca = nullptr;
+  int tls_port = 0;
   int port = 0;
   int chat_port = 0;
   gboolean exit_with_parent = FALSE;
@@ -50,6 +62,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
        "Write a deploy.ini pointing at the simulator", "PATH"},
       {"chat-port", 0, 0, G_OPTION_ARG_INT, &chat_port,
        "Port of the customer-service chat server on 127.0.0.1 (0: any free port)", "N"},
+      {"tls-cert", 0, 0, G_OPTION_ARG_FILENAME, &tls_cert, "Certificate (PEM) of the HTTPS listener", "FILE"},
+      {"tls-key", 0, 0, G_OPTION_ARG_FILENAME, &tls_key, "Private key (PEM) of the HTTPS listener", "FILE"},
+      {"tls-port", 0, 0, G_OPTION_ARG_INT, &tls_port, "HTTPS port on 127.0.0.1 (0: any free port)", "N"},
+      {"tls-ca", 0, 0, G_OPTION_ARG_FILENAME, &tls_ca, "Authority (PEM) to name as cafile in the deploy.ini",
+       "FILE"},
       {"exit-with-parent", 0, 0, G_OPTION_ARG_NONE, &exit_with_parent,
        "End (as on SIGTERM) when the process that started the simulator ends", nullptr},
       {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
@@ -60,12 +77,19 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   options.data_path = data_path != nullptr ? data_path : "";
   options.log_path = log_path != nullptr ? log_path : "";
   options.deploy_path = deploy_path != nullptr ? deploy_path : "";
+  options.tls_cert = tls_cert != nullptr ? tls_cert : "";
+  options.tls_key = tls_key != nullptr ? tls_key : "";
+  options.tls_ca = tls_ca != nullptr ? tls_ca : "";
+  options.tls_port = tls_port;
   options.port = port;
   options.chat_port = chat_port;
   options.exit_with_parent = exit_with_parent != FALSE;
   g_free(data_path);
   g_free(log_path);
   g_free(deploy_path);
+  g_free(tls_cert);
+  g_free(tls_key);
+  g_free(tls_ca);
   if (!parsed) {
     std::fprintf(stderr, "qrv_sim: %s\n", error->message);
     return false;
@@ -74,7 +98,12 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     std::fprintf(stderr, "qrv_sim: --data and --log are required\n");
     return false;
   }
-  if (options.port < 0 || options.port > 65535 || options.chat_port < 0 || options.chat_port > 65535) {
+  if (options.tls_cert.empty() != options.tls_key.empty()) {
+    std::fprintf(stderr, "qrv_sim: --tls-cert and --tls-key go together\n");
+    return false;
+  }
+  if (options.port < 0 || options.port > 65535 || options.chat_port < 0 || options.chat_port > 65535 ||
+      options.tls_port < 0 || options.tls_port > 65535) {
     std::fprintf(stderr, "qrv_sim: ports must lie in 0..65535\n");
     return false;
   }
@@ -135,13 +164,20 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "qrv_sim: cannot listen on 127.0.0.1:%d: %s\n", options.port, error.c_str());
       return 1;
     }
+    if (!options.tls_cert.empty() &&
+        !server.ListenTls(options.tls_port, options.tls_cert, options.tls_key, error)) {
+      std::fprintf(stderr, "qrv_sim: cannot listen for HTTPS on 127.0.0.1:%d: %s\n", options.tls_port,
+                   error.c_str());
+      return 1;
+    }
     if (!chat.Listen(options.chat_port, error)) {
       std::fprintf(stderr, "qrv_sim: cannot listen for chat on 127.0.0.1:%d: %s\n", options.chat_port,
                    error.c_str());
       return 1;
     }
     if (!options.deploy_path.empty() &&
-        !qrv::sim::WriteDeployFile(options.deploy_path, server.port(), chat.port(), error)) {
+        !qrv::sim::WriteDeployFile(options.deploy_path, server.port(), chat.port(), error,
+                                   qrv::sim::TlsDeploy{server.tls_port(), options.tls_ca})) {
       std::fprintf(stderr, "qrv_sim: %s: %s\n", options.deploy_path.c_str(), error.c_str());
       return 1;
     }
@@ -150,6 +186,7 @@ int main(int argc, char** argv) {
     const guint stop_chat_source = g_unix_signal_add(SIGUSR1, StopChat, &chat);
     const guint restart_chat_source = g_unix_signal_add(SIGUSR2, RestartChat, &chat);
     std::printf("listening on 127.0.0.1:%d\nchat on 127.0.0.1:%d\n", server.port(), chat.port());
+    if (server.tls_port() > 0) std::printf("tls on 127.0.0.1:%d\n", server.tls_port());
     std::fflush(stdout);
     g_main_loop_run(loop);
     g_source_remove(term_source);

@@ -13,8 +13,9 @@ namespace qrv::sim {
 
 struct PageContext {
   const PlatformData& data;
-  std::string base;       // "http://127.0.0.1:<port>"
-  const Account* viewer;  // the account of the request's session cookie, or null
+  std::string base;          // "http://127.0.0.1:<port>"
+  const Account* viewer;     // the account of the request's session cookie, or null
+  bool game_page_downloads;  // game pages start a download by themselves (/__sim/game-download)
 };
 
 // Answers a page request by its path; an unknown path gives a 404 page.

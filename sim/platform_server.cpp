@@ -38,6 +38,12 @@ int PeerPort(SoupServerMessage* message) {
   return g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(address));
 }
 
+int LocalPort(SoupServerMessage* message) {
+  GSocketAddress* address = soup_server_message_get_local_address(message);
+  if (address == nullptr || !G_IS_INET_SOCKET_ADDRESS(address)) return 0;
+  return g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(address));
+}
+
 }  // namespace
 
 PlatformServer::PlatformServer(PlatformData data, RequestLog& log) : data_(std::move(data)), log_(log) {}
@@ -64,6 +70,35 @@ bool PlatformServer::Listen(int port, std::string& error) {
   g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
   if (port_ <= 0) {
     error = "the server did not report its port";
+    return false;
+  }
+  return true;
+}
+
+bool PlatformServer::ListenTls(int port, const std::string& certificate_file, const std::string& key_file,
+                               std::string& error) {
+  g_autoptr(GError) tls_error = nullptr;
+  g_autoptr(GTlsCertificate) certificate =
+      g_tls_certificate_new_from_files(certificate_file.c_str(), key_file.c_str(), &tls_error);
+  if (certificate == nullptr) {
+    error = tls_error->message;
+    return false;
+  }
+  g_object_set(server_, "tls-certificate", certificate, nullptr);
+  g_autoptr(GInetAddress) loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
+  g_autoptr(GSocketAddress) address = g_inet_socket_address_new(loopback, static_cast<guint16>(port));
+  if (!soup_server_listen(server_, address, SOUP_SERVER_LISTEN_HTTPS, &tls_error)) {
+    error = tls_error->message;
+    return false;
+  }
+  GSList* uris = soup_server_get_uris(server_);
+  for (GSList* item = uris; item != nullptr; item = item->next) {
+    auto* uri = static_cast<GUri*>(item->data);
+    if (g_strcmp0(g_uri_get_scheme(uri), "https") == 0) tls_port_ = g_uri_get_port(uri);
+  }
+  g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+  if (tls_port_ <= 0) {
+    error = "the server did not report its TLS port";
     return false;
   }
   return true;
@@ -116,6 +151,7 @@ void PlatformServer::Serve(SoupServerMessage* message) {
   record.query = request.query;
   record.cookies = request.cookies;
   record.peer_port = PeerPort(message);
+  record.tls = tls_port_ > 0 && LocalPort(message) == tls_port_;
   record.connection = ConnectionId(message);
 
   Response response = Handle(request);
@@ -165,6 +201,8 @@ void PlatformServer::Respond(SoupServerMessage* message, const Response& respons
                                            "keep-alive")) {
     soup_message_headers_replace(headers, "Connection", "Keep-Alive");
   }
+  if (!response.location.empty())
+    soup_message_headers_replace(headers, "Location", response.location.c_str());
   for (const std::string& cookie : response.set_cookies)
     soup_message_headers_append(headers, "Set-Cookie", cookie.c_str());
   soup_server_message_set_response(message, response.content_type.c_str(), SOUP_MEMORY_COPY,
@@ -190,8 +228,14 @@ Response PlatformServer::Handle(const Request& request) {
     return DropSessions();
   } else if (path == "/__sim/delay") {
     return SetDelay(request);
+  } else if (path == "/__sim/game-download") {
+    return SetGameDownload(request);
+  } else if (path == "/__sim/redirect") {
+    return Redirect(request);
+  } else if (path == "/__sim/download.bin") {
+    return DownloadFile();
   } else {
-    return ServePage(PageContext{data_, base_url(), SessionAccount(request)}, request);
+    return ServePage(PageContext{data_, base_url(), SessionAccount(request), game_page_downloads_}, request);
   }
   Response response;
   response.body = "ILLEGAL_ACTION";

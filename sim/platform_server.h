@@ -29,6 +29,11 @@ class PlatformServer {
   // Listens on 127.0.0.1:`port` (0: any free port). On failure returns false with the reason.
   bool Listen(int port, std::string& error);
   int port() const { return port_; }
+  // Listens for HTTPS on 127.0.0.1:`port` (0: any free port) beside the plain listener, with the
+  // certificate and key of the given PEM files. On failure returns false with the reason.
+  bool ListenTls(int port, const std::string& certificate_file, const std::string& key_file,
+                 std::string& error);
+  int tls_port() const { return tls_port_; }
   // "http://127.0.0.1:<port>"
   std::string base_url() const;
 
@@ -51,6 +56,9 @@ class PlatformServer {
   Response Statistics(const Request& request) const;
   Response DropSessions();
   Response SetDelay(const Request& request);
+  Response SetGameDownload(const Request& request);
+  static Response DownloadFile();
+  static Response Redirect(const Request& request);
   // Sends `response` for `message` now.
   void Respond(SoupServerMessage* message, const Response& response);
 
@@ -58,11 +66,13 @@ class PlatformServer {
   RequestLog& log_;
   SoupServer* server_ = nullptr;
   int port_ = 0;
+  int tls_port_ = 0;
   std::uint64_t next_connection_id_ = 1;
   std::map<std::string, std::string> sessions_;  // session cookie value -> account
   // How long the platform takes to answer (milliseconds; 0 at once, -1 never), set by tests
   // through /__sim/delay?ms=N. The simulator's own controls always answer at once.
   int delay_ms_ = 0;
+  bool game_page_downloads_ = false;
   long delayed_left_ = -1;  // requests the delay still holds for; -1 for every one
 };
 

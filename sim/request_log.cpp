@@ -75,6 +75,8 @@ void RequestLog::Write(const LogRecord& record) {
   AddObject(builder, "cookies", record.cookies);
   json_builder_set_member_name(builder, "peer_port");
   json_builder_add_int_value(builder, record.peer_port);
+  json_builder_set_member_name(builder, "tls");
+  json_builder_add_boolean_value(builder, record.tls);
   json_builder_set_member_name(builder, "connection");
   json_builder_add_int_value(builder, static_cast<gint64>(record.connection));
   json_builder_set_member_name(builder, "status");

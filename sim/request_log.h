@@ -5,7 +5,8 @@
 //
 // Fields: time (ISO 8601, UTC), method, path (the request target as received, query included),
 // http_version, query (decoded key -> value, keys as sent, e.g. " addr "), headers ([name, value]
-// pairs in arrival order), cookies (name -> value), peer_port, connection (a number per TCP
+// pairs in arrival order), cookies (name -> value), peer_port, tls (whether the request came over
+// TLS), connection (a number per TCP
 // connection, so reuse of a connection shows), status, and for requests the platform acts on an
 // "event" ("login_ok", "stat", ...) with its own fields. The chat server's lines (WriteEvent) carry
 // "protocol":"chat", an event and fields of their own instead of the HTTP ones.
@@ -34,6 +35,7 @@ struct LogRecord {
   TextPairs headers;
   TextPairs cookies;
   int peer_port = 0;
+  bool tls = false;  // the request came over the TLS listener
   std::uint64_t connection = 0;
   int status = 0;
   std::string event;

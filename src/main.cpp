@@ -15,12 +15,12 @@
 #include "frame/game_hand_off.h"
 #include "frame/key_hook.h"
 #include "login/login_dlg.h"
-#include "webapi/platform_api.h"
-#include "webapi/platform_service.h"
 #include "platform/gtk/gtk_docking.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/gtk_windows.h"
 #include "platform/process.h"
+#include "webapi/platform_api.h"
+#include "webapi/platform_service.h"
 
 int main() {
   // The launcher draws its windows with cairo and needs no GL of GTK's: without it GTK does not
@@ -30,17 +30,20 @@ int main() {
   // ways). A player's own setting wins.
   g_setenv("GDK_GL", "disable", FALSE);
   qrv::PrepareBrowserEnvironment();
+  // The automation socket is bound before GTK starts threads of its own: binding sets the
+  // process-wide umask for a moment (automation_server.cpp). Its commands run on the main loop.
+  auto automation = qrv::AutomationServer::StartFromEnvironment();
   if (!qrv::InstallGtkPlatform()) {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
   }
   // Other programs dock their windows into the main frame through these two messages.
-  if (auto* docking = qrv::GtkDockingWindows::Current()) docking->SetMessages(qrv::kMsgDockWindow, qrv::kMsgDockedCaption);
+  if (auto* docking = qrv::GtkDockingWindows::Current())
+    docking->SetMessages(qrv::kMsgDockWindow, qrv::kMsgDockedCaption);
   // The main frame's keyboard hook is the toplevel's key preview: it sees keys before the browser.
   qrv::SetKeyHookInstaller([](qrv::HWND toplevel, qrv::KeyPreviewHook hook) {
     if (auto* windows = qrv::GtkWindows::Current()) windows->SetKeyPreview(toplevel, std::move(hook));
   });
-  auto automation = qrv::AutomationServer::StartFromEnvironment();
   // Message boxes are GTK dialogs; automation reads their question from the window system.
   qrv::SetWindowTextSource([](qrv::HWND hwnd) {
     auto* windows = qrv::GtkWindows::Current();

@@ -157,7 +157,9 @@ PreparedCommand SetTextCommand(JsonObject* request) {
   Answer answer;
   answer.Add("hwnd", Id(target.hwnd));
   answer.Add("name", target.name);
-  answer.Add("text", *text);
+  // The echo of a password field is masked like its reading: the answer may end up in logs.
+  auto* edit = static_cast<CEditUI*>(target.control->GetInterface("Edit"));
+  answer.Add("text", edit != nullptr && edit->IsPasswordMode() ? CEditUI::Masked(*text) : *text);
   return Acting(answer, [hwnd = target.hwnd, name = target.name, value = *text] {
     if (CControlUI* control = ControlNow(hwnd, name)) control->SetText(value);
   });

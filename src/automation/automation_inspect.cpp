@@ -177,15 +177,24 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   } else {
     // Windows with a text of their own (the chat's text controls) give it when asked.
     std::string text;
-    if (SendMessage(hwnd, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)) != 0) AddString(builder, "text", text);
+    if (SendMessage(hwnd, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)) != 0)
+      AddString(builder, "text", text);
   }
   AddRect(builder, system.WindowRect(hwnd));
+}
+
+std::string ReadableText(CControlUI* control) {
+  if (auto* edit = static_cast<CEditUI*>(control->GetInterface("Edit"));
+      edit != nullptr && edit->IsPasswordMode()) {
+    return edit->DisplayText();
+  }
+  return control->GetText();
 }
 
 void DescribeControl(JsonBuilder* builder, CControlUI* control) {
   AddString(builder, "name", control->GetName());
   AddString(builder, "class", control->GetClass());
-  AddString(builder, "text", control->GetText());
+  AddString(builder, "text", ReadableText(control));
   AddBool(builder, "visible", IsEffectivelyVisible(control));
   AddBool(builder, "enabled", IsEffectivelyEnabled(control));
   AddBool(builder, "focused", control->IsFocused());

@@ -36,6 +36,10 @@ bool IsEffectivelyVisible(const CControlUI* control);
 // Enabled as input sees it: the control and every container above it are enabled.
 bool IsEffectivelyEnabled(const CControlUI* control);
 
+// The control's text as another program may read it: a password field gives only what it shows
+// (one "●" per character), never the password itself.
+std::string ReadableText(CControlUI* control);
+
 // Adds the members describing a window / a control to the builder's open object.
 void DescribeWindow(JsonBuilder* builder, HWND hwnd);
 void DescribeControl(JsonBuilder* builder, CControlUI* control);

@@ -1,5 +1,6 @@
 #include "automation/automation_server.h"
 
+#include <fcntl.h>
 #include <gio/gio.h>
 #include <gio/gunixsocketaddress.h>
 #include <sys/socket.h>
@@ -49,6 +50,39 @@ bool ClearStaleSocket(const std::string& path, std::string* error) {
   return true;
 }
 
+// Other users must not reach the socket: its folder must be this user's and closed to everybody
+// else. The folder is opened and its open handle examined, so what is checked is a directory, not
+// whatever a link pointed at a moment earlier.
+bool FolderIsPrivate(const std::string& socket_path, std::string* error) {
+  g_autofree gchar* folder = g_path_get_dirname(socket_path.c_str());
+  const int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Fail(error, std::string(folder) + ": " + std::strerror(errno));
+  struct stat info {};
+  const bool examined = fstat(fd, &info) == 0;
+  close(fd);
+  if (!examined) return Fail(error, std::string(folder) + ": " + std::strerror(errno));
+  if (info.st_uid != geteuid() || (info.st_mode & 077) != 0) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+    return Fail(error, std::string(folder) + " is open to other users (mode " + mode +
+                           "): the automation socket needs a folder of mode 0700 of its own user");
+  }
+  return true;
+}
+
+// Binds `socket` at `address` with a file mode for this user alone (0600) from the moment the file
+// exists: bind(2) makes the socket file 0777 less the umask, so a umask of 0177 (077 and no
+// execute bit, which a socket has no use for) needs no chmod of the path, which could be swapped
+// in between. The umask is process-wide; for the one call another thread creating a file would
+// get stricter modes, never looser ones, and the program binds at start-up before it starts
+// threads of its own. The private folder keeps other users out in any case.
+gboolean BindPrivately(GSocket* socket, GSocketAddress* address, GError** error) {
+  const mode_t previous = umask(0177);
+  const gboolean bound = g_socket_bind(socket, address, FALSE, error);
+  umask(previous);
+  return bound;
+}
+
 gboolean OnIncoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer cancellable) {
   automation::ServeConnection(connection, G_CANCELLABLE(cancellable));
   return TRUE;
@@ -75,7 +109,7 @@ std::unique_ptr<AutomationServer> AutomationServer::Listen(const std::string& so
     Fail(error, "socket path too long: " + socket_path);
     return nullptr;
   }
-  if (!ClearStaleSocket(socket_path, error)) return nullptr;
+  if (!FolderIsPrivate(socket_path, error) || !ClearStaleSocket(socket_path, error)) return nullptr;
 
   g_autoptr(GError) gerror = nullptr;
   g_autoptr(GSocket) socket =
@@ -85,18 +119,16 @@ std::unique_ptr<AutomationServer> AutomationServer::Listen(const std::string& so
     return nullptr;
   }
   g_autoptr(GSocketAddress) address = g_unix_socket_address_new(socket_path.c_str());
-  if (!g_socket_bind(socket, address, FALSE, &gerror)) {
+  if (!BindPrivately(socket, address, &gerror)) {
     Fail(error, "cannot bind " + socket_path + ": " + gerror->message);
     return nullptr;
   }
   auto server = std::unique_ptr<AutomationServer>(new AutomationServer());
   server->socket_path_ = socket_path;
+  // The socket's identity, so that only this socket is removed at the end.
   struct stat info {};
-  // Nobody can connect before listen(), so the socket is made private before that: there is no
-  // moment in which another user could reach it.
-  if (chmod(socket_path.c_str(), 0600) != 0 || lstat(socket_path.c_str(), &info) != 0) {
-    Fail(error, "cannot restrict " + socket_path + ": " + std::strerror(errno));
-    unlink(socket_path.c_str());
+  if (lstat(socket_path.c_str(), &info) != 0) {
+    Fail(error, "cannot find the socket " + socket_path + ": " + std::strerror(errno));
     return nullptr;
   }
   server->socket_device_ = info.st_dev;

@@ -1,7 +1,8 @@
 #pragma once
 // AutomationServer: the automation interface on a Unix socket. With QRV_AUTOMATION=<path> the
-// program listens there (socket mode 0600, only its own user may connect) for one JSON request
-// per line and writes one JSON answer per line (see automation_commands.h).
+// program listens there for one JSON request per line and writes one JSON answer per line (see
+// automation_commands.h). Only its own user may connect: the socket's folder must be that user's
+// with mode 0700 (the server refuses to start otherwise), and the socket is bound mode 0600.
 //
 // The server lives on GLib's default main context, which is where the GTK back end runs the
 // program, so every command runs on the UI thread between other events. Each connection reads

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "browser/browser_cookie_mirror.h"
+#include "browser/browser_private_ca.h"
 #include "browser/web_engine.h"
 #include "net/web_context.h"
 
@@ -48,6 +49,7 @@ class BrowserEngine final : public WebEngine {
   WebKitWebsiteDataManager* website_data_ = nullptr;
   WebKitWebContext* context_ = nullptr;
   std::unique_ptr<CookieMirror> cookies_;
+  std::unique_ptr<PrivateAuthorities> private_authorities_;  // null: the system's store only
   WebEngine* previous_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "browser/browser_web_view.h"
 
 #include "browser/browser_click_bridge.h"
+#include "platform/debug_sink.h"
 #include "platform/shell.h"
 
 namespace qrv {
@@ -16,8 +17,13 @@ std::string RequestUri(WebKitNavigationAction* action) {
 
 }  // namespace
 
-BrowserWebView::BrowserWebView(WebKitWebContext* context, GtkContainer* host, BrowserClickSink& click_sink)
-    : click_sink_(click_sink), content_(webkit_user_content_manager_new()), host_(host) {
+BrowserWebView::BrowserWebView(WebKitWebContext* context, GtkContainer* host, BrowserClickSink& click_sink,
+                               const PrivateAuthorities* private_authorities)
+    : click_sink_(click_sink),
+      content_(webkit_user_content_manager_new()),
+      host_(host),
+      private_authorities_(private_authorities),
+      context_(context) {
   AttachClickSink(content_, click_sink_);
   g_autoptr(WebKitSettings) settings = webkit_settings_new();
   // Pop-ups only on the player's own clicks, and then to the system's browser (OnDecidePolicy).
@@ -31,6 +37,7 @@ BrowserWebView::BrowserWebView(WebKitWebContext* context, GtkContainer* host, Br
   g_signal_connect(web_view_, "button-release-event", G_CALLBACK(&BrowserWebView::OnButton), this);
   g_signal_connect(web_view_, "decide-policy", G_CALLBACK(&BrowserWebView::OnDecidePolicy), this);
   g_signal_connect(web_view_, "create", G_CALLBACK(&BrowserWebView::OnCreate), this);
+  g_signal_connect(web_view_, "load-failed-with-tls-errors", G_CALLBACK(&BrowserWebView::OnTlsErrors), this);
 
   if (host_ != nullptr) {
     g_object_add_weak_pointer(G_OBJECT(host_), reinterpret_cast<gpointer*>(&host_));
@@ -87,6 +94,18 @@ gboolean BrowserWebView::OnButton(GtkWidget*, GdkEventButton* event, gpointer) {
 
 gboolean BrowserWebView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                         WebKitPolicyDecisionType type, gpointer) {
+  if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+    // A response the view cannot show would become a download: it is not taken at all.
+    if (webkit_response_policy_decision_is_mime_type_supported(WEBKIT_RESPONSE_POLICY_DECISION(decision))) {
+      return FALSE;  // WebKit shows it
+    }
+    WebKitURIResponse* response =
+        webkit_response_policy_decision_get_response(WEBKIT_RESPONSE_POLICY_DECISION(decision));
+    const char* uri = response != nullptr ? webkit_uri_response_get_uri(response) : nullptr;
+    OutputDebugString(std::string("*****不显示的内容已忽略*****") + (uri != nullptr ? uri : "") + "\r\n");
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+  }
   if (type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) return FALSE;  // WebKit decides
   WebKitNavigationAction* action =
       webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
@@ -101,6 +120,24 @@ GtkWidget* BrowserWebView::OnCreate(WebKitWebView*, WebKitNavigationAction* acti
   const std::string uri = RequestUri(action);
   if (!uri.empty() && uri != "about:blank") OpenInSystemBrowser(uri);
   return nullptr;
+}
+
+gboolean BrowserWebView::OnTlsErrors(WebKitWebView*, gchar* failing_uri, GTlsCertificate* certificate,
+                                     GTlsCertificateFlags, gpointer data) {
+  auto* self = static_cast<BrowserWebView*>(data);
+  const std::string uri = failing_uri != nullptr ? failing_uri : "";
+  // The certificate did not pass the system's store. When the deployment's own authorities vouch
+  // for it, for this very host, it is accepted for that host and the page asked for again, once.
+  if (self->private_authorities_ != nullptr && uri != self->retried_uri_ &&
+      self->private_authorities_->Vouch(certificate, uri)) {
+    self->retried_uri_ = uri;
+    webkit_web_context_allow_tls_certificate_for_host(self->context_, certificate,
+                                                      HostOfAddress(uri).c_str());
+    webkit_web_view_load_uri(self->web_view_, uri.c_str());
+    return TRUE;
+  }
+  OutputDebugString("*****证书无效,网页未打开*****" + uri + "\r\n");
+  return FALSE;  // the engine's error page
 }
 
 }  // namespace qrv

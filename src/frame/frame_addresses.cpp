@@ -3,8 +3,8 @@
 #include "frame/frame_addresses.h"
 
 #include "net/deploy_config.h"
-#include "webapi/platform_requests.h"
 #include "platform/codepage.h"
+#include "webapi/platform_requests.h"
 
 namespace qrv {
 
@@ -27,8 +27,8 @@ std::string PayPageAddress(const std::string& account_host, const std::string& s
                            const std::string& user_code) {
   // Values from the platform's data are percent-encoded, so they can never change the shape of
   // the address.
-  return "https://" + account_host + "/pay/g/qrv/s/" + PercentEncode(PayServerSegment(server_name)) + "/u/" +
-         PercentEncode(user_code) + "/";
+  return "https://" + HostWithoutScheme(account_host) + "/pay/g/qrv/s/" +
+         PercentEncode(PayServerSegment(server_name)) + "/u/" + PercentEncode(user_code) + "/";
 }
 
 std::string FeedbackPageAddress(const std::string& site_host, const std::string& account) {

@@ -7,7 +7,7 @@
 
 namespace qrv {
 
-// "http://<site>/joinGame/code/<code>/gamebarhide/1/".
+// "http://<site>/joinGame/code/<code>/gamebarhide/1/" (https:// for an https site).
 std::string GamePageAddress(const std::string& site_host, const std::string& server_code);
 
 // The server number of a server name: the text between the first character and the first "服"
@@ -19,7 +19,8 @@ std::string PayServerSegment(const std::string& server_name);
 std::string PayPageAddress(const std::string& account_host, const std::string& server_name,
                            const std::string& user_code);
 
-// "http://<site>/boxfeedback/type/argee/u/<account>/", the account percent-encoded.
+// "http://<site>/boxfeedback/type/argee/u/<account>/" (https:// for an https site), the account
+// percent-encoded.
 std::string FeedbackPageAddress(const std::string& site_host, const std::string& account);
 
 }  // namespace qrv

@@ -9,8 +9,9 @@
 #include <thread>
 
 #include "net/cookie_line.h"
-#include "platform/reply_port.h"
 #include "net/curl_handles.h"
+#include "platform/profile_file.h"
+#include "platform/reply_port.h"
 
 namespace qrv {
 namespace {
@@ -109,11 +110,12 @@ struct CookieStore::Impl {
   bool Write(const std::string& text) const {
     g_autofree gchar* folder = g_path_get_dirname(file.c_str());
     g_mkdir_with_parents(folder, 0755);
-    // The cookies hold the platform's login: readable by the player only.
+    // The cookies hold the platform's login: readable by the player only. The file is always a
+    // new one (written beside and renamed over the old), so an old file's mode never carries over.
     return g_file_set_contents_full(
         file.c_str(), text.data(), static_cast<gssize>(text.size()),
         static_cast<GFileSetContentsFlags>(G_FILE_SET_CONTENTS_CONSISTENT | G_FILE_SET_CONTENTS_DURABLE),
-        0600, nullptr);
+        kPrivateFileMode, nullptr);
   }
 };
 

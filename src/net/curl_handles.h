@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "net/deploy_config.h"
 #include "net/request_lane.h"
 
 namespace qrv {
@@ -45,6 +46,19 @@ inline CurlEasy MakeCurlEasy() {
     curl_easy_setopt(handle.get(), CURLOPT_NOPROGRESS, 0L);
   }
   return handle;
+}
+
+// The certificates a TLS peer of the platform is checked against: the deployment's own
+// authorities when it names a file, the system's store otherwise. libcurl's checks of the
+// certificate and of the host name stay on (its defaults); they are set here once more so that no
+// environment or build default can have turned them off.
+inline void ApplyTrust(CURL* curl, const DeployConfig& deploy) {
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!deploy.cafile.empty()) {
+    curl_easy_setopt(curl, CURLOPT_CAINFO, deploy.cafile.c_str());
+    curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+  }
 }
 
 // Appends `line` to a header list; the list keeps its order, which is the order on the wire.

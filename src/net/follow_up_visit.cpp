@@ -61,11 +61,14 @@ std::vector<std::string> VisitSiteAfterSuccess(WebContext& context) {
   }
   AppendHeader(headers, cookie_header.c_str());
 
-  const std::string url = "http://" + site.host + ":" + std::to_string(site.port) + "/";
+  // The visit goes the way the login went: over TLS when the site is an https host.
+  const std::string url =
+      (site.https ? "https://" : "http://") + site.host + ":" + std::to_string(site.port) + "/";
   const WebTimeouts& timeouts = context.timeouts();
   VisitState state;
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, site.https ? "https" : "http");
+  ApplyTrust(curl, context.deploy());
   curl_easy_setopt(curl, CURLOPT_USERAGENT, kApplicationAgent);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);

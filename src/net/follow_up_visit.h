@@ -10,8 +10,8 @@ namespace qrv {
 
 class WebContext;
 
-// GET of http://<site>/ with the application's agent, the system's proxy settings and the
-// request headers a browser of the platform's time sent, ending in the platform's fixed cookie
+// GET of http(s)://<site>/ (the site's scheme) with the application's agent, the system's proxy settings and
+// the request headers a browser of the platform's time sent, ending in the platform's fixed cookie
 // "Key=somevalue;domain=<domain>" followed by the stored cookies for the site. The response's
 // cookies go into the store; its body is dropped. Redirects are not followed, so the stored
 // cookies never reach another host. Failures are ignored. Returns the response's first eight

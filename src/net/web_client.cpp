@@ -53,7 +53,7 @@ std::string EscapeRequestPath(std::string_view path) {
 }
 
 std::string BaseUrl(const HostPort& host) {
-  return "http://" + host.host + ":" + std::to_string(host.port) + "/";
+  return (host.https ? "https://" : "http://") + host.host + ":" + std::to_string(host.port) + "/";
 }
 
 bool IsValidBaseUrl(const std::string& url) {
@@ -108,8 +108,10 @@ bool WebClient::Open() {
   curl_easy_setopt(curl, CURLOPT_PROXY, "");  // direct, whatever the environment says
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // A host reached over TLS is never left for plain HTTP: its redirects may only go to https.
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, target.https ? "https" : "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, target.https ? "https" : "http,https");
+  ApplyTrust(curl, context_.deploy());
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CollectBody);

@@ -20,12 +20,14 @@ class WebClient {
   WebClient(const WebClient&) = delete;
   WebClient& operator=(const WebClient&) = delete;
 
-  // "host" or "host:port" (port 80 when absent). Once the connection is open, a new host changes
-  // only the stored text; the open connection keeps its host until Close.
+  // "host" or "host:port" (port 80 when absent), or either after "https://" (port 443 when
+  // absent): then the client speaks TLS, checks the certificate, and follows redirects to https only. Once
+  // the connection is open, a new host changes only the stored text; the open connection keeps its host until
+  // Close.
   void SetHost(std::string host);
   const std::string& host() const { return host_; }
 
-  // GET of http://<host>/<path> (`path` without a leading slash). Bytes that may not stand in a
+  // GET of http(s)://<host>/<path> (`path` without a leading slash). Bytes that may not stand in a
   // request target (spaces, quotes, braces, "#", control and non-ASCII bytes) are sent
   // percent-encoded; redirects are followed. Returns the body as text: every 1024-byte chunk of
   // it up to the chunk's first zero byte. Returns "" when the client cannot open (no or a

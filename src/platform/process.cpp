@@ -39,12 +39,14 @@ ScopedExitHook::ScopedExitHook() { ++g_exit_hooks; }
 ScopedExitHook::~ScopedExitHook() { --g_exit_hooks; }
 
 pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path) {
-  if (relative_path.empty()) return 0;
+  // Without a full program folder the path would name a program of whatever folder the launcher
+  // was started from: nothing is started rather than something unknown.
+  if (relative_path.empty() || folder.empty() || folder.front() != '/') return 0;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   // The companion runs in the program's folder, where its own files are, as it would when started
   // from there by hand.
-  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   const std::string path = folder + relative_path;
   char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
   pid_t pid = 0;

@@ -85,6 +85,12 @@ std::string WriteTarget(const std::string& path) {
   return resolved ? std::string(resolved.get()) : std::string();
 }
 
+// Whether only the owner may read or write the file.
+bool IsPrivate(const std::string& path) {
+  GStatBuf info;
+  return g_stat(path.c_str(), &info) == 0 && (info.st_mode & 077) == 0;
+}
+
 // The rename is durable only once the folder's entry is on disk too.
 void SyncFolderOf(const std::string& path) {
   g_autofree gchar* folder = g_path_get_dirname(path.c_str());
@@ -138,23 +144,20 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     // would otherwise replace it regardless of its mode.
     if (existed && g_access(target.c_str(), W_OK) != 0) return false;
     const std::string updated = profile::WithKeyValue(file.text(), section, key, value);
-    if (existed && updated == file.text()) return true;
+    // Nothing changes: the file is left as it is, unless others may read it (then it is written
+    // anew below, as the player's own).
+    if (existed && updated == file.text() && IsPrivate(target)) return true;
 
     // The file is replaced by rename from a temporary file in the same folder, which is synced
     // first: readers in this or another process see the old file or the new one, never a part.
-    int mode = 0600;
-    GStatBuf info;
-    if (existed && g_stat(target.c_str(), &info) == 0) mode = static_cast<int>(info.st_mode & 07777);
+    // The file may hold the remembered login, so the new one is the player's alone whatever mode
+    // the old one had (made by hand, copied from elsewhere, left by an older version).
     g_autoptr(GError) error = nullptr;
     if (!g_file_set_contents_full(
             target.c_str(), updated.data(), static_cast<gssize>(updated.size()),
             static_cast<GFileSetContentsFlags>(G_FILE_SET_CONTENTS_CONSISTENT | G_FILE_SET_CONTENTS_DURABLE),
-            mode, &error)) {
+            kPrivateFileMode, &error)) {
       return false;
-    }
-    // The temporary file was created under the umask; give back bits the umask took away.
-    if (existed && g_stat(target.c_str(), &info) == 0 && static_cast<int>(info.st_mode & 07777) != mode) {
-      g_chmod(target.c_str(), mode);
     }
     SyncFolderOf(target);
     return true;

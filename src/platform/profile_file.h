@@ -43,9 +43,13 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view default_value, const std::string& path,
                                     std::size_t buffer_size = kProfileTextBuffer);
 
-// Returns whether the file was written; the program's callers ignore it. A file created by
-// the first write is readable by its owner only (the settings file holds the remembered password);
-// a replaced file keeps its mode.
+// The mode of every file the program writes that may hold the player's login (the settings file,
+// the cookies, the alarm store): readable and writable by the owner only.
+inline constexpr int kPrivateFileMode = 0600;
+
+// Returns whether the file was written; the program's callers ignore it. The file is written with
+// kPrivateFileMode whatever mode an existing one had (the settings file holds the remembered
+// password); a file that exists but cannot be written is left alone.
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                const std::string& path);
 

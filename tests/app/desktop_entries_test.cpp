@@ -136,5 +136,33 @@ TEST(DeployConfig, FileOverridesDefaultsAndHostsMayCarryPorts) {
   EXPECT_EQ(SplitHostPort("host:99999").port, 80);
 }
 
+TEST(DeployConfig, HostsMayCarryASchemeAndAPrivateAuthority) {
+  test::TempDir dir;
+  std::ofstream(dir.File("deploy.ini"))
+      << "[hosts]\nsite=https://www.zelto.com\ngame=HTTPS://127.0.0.1:8443/\n"
+         "interface=http://interface.zelto.com\ncafile=tls/ca.pem\n";
+  const DeployConfig config = DeployConfig::Load(dir.File("deploy.ini"));
+  EXPECT_EQ(config.cafile, dir.File("tls/ca.pem")) << "taken from the file's folder";
+
+  const HostPort site = SplitHostPort(config.site);
+  EXPECT_TRUE(site.https);
+  EXPECT_EQ(site.host, "www.zelto.com");
+  EXPECT_EQ(site.port, 443);
+  const HostPort game = SplitHostPort(config.game);
+  EXPECT_TRUE(game.https);
+  EXPECT_EQ(game.host, "127.0.0.1");
+  EXPECT_EQ(game.port, 8443);
+  EXPECT_FALSE(SplitHostPort(config.interface).https);
+  EXPECT_EQ(SplitHostPort(config.interface).port, 80);
+
+  // Pages of a host keep its scheme; a host without one is plain HTTP, as deployment files were.
+  EXPECT_EQ(HttpAddress(config.site, "/register/"), "https://www.zelto.com/register/");
+  EXPECT_EQ(HttpAddress(config.game, "/"), "https://127.0.0.1:8443/");
+  EXPECT_EQ(HttpAddress(config.interface, "/x"), "http://interface.zelto.com/x");
+  EXPECT_EQ(HttpAddress("bbs.zelto.com", "/f"), "http://bbs.zelto.com/f");
+  EXPECT_EQ(HostWithoutScheme(config.game), "127.0.0.1:8443");
+  EXPECT_EQ(DeployConfig().cafile, "") << "the system's store unless the file names one";
+}
+
 }  // namespace
 }  // namespace qrv

@@ -4,18 +4,22 @@
 #include "automation/automation_server.h"
 
 #include <glib.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "automation_test_support.h"
 #include "support/temp_dir.h"
+#include "ui/controls/edit.h"
 
 namespace qrv::testing {
 namespace {
@@ -43,9 +47,22 @@ class AutomationServerTest : public AutomationTest {
 
 TEST_F(AutomationServerTest, TheSocketIsPrivateReplacesAStaleOneAndGoesAway) {
   const std::string path = dir_.File("auto.sock");
+  // A folder other users may enter is refused, and nothing is made there.
+  const std::string open_folder = dir_.File("open");
+  ASSERT_EQ(mkdir(open_folder.c_str(), 0755), 0);
+  std::string error;
+  EXPECT_EQ(AutomationServer::Listen(open_folder + "/auto.sock", &error), nullptr);
+  EXPECT_NE(error.find("open to other users"), std::string::npos) << error;
+  EXPECT_TRUE(std::filesystem::is_empty(open_folder));
   {
+    // The socket's mode does not depend on the umask the program was started with.
+    const mode_t previous = umask(0);
     auto first = AutomationServer::Listen(path);
+    umask(previous);
     ASSERT_NE(first, nullptr);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
   }
   EXPECT_FALSE(std::filesystem::exists(path)) << "removed on destruction";
 
@@ -56,7 +73,6 @@ TEST_F(AutomationServerTest, TheSocketIsPrivateReplacesAStaleOneAndGoesAway) {
   ASSERT_EQ(rename(path.c_str(), kept.c_str()), 0);  // the crashed run's file, nobody listening there
   stale.reset();
   ASSERT_EQ(rename(kept.c_str(), path.c_str()), 0);
-  std::string error;
   auto server = AutomationServer::Listen(path, &error);
   ASSERT_NE(server, nullptr) << error;
   struct stat info {};
@@ -95,9 +111,11 @@ TEST_F(AutomationServerTest, AClientDrivesTheProgramThroughTheSocket) {
   auto server = AutomationServer::Listen(path);
   ASSERT_NE(server, nullptr);
 
+  auto* password = static_cast<CEditUI*>(window.pm.FindControl("edusername"));
+  ASSERT_NE(password, nullptr);
   std::atomic<bool> finished{false};
   std::int64_t found = 0;
-  AutomationAnswer click, junk, control, after_junk;
+  AutomationAnswer click, junk, control, after_junk, masked_echo, masked_control, masked_list;
   std::thread client_thread([&] {
     AutomationClient client(path, 10000);
     found = client.WaitForWindow("UILogIn", 10000);
@@ -105,6 +123,18 @@ TEST_F(AutomationServerTest, AClientDrivesTheProgramThroughTheSocket) {
     junk = client.Send("{\"cmd\":\"windows\"\r");  // a broken line, with a CR as some clients send
     after_junk = client.SetText("UILogIn", "edusername", "机器人");
     control = client.Control("UILogIn", "edusername");
+    finished = true;
+  });
+  ASSERT_TRUE(TurnMainContextUntil([&] { return finished.load(); }));
+  client_thread.join();
+  // The same field as a password field: it reads as it is drawn, its echo too.
+  password->SetPasswordMode(true);
+  finished = false;
+  client_thread = std::thread([&] {
+    AutomationClient client(path, 10000);
+    masked_echo = client.SetText("UILogIn", "edusername", "abc123");
+    masked_control = client.Control("UILogIn", "edusername");
+    masked_list = client.Send(R"({"cmd":"controls","class":"UILogIn"})");
     finished = true;
   });
   const bool done = TurnMainContextUntil([&] { return finished.load(); });
@@ -117,6 +147,52 @@ TEST_F(AutomationServerTest, AClientDrivesTheProgramThroughTheSocket) {
   EXPECT_NE(junk.error().find("bad JSON"), std::string::npos) << junk.line();
   EXPECT_TRUE(after_junk.ok()) << "the connection survives a bad line";
   EXPECT_EQ(control.String("text"), "机器人");
+  EXPECT_EQ(masked_echo.String("text"), "●●●●●●") << masked_echo.line();
+  EXPECT_EQ(masked_control.String("text"), "●●●●●●") << masked_control.line();
+  EXPECT_TRUE(masked_control.Bool("password"));
+  EXPECT_EQ(masked_list.line().find("abc123"), std::string::npos) << masked_list.line();
+  EXPECT_NE(masked_list.line().find("●●●●●●"), std::string::npos) << masked_list.line();
+  EXPECT_EQ(password->GetText(), "abc123") << "the field itself keeps the password";
+}
+
+// A line is refused once more than 1 MiB has come without a line end, without waiting for the
+// rest: the client gets its answer while it is still sending, and the connection ends.
+TEST_F(AutomationServerTest, AnOverlongLineIsRefusedBeforeItEnds) {
+  const std::string path = dir_.File("long.sock");
+  auto server = AutomationServer::Listen(path);
+  ASSERT_NE(server, nullptr);
+  std::atomic<bool> finished{false};
+  std::string answer;
+  bool hung_up = false;
+  std::thread client_thread([&] {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+      const std::string start = R"({"cmd":"ping","pad":")";
+      const std::string body = start + std::string((1 << 20) + 1 - start.size(), 'x');  // no line end
+      (void)!write(fd, body.data(), body.size());
+      timeval bound{20, 0};
+      setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &bound, sizeof bound);
+      char buffer[256];
+      for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) {
+          hung_up = n == 0;
+          break;
+        }
+        answer.append(buffer, static_cast<std::size_t>(n));
+      }
+    }
+    close(fd);
+    finished = true;
+  });
+  const bool done = TurnMainContextUntil([&] { return finished.load(); });
+  client_thread.join();
+  ASSERT_TRUE(done);
+  EXPECT_EQ(answer, "{\"ok\":false,\"error\":\"request line too long\"}\n");
+  EXPECT_TRUE(hung_up);
 }
 
 // A click whose handler runs a modal loop is answered before that loop starts, and the client's

@@ -18,6 +18,10 @@ namespace fs = std::filesystem;
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
 LauncherProcess::LauncherProcess(std::string folder) : folder_(std::move(folder)) {
+  // The folder holds the automation socket, which the program makes only in a folder closed to
+  // other users.
+  fs::create_directories(folder_);
+  fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::replace);
   fs::create_directories(program_folder() + "/data");
   fs::create_directories(program_folder() + "/skin");
   fs::create_directories(home() + "/Desktop");

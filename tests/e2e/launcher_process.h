@@ -37,6 +37,7 @@ class LauncherProcess {
   // Ends it with SIGTERM (or SIGKILL after a while) and returns how it ended.
   int Stop();
   bool running() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
 
   qrv::testing::AutomationClient& automation() { return *automation_; }
 

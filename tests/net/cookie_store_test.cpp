@@ -77,6 +77,10 @@ TEST_F(CookieStoreTest, CookieSetForOneClientIsSentByTheNext) {
 
 TEST_F(CookieStoreTest, LastingCookiesSurviveARestartAndSessionCookiesDoNot) {
   const std::string file = temp_.File("data/cookies.txt");
+  // An old file that others could read: the store's file replaces it as the player's own.
+  ASSERT_EQ(mkdir(temp_.File("data").c_str(), 0700), 0);
+  std::ofstream(file) << "";
+  ASSERT_EQ(chmod(file.c_str(), 0664), 0);
   server_.Enqueue(HttpResponse::Text("ok")
                       .WithHeader("Set-Cookie", "remember=yes; Max-Age=86400; Path=/; HttpOnly")
                       .WithHeader("Set-Cookie", "session=s1; Path=/"));

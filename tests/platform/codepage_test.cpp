@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -22,7 +23,9 @@ TEST(CodePage, ValidTextPassesAndBrokenSequencesAreReplaced) {
   EXPECT_EQ(SystemFromUtf8(std::string("ab\xE5\x8F", 4)), "ab\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(Utf8FromSystem(std::string("\xFFx", 2)), "\xEF\xBF\xBDx");
   // A zero byte would end the text early wherever it is handed on as a C string.
-  EXPECT_EQ(SystemFromUtf8(std::string("a\0b", 3)), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(SystemFromUtf8(std::string("a\0b", 3)),
+            "a\xEF\xBF\xBD"
+            "b");
 }
 
 TEST(CodePage, CharactersAreCountedNotBytes) {
@@ -59,6 +62,15 @@ TEST(Process, CompanionsStartInTheProgramFolderAndLeaveNoZombie) {
   const std::string script = dir + "ScreenCap";
   ASSERT_TRUE(g_file_set_contents(script.c_str(), "#!/bin/sh\npwd > started-in\n", -1, nullptr));
   ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+
+  // Without a program folder (or with one that is not a full path) nothing is started, even with
+  // a companion of that name in the working directory.
+  g_autofree gchar* previous_cwd = g_get_current_dir();
+  ASSERT_EQ(chdir(folder), 0);
+  EXPECT_EQ(SpawnCompanion("", "./ScreenCap"), 0);
+  EXPECT_EQ(SpawnCompanion("./", "ScreenCap"), 0);
+  ASSERT_EQ(chdir(previous_cwd), 0);
+  EXPECT_FALSE(g_file_test((dir + "started-in").c_str(), G_FILE_TEST_EXISTS));
 
   // The working directory is elsewhere, as for a launcher started by the session.
   EXPECT_EQ(SpawnCompanion(dir, "./no-such-companion"), 0);

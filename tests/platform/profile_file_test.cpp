@@ -232,12 +232,19 @@ TEST_F(ProfileFileTest, WritesThatWouldNotReadBackAreRefused) {
   EXPECT_EQ(Contents(), "[Update]\nversion=xyz\n");
 }
 
-TEST_F(ProfileFileTest, ReplacedFileKeepsItsModeAndNoTemporaryFileIsLeft) {
+TEST_F(ProfileFileTest, ReplacedFileBecomesPrivateAndNoTemporaryFileIsLeft) {
   SetContents("[Runset]\nexit=1\n");
-  ASSERT_EQ(chmod(path_.c_str(), 0664), 0);  // a bit the usual umask would take away
+  ASSERT_EQ(chmod(path_.c_str(), 0664), 0);  // made by hand, readable by the group and others
   ASSERT_TRUE(WritePrivateProfileString("Runset", "exit", "2", path_));
+  EXPECT_EQ(ModeOf(path_), 0600u);
+  ASSERT_EQ(chmod(path_.c_str(), 0666), 0);
   ASSERT_TRUE(WritePrivateProfileString("Runset", "autorun", "0", path_));
-  EXPECT_EQ(ModeOf(path_), 0664u);
+  EXPECT_EQ(ModeOf(path_), 0600u);
+  // Writing a value the file already holds makes it private too.
+  ASSERT_EQ(chmod(path_.c_str(), 0644), 0);
+  ASSERT_TRUE(WritePrivateProfileString("Runset", "autorun", "0", path_));
+  EXPECT_EQ(ModeOf(path_), 0600u);
+  EXPECT_EQ(Contents(), "[Runset]\nexit=2\nautorun=0\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 

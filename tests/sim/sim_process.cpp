@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -66,6 +68,9 @@ int ExitCode(int status) {
 
 std::string SimBinaryPath() { return QRV_SIM_BINARY; }
 std::string DefaultSimDataPath() { return QRV_SIM_DEFAULT_DATA; }
+std::string TestCertificatePath(const std::string& name) {
+  return std::string(QRV_TEST_CERTIFICATES) + "/" + name;
+}
 
 std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::string& error) {
   if (options.work_dir.empty()) {
@@ -90,6 +95,10 @@ std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::st
     args.push_back("--deploy-out");
     args.push_back(sim->deploy_path_);
   }
+  if (!options.tls_certificate.empty()) {
+    args.insert(args.end(), {"--tls-cert", options.tls_certificate, "--tls-key", options.tls_key});
+    if (!options.tls_authority.empty()) args.insert(args.end(), {"--tls-ca", options.tls_authority});
+  }
   args.insert(args.end(), options.extra_args.begin(), options.extra_args.end());
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -103,7 +112,26 @@ std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::st
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
-  const int spawned = posix_spawn(&sim->pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  // With TLS the simulator loads GLib's TLS module, whose thread's dynamic TLS block the leak
+  // checker of sanitizer builds cannot walk (it crashes at exit): leak checking is off for it, and
+  // so are the slow full stacks of every allocation that only leak reports would use (a
+  // handshake allocates a lot).
+  const bool tls = !options.tls_certificate.empty();
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text(*entry);
+    if (!tls || (text.rfind("ASAN_OPTIONS=", 0) != 0 && text.rfind("LSAN_OPTIONS=", 0) != 0))
+      environment.emplace_back(text);
+  }
+  if (tls) {
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    environment.push_back(std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") +
+                          ":detect_leaks=0:fast_unwind_on_malloc=1");
+  }
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  const int spawned = posix_spawn(&sim->pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipe_fds[1]);
   if (spawned != 0) {
@@ -124,6 +152,16 @@ std::unique_ptr<SimProcess> SimProcess::Start(const SimOptions& options, std::st
       chat_line.compare(0, kChatPrefix.size(), kChatPrefix) == 0) {
     sim->port_ = std::atoi(line.c_str() + kPrefix.size());
     sim->chat_port_ = std::atoi(chat_line.c_str() + kChatPrefix.size());
+  }
+  // With TLS, a third line gives its port.
+  constexpr std::string_view kTlsPrefix = "tls on 127.0.0.1:";
+  std::string tls_line;
+  if (!options.tls_certificate.empty() && sim->chat_port_ > 0 &&
+      (!ReadLine(pipe_fds[0], deadline, tls_line) ||
+       tls_line.compare(0, kTlsPrefix.size(), kTlsPrefix) != 0)) {
+    sim->chat_port_ = 0;
+  } else if (!tls_line.empty()) {
+    sim->tls_port_ = std::atoi(tls_line.c_str() + kTlsPrefix.size());
   }
   close(pipe_fds[0]);
   if (sim->port_ <= 0 || sim->chat_port_ <= 0) {

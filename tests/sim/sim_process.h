@@ -28,6 +28,11 @@ struct SimOptions {
   std::string deploy_path = "data/deploy.ini";  // relative to work_dir unless absolute; empty: none
   int port = 0;                                 // 0: any free port
   int chat_port = 0;                            // 0: any free port
+  // HTTPS beside HTTP: the certificate and key (PEM) of the TLS listener, and the authority that
+  // signed them, which deploy.ini then names as cafile; its hosts are then https ones.
+  std::string tls_certificate;
+  std::string tls_key;
+  std::string tls_authority;
   std::vector<std::string> extra_args;
   std::chrono::milliseconds start_timeout{15000};
 };
@@ -41,8 +46,9 @@ class SimProcess {
 
   int port() const { return port_; }
   int chat_port() const { return chat_port_; }
-  std::string host() const;      // "127.0.0.1:<port>", as deploy.ini holds it
-  std::string base_url() const;  // "http://127.0.0.1:<port>"
+  int tls_port() const { return tls_port_; }  // 0 without TLS
+  std::string host() const;                   // "127.0.0.1:<port>", as deploy.ini holds it
+  std::string base_url() const;               // "http://127.0.0.1:<port>"
   const std::string& log_path() const { return log_path_; }
   const std::string& deploy_path() const { return deploy_path_; }  // empty when none was written
   pid_t pid() const { return pid_; }
@@ -68,6 +74,7 @@ class SimProcess {
   pid_t pid_ = -1;
   int port_ = 0;
   int chat_port_ = 0;
+  int tls_port_ = 0;
   std::string log_path_;
   std::string deploy_path_;
 };
@@ -75,5 +82,10 @@ class SimProcess {
 // The simulator program and the default data file this build was made with.
 std::string SimBinaryPath();
 std::string DefaultSimDataPath();
+
+// The test certificates the build makes (PEM files): "ca.pem" (the authority), "localhost.pem"
+// and "localhost.key" (for localhost and 127.0.0.1), "wrong-host.pem" and "wrong-host.key" (for
+// another host, signed by the same authority).
+std::string TestCertificatePath(const std::string& name);
 
 }  // namespace qrv::sim

@@ -60,10 +60,11 @@ void CEditUI::SetCaret(std::size_t caret) {
 
 std::size_t CEditUI::CharCount() const { return ui::Utf8Length(text_); }
 
-std::string CEditUI::DisplayText() const {
-  if (!password_) return text_;
+std::string CEditUI::DisplayText() const { return password_ ? Masked(text_) : text_; }
+
+std::string CEditUI::Masked(const std::string& text) {
   std::string bullets;
-  for (std::size_t i = CharCount(); i > 0; --i) bullets += kPasswordBullet;
+  for (std::size_t i = ui::Utf8Length(text); i > 0; --i) bullets += kPasswordBullet;
   return bullets;
 }
 

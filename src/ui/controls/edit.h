@@ -46,8 +46,11 @@ class CEditUI : public CLabelUI {
   // The caret's rectangle in window coordinates (for the input method's candidate window).
   RECT CaretRect() const;
 
- private:
+  // The text as drawn: a password edit's text is one "●" per character (Masked), any other as it is.
   std::string DisplayText() const;
+  static std::string Masked(const std::string& text);
+
+ private:
   std::size_t CharCount() const;
   void InsertCodePoint(std::uint32_t code_point);
   void EraseAt(std::size_t index);
