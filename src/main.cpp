@@ -15,12 +15,13 @@
 #include "frame/game_hand_off.h"
 #include "frame/key_hook.h"
 #include "login/login_dlg.h"
-#include "webapi/platform_api.h"
-#include "webapi/platform_service.h"
 #include "platform/gtk/gtk_docking.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/gtk_windows.h"
+#include "platform/portal_shortcuts.h"
 #include "platform/process.h"
+#include "webapi/platform_api.h"
+#include "webapi/platform_service.h"
 
 int main() {
   // The launcher draws its windows with cairo and needs no GL of GTK's: without it GTK does not
@@ -34,8 +35,12 @@ int main() {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
   }
+  // The main frame binds its two hotkeys through the desktop's shortcut service where the session
+  // offers one (a Wayland session grabs no keys for X11 programs), and grabs them otherwise.
+  qrv::PortalShortcuts::Install();
   // Other programs dock their windows into the main frame through these two messages.
-  if (auto* docking = qrv::GtkDockingWindows::Current()) docking->SetMessages(qrv::kMsgDockWindow, qrv::kMsgDockedCaption);
+  if (auto* docking = qrv::GtkDockingWindows::Current())
+    docking->SetMessages(qrv::kMsgDockWindow, qrv::kMsgDockedCaption);
   // The main frame's keyboard hook is the toplevel's key preview: it sees keys before the browser.
   qrv::SetKeyHookInstaller([](qrv::HWND toplevel, qrv::KeyPreviewHook hook) {
     if (auto* windows = qrv::GtkWindows::Current()) windows->SetKeyPreview(toplevel, std::move(hook));
