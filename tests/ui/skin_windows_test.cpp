@@ -31,37 +31,30 @@ struct WindowLayout {
 };
 
 constexpr WindowLayout kWindowLayouts[] = {
-    {"moreui.xml",
-     "bnclock:Button bnset:Button bnboss:Button bnfeedback:Button "
-     "bnflashrepair:Button bnclear:Button"},
-    {"syssetui.xml",
-     "bncg:Button bnrj:Button bngx:Button switch:TabLayout opautorun:Option "
-     "opautologin:Option opshowtop:Option opminsize:Option opexit:Option "
-     "zidonggengxin:Option tishigengxin:Option bnok:Button bncancle:Button "
-     "bnapp:Button bnclose:Button lbcapstate:Label lbbossstate:Label lbhotkeyerror:Label"},
-    {"bosssetui.xml", "openbale:Option bnok:Button bnclose:Button lbbossstate:Label lbhotkeyerror:Label"},
-    {"repairtoolui.xml",
-     "tishi1:Label tishi2:Label tishi3:Label ProgressUI1:Progress "
-     "TextUI1:Label bnok:Button bncanel:Button bnok1:Button bnclose:Button"},
-    {"flashrepair.xml",
-     "TextUI2:Text TextUI3:Label ProgressUI1:Progress bnok:Button "
-     "bncancle:Button bnquxiao:Button bnblack:Button bnclose:Button"},
-    {"gmlist.xml",
-     "btnMin:Button btnMax:Button btnRestore:Button btnClose:Button "
-     "bnclose:Button gamelist:List"},
-    {"chatdlg.xml",
-     "bnface:Button bnimage:Button bnsend:Button "
-     "HorizontalLayoutUI1:HorizontalLayout"},
-    {"facedlg.xml",
-     "HorizontalLayoutUI3:HorizontalLayout HorizontalLayoutUI5:HorizontalLayout "
-     "HorizontalLayoutUI6:HorizontalLayout"},
+    {"moreui.xml", "bnclock:Button bnset:Button bnboss:Button bnfeedback:Button "
+                   "bnflashrepair:Button bnclear:Button"},
+    {"syssetui.xml", "bncg:Button bnrj:Button bngx:Button switch:TabLayout opautorun:Option "
+                     "opautologin:Option opshowtop:Option opminsize:Option opexit:Option "
+                     "zidonggengxin:Option tishigengxin:Option bnok:Button bncancle:Button "
+                     "bnapp:Button bnclose:Button lbcapstate:Label lbbossstate:Label "
+                     "lbhotkeyerror:Label"},
+    {"bosssetui.xml", "openbale:Option bnok:Button bnclose:Button lbbossstate:Label "
+                      "lbhotkeyerror:Label"},
+    {"repairtoolui.xml", "tishi1:Label tishi2:Label tishi3:Label ProgressUI1:Progress "
+                         "TextUI1:Label bnok:Button bncanel:Button bnok1:Button bnclose:Button"},
+    {"flashrepair.xml", "TextUI2:Text TextUI3:Label ProgressUI1:Progress bnok:Button "
+                        "bncancle:Button bnquxiao:Button bnblack:Button bnclose:Button"},
+    {"gmlist.xml", "btnMin:Button btnMax:Button btnRestore:Button btnClose:Button "
+                   "bnclose:Button gamelist:List"},
+    {"chatdlg.xml", "bnface:Button bnimage:Button bnsend:Button "
+                    "HorizontalLayoutUI1:HorizontalLayout"},
+    {"facedlg.xml", "HorizontalLayoutUI3:HorizontalLayout HorizontalLayoutUI5:HorizontalLayout "
+                    "HorizontalLayoutUI6:HorizontalLayout"},
     {"clocklist.xml", "friends:List bnset:Button bnclose:Button"},
-    {"friend_list_item.xml",
-     "logo_container:Container logo:Label nickname:Label "
-     "description:Label LabelUI1:Label ButtonUI5:Button"},
-    {"clockui.xml",
-     "bndate:Button comhour:Combo comminute:Combo comrepeat:Combo "
-     "editinput:Edit txtishi:Label bnok:Button bnclose:Button"},
+    {"friend_list_item.xml", "logo_container:Container logo:Label nickname:Label "
+                             "description:Label LabelUI1:Label ButtonUI5:Button"},
+    {"clockui.xml", "bndate:Button comhour:Combo comminute:Combo comrepeat:Combo "
+                    "editinput:Edit txtishi:Label bnok:Button bnclose:Button"},
     {"alarmtip.xml", "txtime:Label txtext:Label txmissed:Label bnok:Button bnclose:Button"},
 };
 
