@@ -37,8 +37,14 @@ class SystemSetTest : public testing::ToolsWindowFixture {
         answer->refused_id = kBossHotkeyId;
         answer->refusal = HotkeyRefusal::kHeldElsewhere;
       }
-      answer->in_force = {HotkeyInForce{kCaptureHotkeyId, {MOD_ALT, 'A'}, true},
-                          HotkeyInForce{kBossHotkeyId, {MOD_ALT, 'Q'}, true}};
+      // The old keys, still in force.
+      for (const auto& [id, key] : {std::pair{kCaptureHotkeyId, 'A'}, std::pair{kBossHotkeyId, 'Q'}}) {
+        HotkeyInForce in_force;
+        in_force.id = id;
+        in_force.hotkey = Hotkey{MOD_ALT, static_cast<std::uint16_t>(key)};
+        in_force.bound = true;
+        answer->in_force.push_back(in_force);
+      }
       PostMessage(change->reply_to, kMsgHotkeyAnswer, 0, std::move(answer));
     };
   }
