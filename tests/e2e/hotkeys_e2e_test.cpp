@@ -2,10 +2,12 @@
 // holds is typed into the boss-key window and refused there, in a line of its own, while the
 // old key keeps hiding and showing the frame.
 
+#include <fcntl.h>
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <json-glib/json-glib.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +44,8 @@ class KeyHolder {
                                   nullptr, nullptr, &pid, &in_, &out, nullptr, nullptr))
       return;
     pid_ = pid;
+    // The launcher started later must not inherit the pipe, or the holder would never see it close.
+    fcntl(in_, F_SETFD, FD_CLOEXEC);
     // It says "held" once the X server has granted the grab.
     std::string line;
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -58,7 +62,10 @@ class KeyHolder {
   }
   ~KeyHolder() {
     if (in_ >= 0) close(in_);  // it lets go and ends
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);  // ends it as well should the pipe still be open elsewhere
+      waitpid(pid_, nullptr, 0);
+    }
   }
   KeyHolder(const KeyHolder&) = delete;
   KeyHolder& operator=(const KeyHolder&) = delete;
