@@ -265,7 +265,6 @@ void Finish(const BindJobRef& job, bool accepted, std::vector<std::string> bound
 }
 
 void BindInSession(const BindJobRef& job, const std::string& session) {
-  const StateRef& state = job->state;
   GVariantBuilder list;
   g_variant_builder_init(&list, G_VARIANT_TYPE("a(sa{sv})"));
   for (const PortalShortcut& shortcut : job->shortcuts) {
@@ -278,54 +277,55 @@ void BindInSession(const BindJobRef& job, const std::string& session) {
       g_variant_builder_add(&properties, "{sv}", "preferred_trigger", g_variant_new_string(trigger.c_str()));
     g_variant_builder_add(&list, "(sa{sv})", shortcut.name.c_str(), &properties);
   }
-  const std::string token = NewToken(*state, "bind");
+  const std::string token = NewToken(*job->state, "bind");
   GVariant* arguments = g_variant_new("(o@a(sa{sv})s@a{sv})", session.c_str(), g_variant_builder_end(&list),
                                       "", TokenOptions(token, ""));
-  CallWithResponse(state, "BindShortcuts", arguments, token, [job, session](guint32 code, GVariant* results) {
-    const StateRef& state = job->state;
-    std::vector<std::string> bound;
-    GVariant* shortcuts = results != nullptr
-                              ? g_variant_lookup_value(results, "shortcuts", G_VARIANT_TYPE("a(sa{sv})"))
-                              : nullptr;
-    if (code == 0 && shortcuts != nullptr) {
-      GVariantIter iter;
-      g_variant_iter_init(&iter, shortcuts);
-      const gchar* name = nullptr;
-      GVariant* properties = nullptr;
-      while (g_variant_iter_next(&iter, "(&s@a{sv})", &name, &properties)) {
-        bound.emplace_back(name);
-        g_variant_unref(properties);
-      }
-    }
-    bool complete = true;
-    for (const std::string& name : job->required) {
-      bool found = false;
-      for (const std::string& got : bound) found = found || got == name;
-      complete = complete && found;
-    }
-    if (code != 0 || !complete) {
-      OutputDebugString("-----桌面未绑定快捷键-----\r\n");
-      CloseSession(state, session);
-      if (shortcuts != nullptr) g_variant_unref(shortcuts);
-      Finish(job, false, std::move(bound));
-      return;
-    }
-    // The new session is in force: the old one goes, and with it its keys.
-    CloseSession(state, state->session);
-    state->session = session;
-    state->shortcuts.clear();
-    state->triggers.clear();
-    for (const PortalShortcut& shortcut : job->shortcuts) {
-      for (const std::string& name : bound) {
-        if (name == shortcut.name) state->shortcuts[name] = shortcut;
-      }
-    }
-    if (shortcuts != nullptr) {
-      ReadTriggers(*state, shortcuts);
-      g_variant_unref(shortcuts);
-    }
-    Finish(job, true, std::move(bound));
-  });
+  CallWithResponse(
+      job->state, "BindShortcuts", arguments, token, [job, session](guint32 code, GVariant* results) {
+        const StateRef& state = job->state;
+        std::vector<std::string> bound;
+        GVariant* shortcuts = results != nullptr
+                                  ? g_variant_lookup_value(results, "shortcuts", G_VARIANT_TYPE("a(sa{sv})"))
+                                  : nullptr;
+        if (code == 0 && shortcuts != nullptr) {
+          GVariantIter iter;
+          g_variant_iter_init(&iter, shortcuts);
+          const gchar* name = nullptr;
+          GVariant* properties = nullptr;
+          while (g_variant_iter_next(&iter, "(&s@a{sv})", &name, &properties)) {
+            bound.emplace_back(name);
+            g_variant_unref(properties);
+          }
+        }
+        bool complete = true;
+        for (const std::string& name : job->required) {
+          bool found = false;
+          for (const std::string& got : bound) found = found || got == name;
+          complete = complete && found;
+        }
+        if (code != 0 || !complete) {
+          OutputDebugString("-----桌面未绑定快捷键-----\r\n");
+          CloseSession(state, session);
+          if (shortcuts != nullptr) g_variant_unref(shortcuts);
+          Finish(job, false, std::move(bound));
+          return;
+        }
+        // The new session is in force: the old one goes, and with it its keys.
+        CloseSession(state, state->session);
+        state->session = session;
+        state->shortcuts.clear();
+        state->triggers.clear();
+        for (const PortalShortcut& shortcut : job->shortcuts) {
+          for (const std::string& name : bound) {
+            if (name == shortcut.name) state->shortcuts[name] = shortcut;
+          }
+        }
+        if (shortcuts != nullptr) {
+          ReadTriggers(*state, shortcuts);
+          g_variant_unref(shortcuts);
+        }
+        Finish(job, true, std::move(bound));
+      });
 }
 
 void CreateSessionAndBind(const BindJobRef& job) {
@@ -387,7 +387,7 @@ void PortalShortcuts::Probe(HWND port, ProbeDone done) {
         g_variant_new("(ss)", kShortcutsInterface, "version"), G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE,
         kProbeTimeoutMs, state->cancellable,
         [](GObject* source, GAsyncResult* result, gpointer data) {
-          std::unique_ptr<std::function<void(bool)>> answer(static_cast<std::function<void(bool)>*>(data));
+          std::unique_ptr<std::function<void(bool)>> reply_to(static_cast<std::function<void(bool)>*>(data));
           GError* error = nullptr;
           GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error);
           if (reply == nullptr) {
@@ -395,7 +395,7 @@ void PortalShortcuts::Probe(HWND port, ProbeDone done) {
             if (!cancelled)
               OutputDebugString(std::string("-----桌面不提供全局快捷键：") + error->message + "-----\r\n");
             g_error_free(error);
-            if (!cancelled) (*answer)(false);
+            if (!cancelled) (*reply_to)(false);
             return;
           }
           GVariant* version = nullptr;
@@ -404,7 +404,7 @@ void PortalShortcuts::Probe(HWND port, ProbeDone done) {
               g_variant_is_of_type(version, G_VARIANT_TYPE_UINT32) && g_variant_get_uint32(version) >= 1;
           g_variant_unref(version);
           g_variant_unref(reply);
-          (*answer)(available);
+          (*reply_to)(available);
         },
         pending);
   });

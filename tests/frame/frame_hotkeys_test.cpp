@@ -171,6 +171,9 @@ TEST_F(FrameHotkeysTest, KeysThatCannotBeBoundAreRefusedAndTheWorkingOnesStay) {
   click(settings, "bnrj");
   EXPECT_EQ(label(settings, "lbcapstate"), "当前未生效：该快捷键已被其他程序占用");
   EXPECT_EQ(label(settings, "lbbossstate"), "当前生效：ALT+Q");
+  std::filesystem::create_directories(QRV_DOCS_OUTPUT);
+  EXPECT_TRUE(
+      settings->paint_manager().RenderToPng(std::string(QRV_DOCS_OUTPUT) + "/settings-hotkeys-in-force.png"));
   settings->ShowWindow(false);
 
   // A combination another program holds is refused; the window stays and nothing is saved.
@@ -185,6 +188,8 @@ TEST_F(FrameHotkeysTest, KeysThatCannotBeBoundAreRefusedAndTheWorkingOnesStay) {
   click(boss, "bnok");
   EXPECT_TRUE(IsWindowVisible(boss_hwnd));
   EXPECT_EQ(boss->error_text(), "该快捷键已被其他程序占用");
+  std::filesystem::create_directories(QRV_DOCS_OUTPUT);
+  EXPECT_TRUE(boss->paint_manager().RenderToPng(std::string(QRV_DOCS_OUTPUT) + "/boss-key-refused.png"));
   EXPECT_EQ(services_->settings.ReadText("Hotkey", "boss"), "ALT+Q");
   EXPECT_FALSE(StatSent("200011"));
   // The old key still hides and shows the frame.
