@@ -18,6 +18,7 @@
 #include "platform/gtk/gtk_docking.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/gtk/gtk_windows.h"
+#include "platform/portal_shortcuts.h"
 #include "platform/process.h"
 #include "webapi/platform_api.h"
 #include "webapi/platform_service.h"
@@ -37,6 +38,9 @@ int main() {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
   }
+  // The main frame binds its two hotkeys through the desktop's shortcut service where the session
+  // offers one (a Wayland session grabs no keys for X11 programs), and grabs them otherwise.
+  qrv::PortalShortcuts::Install();
   // Other programs dock their windows into the main frame through these two messages.
   if (auto* docking = qrv::GtkDockingWindows::Current())
     docking->SetMessages(qrv::kMsgDockWindow, qrv::kMsgDockedCaption);

@@ -140,7 +140,12 @@ LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool
       CheckAlarms();
       return 0;
     case kMsgHotkeyChanged:
-      if (auto entry = TakePayload<HotkeyTableEntry>(lparam)) hotkeys_.Update(hwnd_, *entry);
+      // The settings and boss-key windows wait for the answer; a bare entry expects none.
+      if (auto change = TakePayload<HotkeyChange>(lparam)) {
+        hotkeys_.Change(std::move(*change));
+      } else if (auto entry = TakePayload<HotkeyTableEntry>(lparam)) {
+        hotkeys_.Update(*entry);
+      }
       return 0;
     case kMsgTrayCallback:
       OnTrayCallback(lparam);

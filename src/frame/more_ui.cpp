@@ -99,9 +99,9 @@ void CMoreUI::OpenSettings() {
     window->Reopen();
   } else {
     StatBeacon& beacon = deps_.services.beacon;
-    window = new CSystemSetUI(SystemSetDeps{deps_.services.settings,
-                                            [&beacon](std::string_view code) { beacon.Send(code); },
-                                            deps_.services.paths.program_path, deps_.autostart_dir});
+    window = new CSystemSetUI(
+        SystemSetDeps{deps_.services.settings, [&beacon](std::string_view code) { beacon.Send(code); },
+                      deps_.services.paths.program_path, deps_.autostart_dir, deps_.hotkeys});
     settings_ = CreateTool(window);
     if (settings_ == nullptr) return;
   }
@@ -112,9 +112,11 @@ void CMoreUI::OpenBossKey() {
   CBossSetUI* window = boss_window();
   if (window != nullptr) {
     window->CenterWindow();
+    window->ShowInForce();
   } else {
     StatBeacon& beacon = deps_.services.beacon;
-    window = new CBossSetUI(deps_.services.settings, [&beacon](std::string_view code) { beacon.Send(code); });
+    window = new CBossSetUI(
+        deps_.services.settings, [&beacon](std::string_view code) { beacon.Send(code); }, deps_.hotkeys);
     boss_ = CreateTool(window);
     if (boss_ == nullptr) return;
   }

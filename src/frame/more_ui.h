@@ -14,6 +14,7 @@
 #include "app/app_services.h"
 #include "browser/browser_view.h"
 #include "tools/cache_cleaner.h"
+#include "tools/hotkey_binding.h"
 #include "ui/ui.h"
 
 namespace qrv {
@@ -27,6 +28,7 @@ struct MorePanelDeps {
   AppServices& services;
   CacheTargets cache_targets;  // what the panel's cache cleaner empties
   std::string autostart_dir;   // where the settings window keeps the autostart entry
+  HotkeyStatusSource hotkeys;  // the frame's hotkeys as they stand, for the windows that show them
 };
 
 class CMoreUI final : public CSkinnedWindow {

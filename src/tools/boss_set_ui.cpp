@@ -8,13 +8,17 @@
 
 namespace qrv {
 
-CBossSetUI::CBossSetUI(const SettingsFile& settings, StatSender send_stat)
+CBossSetUI::CBossSetUI(const SettingsFile& settings, StatSender send_stat, HotkeyStatusSource hotkeys)
     : CSkinnedWindow("bosssetui.xml", Lifetime::kDeletesItself),
       settings_(settings),
-      send_stat_(std::move(send_stat)) {}
+      send_stat_(std::move(send_stat)),
+      hotkeys_(std::move(hotkeys)) {}
 
 LRESULT CBossSetUI::OnCreate() {
   enabled_ = FindControl<COptionUI>("openbale");
+  state_line_ = FindControl(kStateLineName);
+  error_line_ = FindControl(kErrorLineName);
+  ShowInForce();
   if (field_ == nullptr) {
     field_ = CEditEx::Place(pm_, kFieldName, kFieldRect);
     if (field_ != nullptr) field_->SetFocus();
@@ -41,6 +45,10 @@ LRESULT CBossSetUI::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& hand
     case WM_CHAR:
       handled = CEditEx::RouteKey(pm_, msg, wparam);
       return 0;
+    case kMsgHotkeyAnswer:
+      if (auto answer = TakePayload<HotkeyAnswer>(lparam)) OnAnswer(*answer);
+      handled = true;
+      return 0;
     default:
       return 0;
   }
@@ -51,9 +59,10 @@ void CBossSetUI::Notify(TNotifyUI& msg) {
   const std::string& name = msg.pSender->GetName();
   if (msg.sType == kNotifyClick) {
     if (name == "bnok") {
-      Save();
-      ShowWindow(false);
-      if (send_stat_) send_stat_(kSaveEvent);
+      if (Save()) {
+        ShowWindow(false);
+        if (send_stat_) send_stat_(kSaveEvent);
+      }
     } else if (name == "bnclose") {
       ShowWindow(false);
     }
@@ -62,23 +71,65 @@ void CBossSetUI::Notify(TNotifyUI& msg) {
   }
 }
 
-void CBossSetUI::Save() {
-  if (enabled_ != nullptr && !enabled_->IsSelected()) {
-    // A disabled boss key keeps its combination (and its registration); only the switch is saved.
+bool CBossSetUI::Save() {
+  const bool enabled = enabled_ == nullptr || enabled_->IsSelected();
+  const std::string text = field_ != nullptr ? field_->GetText() : std::string();
+  const HWND parent = WindowSystem::Get().Parent(hwnd_);
+  if (parent == nullptr) {
+    WriteSettings(enabled, text);
+    return true;
+  }
+  // Nothing is written until the frame has the key in force: a key that cannot be bound must
+  // leave the settings (and the key that works) as they were.
+  auto change = std::make_unique<HotkeyChange>();
+  if (enabled_ != nullptr) change->boss_enabled = enabled;
+  if (enabled && field_ != nullptr) {
+    const Hotkey hotkey = ParseHotkeyText(text);
+    change->entries.push_back(HotkeyTableEntry{hotkey.modifiers, hotkey.key, kBossHotkeyId});
+  }
+  change->reply_to = hwnd_;
+  change->serial = ++serial_;
+  pending_ = Pending{serial_, enabled, text};
+  SetErrorLine("");
+  ::qrv::PostMessage(parent, kMsgHotkeyChanged, 0, std::move(change));
+  return false;
+}
+
+void CBossSetUI::WriteSettings(bool enabled, const std::string& text) const {
+  if (!enabled) {
+    // A disabled boss key keeps its combination; only the switch is saved.
     settings_.WriteText(settings::kHotkey, settings::kEnableBoss, "0");
     return;
   }
   if (enabled_ != nullptr) settings_.WriteText(settings::kHotkey, settings::kEnableBoss, "1");
-  if (field_ == nullptr) return;
-  const std::string text = field_->GetText();
-  settings_.WriteText(settings::kHotkey, settings::kBoss, text);
-  const Hotkey hotkey = ParseHotkeyText(text);
-  const HWND parent = WindowSystem::Get().Parent(hwnd_);
-  if (parent != nullptr) {
-    ::qrv::PostMessage(
-        parent, kMsgHotkeyChanged, 0,
-        std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{hotkey.modifiers, hotkey.key, kBossHotkeyId}));
+  if (field_ != nullptr) settings_.WriteText(settings::kHotkey, settings::kBoss, text);
+}
+
+void CBossSetUI::OnAnswer(const HotkeyAnswer& answer) {
+  if (!pending_ || pending_->serial != answer.serial) return;
+  const Pending pending = *pending_;
+  pending_.reset();
+  ShowInForce(answer.in_force);
+  if (!answer.accepted) {
+    SetErrorLine(RefusalText(answer.refusal, answer.refused_id));
+    return;
   }
+  WriteSettings(pending.enabled, pending.text);
+  ShowWindow(false);
+  if (send_stat_) send_stat_(kSaveEvent);
+}
+
+void CBossSetUI::ShowInForce() {
+  if (hotkeys_) ShowInForce(hotkeys_());
+}
+
+void CBossSetUI::ShowInForce(const std::vector<HotkeyInForce>& keys) {
+  const HotkeyInForce* boss = FindInForce(keys, kBossHotkeyId);
+  if (state_line_ != nullptr && boss != nullptr) state_line_->SetText(InForceText(*boss));
+}
+
+void CBossSetUI::SetErrorLine(const std::string& text) {
+  if (error_line_ != nullptr) error_line_->SetText(text);
 }
 
 }  // namespace qrv

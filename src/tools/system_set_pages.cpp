@@ -54,6 +54,16 @@ void CSystemSetUI::LoadHotkeyPage() {
     capture_field_->SetText(HotkeyTextOr(deps_.settings, settings::kCap, kDefaultCaptureHotkey));
   if (boss_field_ != nullptr)
     boss_field_->SetText(HotkeyTextOr(deps_.settings, settings::kBoss, kDefaultBossHotkey));
+  if (error_line_ != nullptr) error_line_->SetText("");
+  if (deps_.hotkeys) ShowInForce(deps_.hotkeys());
+}
+
+void CSystemSetUI::ShowInForce(const std::vector<HotkeyInForce>& keys) {
+  for (const auto& [line, id] :
+       {std::pair{capture_state_, kCaptureHotkeyId}, std::pair{boss_state_, kBossHotkeyId}}) {
+    const HotkeyInForce* key = FindInForce(keys, id);
+    if (line != nullptr && key != nullptr) line->SetText(InForceText(*key));
+  }
 }
 
 void CSystemSetUI::LoadUpdatePage() {
@@ -86,20 +96,48 @@ void CSystemSetUI::SaveGeneralPage() {
   settings.WriteText(settings::kRunset, settings::kExit, exit == 2 ? "2" : "1");
 }
 
-void CSystemSetUI::SaveHotkeyPage() {
+bool CSystemSetUI::SaveHotkeyPage() {
   const std::string capture = capture_field_ != nullptr ? capture_field_->GetText() : std::string();
   const std::string boss = boss_field_ != nullptr ? boss_field_->GetText() : std::string();
+  const HWND parent = WindowSystem::Get().Parent(hwnd_);
+  if (parent == nullptr) {
+    WriteHotkeys(capture, boss);
+    return true;
+  }
+  // Both keys go to the frame at once and are written only when both are in force, so a key
+  // another program holds leaves the settings and the working keys as they were.
+  auto change = std::make_unique<HotkeyChange>();
+  for (const auto& [text, id] : {std::pair{&capture, kCaptureHotkeyId}, std::pair{&boss, kBossHotkeyId}}) {
+    const Hotkey hotkey = ParseHotkeyText(*text);
+    change->entries.push_back(HotkeyTableEntry{hotkey.modifiers, hotkey.key, id});
+  }
+  change->reply_to = hwnd_;
+  change->serial = ++serial_;
+  pending_ = Pending{serial_, capture, boss, false};
+  if (error_line_ != nullptr) error_line_->SetText("");
+  ::qrv::PostMessage(parent, kMsgHotkeyChanged, 0, std::move(change));
+  return false;
+}
+
+void CSystemSetUI::WriteHotkeys(const std::string& capture, const std::string& boss) {
   deps_.settings.WriteText(settings::kHotkey, settings::kCap, capture);
   deps_.settings.WriteText(settings::kHotkey, settings::kBoss, boss);
   if (deps_.send_stat) deps_.send_stat(kSaveHotkeysEvent);
-  const HWND parent = WindowSystem::Get().Parent(hwnd_);
-  if (parent == nullptr) return;
-  for (const auto& [text, id] : {std::pair{&capture, kCaptureHotkeyId}, std::pair{&boss, kBossHotkeyId}}) {
-    const Hotkey hotkey = ParseHotkeyText(*text);
-    ::qrv::PostMessage(
-        parent, kMsgHotkeyChanged, 0,
-        std::make_unique<HotkeyTableEntry>(HotkeyTableEntry{hotkey.modifiers, hotkey.key, id}));
+}
+
+void CSystemSetUI::OnHotkeyAnswer(const HotkeyAnswer& answer) {
+  if (!pending_ || pending_->serial != answer.serial) return;
+  const Pending pending = *pending_;
+  pending_.reset();
+  ShowInForce(answer.in_force);
+  if (!answer.accepted) {
+    if (error_line_ != nullptr)
+      error_line_->SetText(HotkeyName(answer.refused_id) + "：" +
+                           RefusalText(answer.refusal, answer.refused_id));
+    return;
   }
+  WriteHotkeys(pending.capture, pending.boss);
+  if (pending.hide) ShowWindow(false);
 }
 
 void CSystemSetUI::SaveUpdatePage() {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/frame_messages.h"
 #include "platform/debug_sink.h"
 #include "platform/messages.h"
 
@@ -22,6 +23,9 @@ LRESULT CSystemSetUI::OnCreate() {
   exit_ = FindControl<COptionUI>("opexit");
   update_auto_ = FindControl<COptionUI>("zidonggengxin");
   update_ask_ = FindControl<COptionUI>("tishigengxin");
+  capture_state_ = FindControl(kCaptureStateName);
+  boss_state_ = FindControl(kBossStateName);
+  error_line_ = FindControl(kErrorLineName);
   KeepInsideWorkArea();
   LoadGeneralPage();
   return 0;
@@ -49,6 +53,10 @@ LRESULT CSystemSetUI::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& ha
       return 0;
     case WM_CHAR:
       handled = CEditEx::RouteKey(pm_, msg, wparam);
+      return 0;
+    case kMsgHotkeyAnswer:
+      if (auto answer = TakePayload<HotkeyAnswer>(lparam)) OnHotkeyAnswer(*answer);
+      handled = true;
       return 0;
     default:
       return 0;
@@ -88,8 +96,10 @@ void CSystemSetUI::OnClick(const std::string& name) {
   } else if (name == "bnclose" || name == "bncancle") {
     ShowWindow(false);
   } else if (name == "bnok") {
-    SaveCurrentPage();
-    ShowWindow(false);
+    if (SaveCurrentPage())
+      ShowWindow(false);
+    else if (pending_)
+      pending_->hide = true;
   } else if (name == "bnapp") {
     SaveCurrentPage();
   }
@@ -125,20 +135,20 @@ void CSystemSetUI::ShowHotkeyFields(bool show) {
   if (show && boss_field_ != nullptr) boss_field_->SetFocus();
 }
 
-void CSystemSetUI::SaveCurrentPage() {
+bool CSystemSetUI::SaveCurrentPage() {
   switch (CurrentPage()) {
     case kGeneralPage:
       SaveGeneralPage();
       break;
     case kHotkeyPage:
-      SaveHotkeyPage();
-      break;
+      return SaveHotkeyPage();
     case kUpdatePage:
       SaveUpdatePage();
       break;
     default:
       break;
   }
+  return true;
 }
 
 }  // namespace qrv

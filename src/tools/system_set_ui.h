@@ -11,17 +11,22 @@
 //   2 updates   the pair "zidonggengxin" / "tishigengxin".
 //
 // "bnok" saves the page shown (only that page) and hides the window; "bnapp" saves it and keeps
-// the window; "bnclose" and "bncancle" hide it and save nothing. Saving the hotkey page has the
-// main frame re-register both keys (two 1036 posts) and reports event 200011. Of each pair
-// exactly one option stays selected.
+// the window; "bnclose" and "bncancle" hide it and save nothing. Saving the hotkey page asks the
+// main frame to bind both keys (message 1036 with a HotkeyChange) and waits for its answer
+// (message 1038): once they are in force the page is written and event 200011 reported; a key
+// that cannot be bound leaves the window open with the reason in "lbhotkeyerror", and nothing
+// is written. "lbcapstate" and "lbbossstate" show what is in force. Of each pair exactly one
+// option stays selected.
 //
 // Made once by the More panel as a pop-up of the main frame, then hidden and shown again (Reopen);
 // it deletes itself with its window.
 
+#include <optional>
 #include <string>
 
 #include "app/settings_file.h"
 #include "tools/edit_ex.h"
+#include "tools/hotkey_binding.h"
 #include "tools/stat_sender.h"
 #include "ui/ui.h"
 
@@ -30,8 +35,9 @@ namespace qrv {
 struct SystemSetDeps {
   const SettingsFile& settings;
   StatSender send_stat;
-  std::string program_path;   // what the autostart entry starts
-  std::string autostart_dir;  // where KRAVO.desktop lives ($XDG_CONFIG_HOME/autostart)
+  std::string program_path;    // what the autostart entry starts
+  std::string autostart_dir;   // where KRAVO.desktop lives ($XDG_CONFIG_HOME/autostart)
+  HotkeyStatusSource hotkeys;  // the frame's hotkeys as they stand (nothing shown without)
 };
 
 class CSystemSetUI final : public CSkinnedWindow {
@@ -44,6 +50,9 @@ class CSystemSetUI final : public CSkinnedWindow {
   static constexpr const char* kCaptureFieldName = "edcapkey";
   static constexpr const char* kBossFieldName = "edbosskey";
   static constexpr const char* kSaveHotkeysEvent = "200011";
+  static constexpr const char* kCaptureStateName = "lbcapstate";
+  static constexpr const char* kBossStateName = "lbbossstate";
+  static constexpr const char* kErrorLineName = "lbhotkeyerror";
   // A window whose right edge would pass the work area's ends this far inside it.
   static constexpr int kRightEdgeInset = 50;
   static constexpr int kDragBandWidth = 448;
@@ -60,8 +69,12 @@ class CSystemSetUI final : public CSkinnedWindow {
 
   // The page "switch" shows, or -1 without it.
   int CurrentPage() const;
-  // Saves the page shown, as "bnapp" does.
-  void SaveCurrentPage();
+  // Saves the page shown, as "bnapp" does. False when the hotkey page waits for the main frame's
+  // answer before it writes anything.
+  bool SaveCurrentPage();
+  // The refusal line's text ("" when none).
+  std::string error_text() const { return error_line_ != nullptr ? error_line_->GetText() : std::string(); }
+  bool waiting() const { return pending_.has_value(); }
 
   CEditEx* capture_field() const { return capture_field_; }
   CEditEx* boss_field() const { return boss_field_; }
@@ -76,7 +89,10 @@ class CSystemSetUI final : public CSkinnedWindow {
   void LoadHotkeyPage();
   void LoadUpdatePage();
   void SaveGeneralPage();
-  void SaveHotkeyPage();
+  bool SaveHotkeyPage();
+  void WriteHotkeys(const std::string& capture, const std::string& boss);
+  void OnHotkeyAnswer(const HotkeyAnswer& answer);
+  void ShowInForce(const std::vector<HotkeyInForce>& keys);
   void SaveUpdatePage();
 
   void OnClick(const std::string& name);
@@ -97,6 +113,19 @@ class CSystemSetUI final : public CSkinnedWindow {
   COptionUI* update_ask_ = nullptr;   // "tishigengxin"
   CEditEx* capture_field_ = nullptr;
   CEditEx* boss_field_ = nullptr;
+  CControlUI* capture_state_ = nullptr;  // "lbcapstate"
+  CControlUI* boss_state_ = nullptr;     // "lbbossstate"
+  CControlUI* error_line_ = nullptr;     // "lbhotkeyerror"
+
+  // The hotkey page sent to the frame, whose answer has not come yet.
+  struct Pending {
+    int serial = 0;
+    std::string capture;
+    std::string boss;
+    bool hide = false;  // "bnok": the window hides once the keys are in force
+  };
+  std::optional<Pending> pending_;
+  int serial_ = 0;
 };
 
 }  // namespace qrv

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,17 @@ class BossSetTest : public testing::ToolsWindowFixture {
   static void Release(HWND hwnd, unsigned vk) { SendMessage(hwnd, WM_KEYUP, vk, 1u << 31); }
   void SetUp() override {
     ToolsWindowFixture::SetUp();
+    // The frame binds what it is asked to and answers.
     frame_->on_message = [this](UINT msg, WPARAM, LPARAM lparam) {
       if (msg != kMsgHotkeyChanged) return;
-      auto entry = TakePayload<HotkeyTableEntry>(lparam);
-      ASSERT_NE(entry, nullptr);
-      posts_.push_back(*entry);
+      auto change = TakePayload<HotkeyChange>(lparam);
+      ASSERT_NE(change, nullptr);
+      for (const HotkeyTableEntry& entry : change->entries) posts_.push_back(entry);
+      switches_.push_back(change->boss_enabled);
+      auto answer = std::make_unique<HotkeyAnswer>();
+      answer->serial = change->serial;
+      answer->accepted = true;
+      PostMessage(change->reply_to, kMsgHotkeyAnswer, 0, std::move(answer));
     };
   }
   const std::vector<HotkeyTableEntry>& HotkeyPosts() const { return posts_; }
@@ -43,6 +50,7 @@ class BossSetTest : public testing::ToolsWindowFixture {
   SettingsFile settings_{dir_.File("systemset.ini")};
   std::vector<std::string> stats_;
   std::vector<HotkeyTableEntry> posts_;
+  std::vector<std::optional<bool>> switches_;
 };
 
 TEST_F(BossSetTest, FieldLiesOverItsFrameWithTheStoredKeyAndTheFocus) {
@@ -96,12 +104,15 @@ TEST_F(BossSetTest, PressedKeysBecomeTheFieldsTextAndSavingReRegistersTheBossKey
   EXPECT_TRUE(debug.Contains("------------------257------------------\r\n"));
 
   testing::ClickNamed(hwnd, window->paint_manager(), "bnok");
+  // Posted, not sent; nothing is written before the frame answers.
+  EXPECT_TRUE(HotkeyPosts().empty());
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_EQ(settings_.ReadText("Hotkey", "boss"), "");
+  loop_->Pump();
   EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(settings_.ReadText("Hotkey", "boss"), "CTRL+SHIFT+K");
   EXPECT_EQ(settings_.ReadText("Hotkey", "eboss"), "1");
   EXPECT_EQ(stats_, (std::vector<std::string>{"200011"}));
-  EXPECT_TRUE(HotkeyPosts().empty());  // posted, not sent
-  loop_->Pump();
   const auto& posts = HotkeyPosts();
   ASSERT_EQ(posts.size(), 1u);
   EXPECT_EQ(posts[0].modifiers, MOD_CONTROL | MOD_SHIFT);
@@ -149,7 +160,9 @@ TEST_F(BossSetTest, ClearingTheSwitchDisablesTheFieldAndSavesOnlyTheSwitch) {
   loop_->Pump();
   EXPECT_EQ(settings_.ReadText("Hotkey", "eboss"), "0");
   EXPECT_EQ(settings_.ReadText("Hotkey", "boss"), "SHIFT+B");
+  // The frame hears only that the boss key is off, so that it lets go of the combination.
   EXPECT_TRUE(HotkeyPosts().empty());
+  EXPECT_EQ(switches_, (std::vector<std::optional<bool>>{false}));
   EXPECT_EQ(stats_, (std::vector<std::string>{"200011"}));
 
   // The next window reads the switch as saved; selecting it again enables the field.

@@ -24,18 +24,38 @@ class SystemSetTest : public testing::ToolsWindowFixture {
   void SetUp() override {
     ToolsWindowFixture::SetUp();
     windows_->set_work_area(RECT{0, 0, 1600, 1000});
+    // The frame binds what it is asked to, or refuses the boss key as another program's.
     frame_->on_message = [this](UINT msg, WPARAM, LPARAM lparam) {
       if (msg != kMsgHotkeyChanged) return;
-      auto entry = TakePayload<HotkeyTableEntry>(lparam);
-      ASSERT_NE(entry, nullptr);
-      posts_.push_back(*entry);
+      auto change = TakePayload<HotkeyChange>(lparam);
+      ASSERT_NE(change, nullptr);
+      for (const HotkeyTableEntry& entry : change->entries) posts_.push_back(entry);
+      auto answer = std::make_unique<HotkeyAnswer>();
+      answer->serial = change->serial;
+      answer->accepted = !refuse_boss_;
+      if (refuse_boss_) {
+        answer->refused_id = kBossHotkeyId;
+        answer->refusal = HotkeyRefusal::kHeldElsewhere;
+      }
+      // The old keys, still in force.
+      for (const auto& [id, key] : {std::pair{kCaptureHotkeyId, 'A'}, std::pair{kBossHotkeyId, 'Q'}}) {
+        HotkeyInForce in_force;
+        in_force.id = id;
+        in_force.hotkey = Hotkey{MOD_ALT, static_cast<std::uint16_t>(key)};
+        in_force.bound = true;
+        answer->in_force.push_back(in_force);
+      }
+      PostMessage(change->reply_to, kMsgHotkeyAnswer, 0, std::move(answer));
     };
   }
 
   CSystemSetUI* Open(POINT at = POINT{200, 100}) {
-    auto* window = new CSystemSetUI(
-        SystemSetDeps{settings_, [this](std::string_view code) { stats_.emplace_back(code); },
-                      "/opt/玄岚城/zelto_qrv", autostart_dir()});
+    auto* window =
+        new CSystemSetUI(SystemSetDeps{settings_,
+                                       [this](std::string_view code) { stats_.emplace_back(code); },
+                                       "/opt/玄岚城/zelto_qrv",
+                                       autostart_dir(),
+                                       {}});
     if (window->Create(frame_->hwnd(), "", kPopupStyle, 0, at.x, at.y, 0, 0) == nullptr) return nullptr;
     window_ = window;
     pm().UpdateLayout();
@@ -56,6 +76,7 @@ class SystemSetTest : public testing::ToolsWindowFixture {
   SettingsFile settings_{dir_.File("systemset.ini")};
   std::vector<std::string> stats_;
   std::vector<HotkeyTableEntry> posts_;
+  bool refuse_boss_ = false;
   CSystemSetUI* window_ = nullptr;
 };
 
@@ -209,15 +230,32 @@ TEST_F(SystemSetTest, TheHotkeyPageCapturesBothKeysAndSavesThemWithTwoReRegister
   EXPECT_EQ(boss->GetText(), "CTRL+SHIFT+K");
   SaveRendering(pm(), "settings-hotkeys.png");
 
+  // Another program holds the new boss key: the window stays, says so, and writes nothing.
+  refuse_boss_ = true;
   Click("bnok");
+  EXPECT_TRUE(window_->waiting());
+  loop_->Pump();
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_EQ(window_->error_text(), "老板键：该快捷键已被其他程序占用");
+  EXPECT_EQ(settings_.ReadText("Hotkey", "cap"), "");
+  EXPECT_EQ(settings_.ReadText("Hotkey", "boss"), "");
+  EXPECT_TRUE(stats_.empty());
+  EXPECT_EQ(static_cast<CLabelUI*>(pm().FindControl("lbbossstate"))->GetText(), "当前生效：ALT+Q");
+  posts_.clear();
+
+  refuse_boss_ = false;
+  Click("bnok");
+  EXPECT_TRUE(IsWindowVisible(hwnd));  // until the frame has the keys in force
+  EXPECT_EQ(settings_.ReadText("Hotkey", "boss"), "");
+  loop_->Pump();
   EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_EQ(window_->error_text(), "");
   EXPECT_EQ(settings_.ReadText("Hotkey", "cap"), "ALT+S");
   EXPECT_EQ(settings_.ReadText("Hotkey", "boss"), "CTRL+SHIFT+K");
   EXPECT_EQ(settings_.ReadText("Runset", "autorun"), "");  // the general page is not saved
   EXPECT_EQ(settings_.ReadText("Runset", "exit"), "2");
   EXPECT_FALSE(std::filesystem::exists(autostart_entry()));
   EXPECT_EQ(stats_, (std::vector<std::string>{"200011"}));
-  loop_->Pump();
   ASSERT_EQ(posts_.size(), 2u);
   EXPECT_EQ(posts_[0].id, kCaptureHotkeyId);
   EXPECT_EQ(posts_[0].modifiers, MOD_ALT);

@@ -36,8 +36,10 @@ constexpr WindowLayout kWindowLayouts[] = {
     {"syssetui.xml", "bncg:Button bnrj:Button bngx:Button switch:TabLayout opautorun:Option "
                      "opautologin:Option opshowtop:Option opminsize:Option opexit:Option "
                      "zidonggengxin:Option tishigengxin:Option bnok:Button bncancle:Button "
-                     "bnapp:Button bnclose:Button"},
-    {"bosssetui.xml", "openbale:Option bnok:Button bnclose:Button"},
+                     "bnapp:Button bnclose:Button lbcapstate:Label lbbossstate:Label "
+                     "lbhotkeyerror:Label"},
+    {"bosssetui.xml", "openbale:Option bnok:Button bnclose:Button lbbossstate:Label "
+                      "lbhotkeyerror:Label"},
     {"repairtoolui.xml", "tishi1:Label tishi2:Label tishi3:Label ProgressUI1:Progress "
                          "TextUI1:Label bnok:Button bncanel:Button bnok1:Button bnclose:Button"},
     {"flashrepair.xml", "TextUI2:Text TextUI3:Label ProgressUI1:Progress bnok:Button "

@@ -1,0 +1,75 @@
+#pragma once
+// A desktop portal of the tests' own that offers org.freedesktop.portal.GlobalShortcuts
+// (version 1) on a private session bus (support/fake_notifications.h makes the bus). It answers
+// CreateSession and BindShortcuts as the portal does: the method returns the Request object's
+// path, and the answer follows as that object's Response signal. Sessions are objects with
+// org.freedesktop.portal.Session.Close. It keeps what it was asked to bind, can refuse a binding
+// or leave a shortcut out, and fires Activated for a bound shortcut. It runs on a thread of its
+// own, so it answers while the test waits or drives the program.
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qrv::test {
+
+class FakeShortcutsPortal {
+ public:
+  struct Shortcut {
+    std::string id;
+    std::string description;
+    std::string preferred_trigger;
+  };
+  struct Session {
+    std::string path;
+    std::vector<Shortcut> bound;  // what BindShortcuts asked for and the portal bound
+    bool bind_called = false;
+    bool closed = false;
+  };
+
+  explicit FakeShortcutsPortal(const std::string& address);
+  ~FakeShortcutsPortal();
+  FakeShortcutsPortal(const FakeShortcutsPortal&) = delete;
+  FakeShortcutsPortal& operator=(const FakeShortcutsPortal&) = delete;
+
+  bool ready() const;
+  const std::string& error() const { return error_; }
+
+  // Every session made so far, oldest first.
+  std::vector<Session> sessions() const;
+  // The next bindings answer "cancelled by the player" (response 1).
+  void RefuseBindings(bool refuse);
+  // Fires Activated and Deactivated for `id` in the newest session that bound it. False when none did.
+  bool Activate(const std::string& id);
+  // Waits, at most `timeout_ms`, until `done` holds for the sessions.
+  bool WaitFor(const std::function<bool(const std::vector<Session>&)>& done, int timeout_ms) const;
+
+  // Called on the portal's thread.
+  void HandleCall(void* connection, const char* sender, const char* path, const char* method,
+                  void* parameters, void* invocation);
+
+ private:
+  void Run(std::string address);
+  void Respond(void* connection, const std::string& sender, const std::string& request, unsigned code,
+               void* results);
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  bool started_ = false;
+  bool ready_ = false;
+  bool refuse_ = false;
+  std::string error_;
+  std::vector<Session> sessions_;
+  void* connection_ = nullptr;  // GDBusConnection*, while the thread runs
+  void* context_ = nullptr;     // the thread's GMainContext*
+  std::vector<unsigned> session_registrations_;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
+
+}  // namespace qrv::test
