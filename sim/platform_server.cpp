@@ -190,6 +190,8 @@ Response PlatformServer::Handle(const Request& request) {
     return DropSessions();
   } else if (path == "/__sim/delay") {
     return SetDelay(request);
+  } else if (path == "/__sim/chat-push") {
+    return ChatPush(request);
   } else {
     return ServePage(PageContext{data_, base_url(), SessionAccount(request)}, request);
   }

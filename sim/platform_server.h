@@ -7,6 +7,7 @@
 #include <glib.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -35,6 +36,10 @@ class PlatformServer {
   // Answers one decoded request, telling the platform's hosts apart by path.
   Response Handle(const Request& request);
 
+  // What /__sim/chat-push does: (acceptance agent, text agent, text) -> connections reached.
+  using ChatPusher = std::function<int(std::uint64_t, std::uint64_t, const std::string&)>;
+  void SetChatPusher(ChatPusher pusher) { chat_pusher_ = std::move(pusher); }
+
  private:
   static void OnRequest(SoupServer* server, SoupServerMessage* message, const char* path, GHashTable* query,
                         void* self);
@@ -51,6 +56,7 @@ class PlatformServer {
   Response Statistics(const Request& request) const;
   Response DropSessions();
   Response SetDelay(const Request& request);
+  Response ChatPush(const Request& request);
   // Sends `response` for `message` now.
   void Respond(SoupServerMessage* message, const Response& response);
 
@@ -64,6 +70,7 @@ class PlatformServer {
   // through /__sim/delay?ms=N. The simulator's own controls always answer at once.
   int delay_ms_ = 0;
   long delayed_left_ = -1;  // requests the delay still holds for; -1 for every one
+  ChatPusher chat_pusher_;
 };
 
 }  // namespace qrv::sim
