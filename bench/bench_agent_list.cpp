@@ -17,8 +17,8 @@ std::vector<qrv::ListedAgent> Agents(int count) {
   std::vector<qrv::ListedAgent> agents;
   agents.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    agents.push_back(qrv::ListedAgent{static_cast<std::uint64_t>(10000 + i), "客服" + std::to_string(i), i % 4,
-                                      i % 3 == 0 ? 1 : 0});
+    agents.push_back(qrv::ListedAgent{static_cast<std::uint64_t>(10000 + i), "客服" + std::to_string(i),
+                                      i % 4, i % 3 == 0 ? 1 : 0});
   }
   return agents;
 }

@@ -179,7 +179,8 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   } else {
     // Windows with a text of their own (the chat's text controls) give it when asked.
     std::string text;
-    if (SendMessage(hwnd, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)) != 0) AddString(builder, "text", text);
+    if (SendMessage(hwnd, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)) != 0)
+      AddString(builder, "text", text);
   }
   AddRect(builder, system.WindowRect(hwnd));
 }

@@ -20,7 +20,8 @@ void HandleAgentList(std::string_view body, AgentBook& agents) {
   for (GMEntry& entry : ParseAgentList(body)) left_out += agents.Add(std::move(entry)) ? 0 : 1;
   if (left_out == 0) return;
   char line[128];
-  std::snprintf(line, sizeof line, "****GM列表已满%zu人，略去%zu人*****\r\n", AgentBook::kMaxAgents, left_out);
+  std::snprintf(line, sizeof line, "****GM列表已满%zu人，略去%zu人*****\r\n", AgentBook::kMaxAgents,
+                left_out);
   OutputDebugString(line);
 }
 

@@ -27,8 +27,8 @@ constexpr int kKeepaliveProbes = 4;
 }  // namespace
 
 struct ChatSocket::State {
-  State(ChatSocketEvents* owner, unsigned silence) : events(owner), cancellable(g_cancellable_new()),
-                                                   silence_seconds(silence) {
+  State(ChatSocketEvents* owner, unsigned silence)
+      : events(owner), cancellable(g_cancellable_new()), silence_seconds(silence) {
     ++g_live_states;
   }
   ~State() {

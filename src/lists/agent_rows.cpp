@@ -70,8 +70,8 @@ std::vector<ListedAgent> FillAgentList(CGameListUI& list, const std::vector<List
 std::vector<std::uint64_t> AgentIdsForRow(const std::vector<ListedAgent>& rows, const ListNode& node) {
   std::vector<std::uint64_t> ids;
   if (node.value.empty()) return ids;
-  const auto agent = std::find_if(rows.begin(), rows.end(),
-                                  [&](const ListedAgent& row) { return std::to_string(row.id) == node.value; });
+  const auto agent = std::find_if(
+      rows.begin(), rows.end(), [&](const ListedAgent& row) { return std::to_string(row.id) == node.value; });
   if (agent == rows.end()) return ids;
   for (const ListedAgent& row : rows) {
     if (row.name == agent->name) ids.push_back(row.id);

@@ -39,7 +39,8 @@ TEST_F(GMHelperTest, ReceivedFramesAreHandledByTheirTypeAlone) {
   // open nothing, nor do acceptances nobody asked for (agent 3) or asked for once and answered
   // already (agents 1 and kHighAgent again). Unknown types are skipped, a text that runs past its
   // body is dropped, and the last text tells the test that everything before it was read.
-  for (const std::uint64_t id : {std::uint64_t{1}, std::uint64_t{42}, kHighAgent}) ASSERT_TRUE(helper_->RequestChat(id));
+  for (const std::uint64_t id : {std::uint64_t{1}, std::uint64_t{42}, kHighAgent})
+    ASSERT_TRUE(helper_->RequestChat(id));
   server_->Send(Frame(7, U64(1) + U32(1)) + Frame(7, U64(0) + U32(0)) + Frame(7, U64(42) + U32(0)) +
                 Frame(7, U64(0x8000000000000001ULL) + U32(0)) + Frame(7, U64(1) + U32(0).substr(0, 3)) +
                 Frame(7, U64(3) + U32(0)) + Frame(7, U64(kHighAgent) + U32(0)) + Frame(7, U64(1) + U32(0)) +

@@ -7,6 +7,7 @@
 #include <json-glib/json-glib.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,9 +37,8 @@ inline bool Xdotool(const std::string& arguments) {
 }
 
 // The rows of the agent list in their order: the groups, each agent's name and state word.
-inline const std::vector<std::string> kOrder = {"本区客服",      "小青 在线", "阿蓝 在线",
-                                                "红豆 离开", "其他客服",      "小 紫 繁忙",
-                                                "大白 在线", "老周 离线"};
+inline const std::vector<std::string> kOrder = {"本区客服", "小青 在线",  "阿蓝 在线", "红豆 离开",
+                                                "其他客服", "小 紫 繁忙", "大白 在线", "老周 离线"};
 
 class ChatE2eTest : public LauncherTest {
  protected:
@@ -89,9 +89,10 @@ class ChatE2eTest : public LauncherTest {
     JsonArray* array = json_object_get_array_member(answer.object(), "rows");
     for (guint i = 0; i < json_array_get_length(array); ++i) {
       JsonObject* row = json_array_get_object_element(array, i);
-      rows.push_back(Row{json_object_get_string_member(row, "text"),
-                         json_object_has_member(row, "plain") ? json_object_get_string_member(row, "plain") : "",
-                         RectOf(row)});
+      rows.push_back(
+          Row{json_object_get_string_member(row, "text"),
+              json_object_has_member(row, "plain") ? json_object_get_string_member(row, "plain") : "",
+              RectOf(row)});
     }
     return rows;
   }
@@ -157,6 +158,7 @@ class ChatE2eTest : public LauncherTest {
     sim_.reset();
     sim::SimOptions options;
     options.work_dir = dir_.path() + "/chat_sim";
+    std::filesystem::create_directories(options.work_dir);
     options.data_file = data_file;
     options.extra_args = sim_args;
     std::string error;

@@ -98,7 +98,8 @@ TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) 
   // The chat server goes away. A text sent now does not go out: a notice says so, and the text
   // stays in the input. The list shows its two groups only.
   ASSERT_TRUE(sim_->SuspendChat());
-  ASSERT_TRUE(WaitFor([&] { return History().text.find("可能没有收到") != std::string::npos; })) << History().text;
+  ASSERT_TRUE(WaitFor([&] { return History().text.find("可能没有收到") != std::string::npos; }))
+      << History().text;
   TypeIntoInput("还在吗");
   ASSERT_TRUE(WaitFor([&] { return Input().text == "还在吗"; })) << Input().text;
   ASSERT_TRUE(automation().Click("UICharDlg", "bnsend").ok());

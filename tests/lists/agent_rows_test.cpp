@@ -1,11 +1,12 @@
 // The agent list's rows: grouping and order, row texts, and which agents a double-clicked row
 // stands for.
 
+#include "lists/agent_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "lists/agent_rows.h"
 #include "lists/lists_test_support.h"
 #include "ui/render/text_markup.h"
 
@@ -34,14 +35,14 @@ TEST_F(AgentRowsTest, GroupsListAgentsOnlineFirstNamesAsWrittenAndRowsLeadBackTo
   list->AddNode("left over");
 
   const std::vector<ListedAgent> agents = {
-      Agent(1, "Ann", 3, 1),                   // local, offline: after the local ones online
-      Agent(2, "Bo", 0, 1),                    // local, online
-      Agent(3, "Cy Lee", 2, 0),                // other, busy, a name with a space
-      Agent(0x1'0000'0004ULL, "Ann", 0, 0),    // other, same name as agent 1
-      Agent(5, "Dee", 1, 1),                   // local, away
-      Agent(6, "Eve", 9, 0),                   // other, unknown state: no word, online icon
-      Agent(7, "Fay", 0, 2),                   // neither group
-      Agent(8, "<b>{x 4}小白", 0, 0),          // markup in a name is no markup
+      Agent(1, "Ann", 3, 1),                 // local, offline: after the local ones online
+      Agent(2, "Bo", 0, 1),                  // local, online
+      Agent(3, "Cy Lee", 2, 0),              // other, busy, a name with a space
+      Agent(0x1'0000'0004ULL, "Ann", 0, 0),  // other, same name as agent 1
+      Agent(5, "Dee", 1, 1),                 // local, away
+      Agent(6, "Eve", 9, 0),                 // other, unknown state: no word, online icon
+      Agent(7, "Fay", 0, 2),                 // neither group
+      Agent(8, "<b>{x 4}小白", 0, 0),        // markup in a name is no markup
   };
   const std::vector<ListedAgent> rows = FillAgentList(*list, agents);
   ASSERT_EQ(rows.size(), 7u);
@@ -51,13 +52,15 @@ TEST_F(AgentRowsTest, GroupsListAgentsOnlineFirstNamesAsWrittenAndRowsLeadBackTo
   // What the reader sees of each row: the markup's own gaps and icons are no text, the names are
   // exactly as written.
   std::vector<std::string> shown;
-  for (int i = 0; i < list->GetCount(); ++i) shown.push_back(ui::ParseMarkup(list->GetItemAt(i)->GetText()).PlainText());
-  EXPECT_EQ(shown, (Names{"本区客服", "Bo 在线", "Dee 离开", "Ann 离线", "其他客服", "Cy Lee 繁忙", "Ann 在线",
-                          "Eve ", "<b>{x 4}小白 在线"}));
+  for (int i = 0; i < list->GetCount(); ++i)
+    shown.push_back(ui::ParseMarkup(list->GetItemAt(i)->GetText()).PlainText());
+  EXPECT_EQ(shown, (Names{"本区客服", "Bo 在线", "Dee 离开", "Ann 离线", "其他客服", "Cy Lee 繁忙",
+                          "Ann 在线", "Eve ", "<b>{x 4}小白 在线"}));
   const ui::ParsedMarkup bo = ui::ParseMarkup(list->GetItemAt(1)->GetText());
-  EXPECT_EQ(std::count_if(bo.items.begin(), bo.items.end(),
-                          [](const ui::MarkupItem& item) { return item.kind == ui::MarkupItem::Kind::kImage; }),
-            1);
+  EXPECT_EQ(
+      std::count_if(bo.items.begin(), bo.items.end(),
+                    [](const ui::MarkupItem& item) { return item.kind == ui::MarkupItem::Kind::kImage; }),
+      1);
   const ui::ParsedMarkup white = ui::ParseMarkup(list->GetItemAt(8)->GetText());
   for (const ui::MarkupItem& item : white.items) EXPECT_FALSE(item.style.bold);
   // Groups at level 0 with agents under them.

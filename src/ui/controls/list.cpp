@@ -41,7 +41,8 @@ void CListUI::Renumber(int first) {
 int CListUI::IndexOfRow(const CControlUI* row) const {
   if (row == nullptr) return -1;
   auto* item = static_cast<IListItemUI*>(const_cast<CControlUI*>(row)->GetInterface("ListItem"));
-  if (item != nullptr && item->GetOwner() == this && GetItemAt(item->GetIndex()) == row) return item->GetIndex();
+  if (item != nullptr && item->GetOwner() == this && GetItemAt(item->GetIndex()) == row)
+    return item->GetIndex();
   return GetItemIndex(const_cast<CControlUI*>(row));
 }
 
