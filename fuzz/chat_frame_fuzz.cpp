@@ -12,6 +12,7 @@
 #include "chat/chat_dispatch.h"
 #include "chat/chat_messages.h"
 #include "chat/chat_parsers.h"
+#include "chat/chat_wire.h"
 #include "chat/frame_reader.h"
 #include "platform/headless_loop.h"
 #include "platform/message_core.h"
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t piece = static_cast<std::size_t>(data[0] % 64) + 1;
   const std::string_view stream = input.substr(1);
   qrv::chat::FrameReader reader;
-  std::vector<qrv::GMEntry> agents;
+  qrv::chat::ChatState state;
   bool stopped = false;
   for (std::size_t at = 0; at < stream.size() && !stopped; at += piece) {
     reader.Append(stream.substr(at, piece));
@@ -75,12 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       }
       if (result == qrv::chat::FrameReader::Result::kNeedMore) break;
-      if (frame.body.size() > 4093) std::abort();
+      if (frame.body.size() > qrv::chat::kMaxReceivedBody) std::abort();
       auto exact = std::make_unique<char[]>(frame.body.size() + 1);
       std::copy(frame.body.begin(), frame.body.end(), exact.get());
       qrv::chat::FrameView copy{frame.type, std::string_view(exact.get(), frame.body.size())};
       ParseEveryWay(copy.body);
-      qrv::chat::HandleFrame(copy, agents, world.hwnd);
+      qrv::chat::HandleFrame(copy, state, world.hwnd);
     }
   }
   world.loop.Pump();

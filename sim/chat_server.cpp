@@ -1,6 +1,7 @@
 #include "sim/chat_server.h"
 
 #include <gio/gio.h>
+#include <sys/socket.h>
 
 #include <array>
 
@@ -158,18 +159,28 @@ ChatServer::~ChatServer() { Stop(); }
 
 bool ChatServer::Listen(int port, std::string& error) {
   if (service_ != nullptr) return true;
-  GSocketService* service = g_socket_service_new();
   g_autoptr(GInetAddress) loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
   g_autoptr(GSocketAddress) address = g_inet_socket_address_new(loopback, static_cast<guint16>(port));
-  g_autoptr(GSocketAddress) effective = nullptr;
   g_autoptr(GError) listen_error = nullptr;
-  if (!g_socket_listener_add_address(G_SOCKET_LISTENER(service), address, G_SOCKET_TYPE_STREAM,
-                                     G_SOCKET_PROTOCOL_TCP, nullptr, &effective, &listen_error)) {
+  // Made by hand so that the receive buffer is set before listening: accepted connections inherit
+  // it, and their window is small from the first byte.
+  g_autoptr(GSocket) socket =
+      g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, &listen_error);
+  if (socket != nullptr && receive_buffer_ > 0)
+    g_socket_set_option(socket, SOL_SOCKET, SO_RCVBUF, receive_buffer_, nullptr);
+  if (socket == nullptr || !g_socket_bind(socket, address, TRUE, &listen_error) ||
+      !g_socket_listen(socket, &listen_error)) {
+    error = listen_error->message;
+    return false;
+  }
+  GSocketService* service = g_socket_service_new();
+  if (!g_socket_listener_add_socket(G_SOCKET_LISTENER(service), socket, nullptr, &listen_error)) {
     error = listen_error->message;
     g_object_unref(service);
     return false;
   }
-  port_ = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(effective));
+  g_autoptr(GSocketAddress) effective = g_socket_get_local_address(socket, nullptr);
+  port_ = effective != nullptr ? g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(effective)) : port;
   g_signal_connect(service, "incoming", G_CALLBACK(&ChatServer::OnIncoming), this);
   g_socket_service_start(service);
   service_ = service;
@@ -201,6 +212,19 @@ bool ChatServer::Resume(std::string& error) {
 }
 
 void ChatServer::Forget(std::uint64_t number) { connections_.erase(number); }
+
+int ChatServer::Push(std::uint64_t accept_agent, std::uint64_t text_agent, const std::string& text) {
+  for (auto& [number, c] : connections_) {
+    if (accept_agent != 0) Queue(c, ChatSession::Acceptance(accept_agent));
+    if (text_agent != 0) Queue(c, c->session.TextFrom(text_agent, text));
+  }
+  log_.WriteEvent("chat", "chat_push",
+                  {{"accept", static_cast<std::int64_t>(accept_agent)},
+                   {"agent", static_cast<std::int64_t>(text_agent)},
+                   {"text", text},
+                   {"connections", static_cast<std::int64_t>(connections_.size())}});
+  return static_cast<int>(connections_.size());
+}
 
 int ChatServer::OnIncoming(GSocketService*, GSocketConnection* connection, GObject*, void* self) {
   static_cast<ChatServer*>(self)->Accept(connection);

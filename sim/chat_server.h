@@ -31,6 +31,13 @@ class ChatServer {
 
   // Listens on 127.0.0.1:`port` (0: any free port). On failure returns false with the reason.
   bool Listen(int port, std::string& error);
+  // The receive buffer of every later connection (SO_RCVBUF, bytes; 0: the system's). A small one
+  // lets a test fill it with little data, as a server that stopped reading would.
+  void SetReceiveBuffer(int bytes) { receive_buffer_ = bytes; }
+  // Sends frames nobody asked for on every open connection, for tests: an acceptance of a chat
+  // with `accept_agent` (when not 0), then `text` from `text_agent` (when not 0). Logged as
+  // "chat_push"; returns the number of connections.
+  int Push(std::uint64_t accept_agent, std::uint64_t text_agent, const std::string& text);
   // Closes every connection and stops listening.
   void Stop();
   // Stop and Listen on the same port again, each logged.
@@ -52,6 +59,7 @@ class ChatServer {
   RequestLog& log_;
   GSocketService* service_ = nullptr;
   int port_ = 0;
+  int receive_buffer_ = 0;
   std::uint64_t next_connection_ = 1;
   std::map<std::uint64_t, std::shared_ptr<Connection>> connections_;
 };

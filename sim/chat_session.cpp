@@ -2,14 +2,18 @@
 
 #include <glib.h>
 
+#include <cstring>
+
 namespace qrv::sim {
 namespace {
 
 // The launcher's identity, used as the addressee when a request does not carry it.
 constexpr std::uint32_t kUserNumber = 121942135;
 constexpr std::uint32_t kServerNumber = 217;
-// The launcher takes bodies of at most 4093 bytes; an echoed text is cut well below that.
+// An echoed text is cut well below what a frame holds.
 constexpr std::size_t kMaxEchoBytes = 1000;
+// A chat text body is addressee (8), agent id (8), text length (2), text, and its zero.
+constexpr std::size_t kMaxTextBytes = kMaxFrameBody - 19;
 
 void PutU16(std::string& out, std::uint16_t value) {
   out.push_back(static_cast<char>(value & 0xff));
@@ -60,11 +64,29 @@ std::string Fill(std::string pattern, const std::string& name, const std::string
 }  // namespace
 
 std::string EncodeChatFrame(int type, std::string_view body) {
+  if (body.size() > kMaxFrameBody) return {};
   std::string frame;
   PutU16(frame, static_cast<std::uint16_t>(body.size()));
   frame.push_back(static_cast<char>(type));
   frame.append(body);
   return frame;
+}
+
+std::string EncodeListFrames(int type, const std::vector<std::string>& records) {
+  std::string frames;
+  std::string body;
+  bool any = false;
+  for (const std::string& record : records) {
+    if (record.size() > kMaxFrameBody) continue;
+    if (body.size() + record.size() > kMaxFrameBody) {
+      frames += EncodeChatFrame(type, body);
+      body.clear();
+    }
+    body += record;
+    any = true;
+  }
+  if (!body.empty() || !any) frames += EncodeChatFrame(type, body);
+  return frames;
 }
 
 bool ChatFrameSplitter::Next(ChatFrame& frame) {
@@ -87,24 +109,25 @@ std::string ChatSession::Opening() const {
 }
 
 std::string ChatSession::Answer(const ChatFrame& frame, std::string& text) {
-  std::string body;
+  std::vector<std::string> records;
   switch (frame.type) {
     case 3:
-      for (const std::string& info : data_.game_info) PutString(body, info);
-      return EncodeChatFrame(3, body);
+      for (const std::string& info : data_.game_info) PutString(records.emplace_back(), info);
+      return EncodeListFrames(3, records);
     case 4:
       return AgentList();
     case 5:
       for (const ChatAgent& agent : data_.agents) {
-        if (agent.local) PutU64(body, agent.id);
+        if (agent.local) PutU64(records.emplace_back(), agent.id);
       }
-      return EncodeChatFrame(5, body);
+      return EncodeListFrames(5, records);
     case 6:
       for (std::size_t i = 0; i < data_.agents.size(); ++i) {
-        PutU64(body, data_.agents[i].id);
-        body.push_back(static_cast<char>(states_[i]));
+        std::string& record = records.emplace_back();
+        PutU64(record, data_.agents[i].id);
+        record.push_back(static_cast<char>(states_[i]));
       }
-      return EncodeChatFrame(6, body);
+      return EncodeListFrames(6, records);
     case 7:
       return OpenChatResult(frame.body);
     case 9:
@@ -117,13 +140,30 @@ std::string ChatSession::Answer(const ChatFrame& frame, std::string& text) {
 }
 
 std::string ChatSession::AgentList() const {
-  std::string body;
+  std::vector<std::string> records;
   for (const ChatAgent& agent : data_.agents) {
-    PutU64(body, agent.id);
-    PutString(body, agent.name);
-    PutString(body, agent.extra);
+    std::string& record = records.emplace_back();
+    PutU64(record, agent.id);
+    PutString(record, agent.name);
+    PutString(record, agent.extra);
   }
-  return EncodeChatFrame(4, body);
+  return EncodeListFrames(4, records);
+}
+
+std::string ChatSession::Acceptance(std::uint64_t agent_id) {
+  std::string body;
+  PutU64(body, agent_id);
+  PutU32(body, 0);
+  return EncodeChatFrame(7, body);
+}
+
+std::string ChatSession::TextFrom(std::uint64_t agent_id, const std::string& text) const {
+  const ChatAgent* agent = data_.FindAgent(agent_id);
+  if (agent == nullptr) return {};
+  std::string addressee;
+  PutU32(addressee, kUserNumber);
+  PutU32(addressee, kServerNumber);
+  return AgentText(9, addressee, *agent, text);
 }
 
 std::string ChatSession::OpenChatResult(std::string_view body) {
@@ -177,6 +217,8 @@ std::string ChatSession::GreetingAfterChatStart() const {
 
 std::string ChatSession::AgentText(int type, std::string_view addressee, const ChatAgent& agent,
                                    std::string text) const {
+  // A text from the data file may be longer than a frame holds: it is cut, never wrapped.
+  if (text.size() > kMaxTextBytes) text = Clip(text, kMaxTextBytes - std::strlen("…"));
   std::string body(addressee);
   PutU64(body, agent.id);
   PutU16(body, static_cast<std::uint16_t>(text.size() + 1));

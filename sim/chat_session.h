@@ -18,7 +18,16 @@ struct ChatFrame {
   std::string body;
 };
 
+// The largest body a frame to the launcher may announce: the launcher reads the length as a
+// signed 16-bit number.
+inline constexpr std::size_t kMaxFrameBody = 32767;
+
+// One frame; empty (nothing to send) when the body is longer than kMaxFrameBody, whose length the
+// header cannot hold. Lists are split into frames of whole records instead (EncodeListFrames).
 std::string EncodeChatFrame(int type, std::string_view body);
+// The records of a list as frames of `type`, as many records in each as fit kMaxFrameBody; one
+// empty frame for no records. A record too long for any frame is left out.
+std::string EncodeListFrames(int type, const std::vector<std::string>& records);
 
 // Cuts the received byte stream into frames, however it was split into reads.
 class ChatFrameSplitter {
@@ -42,6 +51,11 @@ class ChatSession {
   // The frames that answer `frame` (possibly none). For a chat text (type 9) `text` receives the
   // text as received (valid UTF-8), for the log.
   std::string Answer(const ChatFrame& frame, std::string& text);
+
+  // Frames sent without being asked, for tests: an acceptance of a chat with `agent_id` (type 7,
+  // result 0), and a chat text (type 9) from a known agent (nothing for an unknown one).
+  static std::string Acceptance(std::uint64_t agent_id);
+  std::string TextFrom(std::uint64_t agent_id, const std::string& text) const;
 
  private:
   std::string AgentList() const;

@@ -257,4 +257,15 @@ Response PlatformServer::Redirect(const Request& request) {
   return response;
 }
 
+Response PlatformServer::ChatPush(const Request& request) {
+  // Lets a test make the chat server say what no request asked for: an acceptance of a chat
+  // (accept=ID) and a chat text (agent=ID&text=...) on every open chat connection.
+  const auto number = [&](const char* key) {
+    return std::strtoull(FindValue(request.query, key).value_or("0").c_str(), nullptr, 10);
+  };
+  const std::string text = FindValue(request.query, "text").value_or("");
+  const int reached = chat_pusher_ ? chat_pusher_(number("accept"), number("agent"), text) : 0;
+  return Text("OK " + std::to_string(reached), "chat_push_asked", {{"connections", std::to_string(reached)}});
+}
+
 }  // namespace qrv::sim

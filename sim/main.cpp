@@ -1,6 +1,7 @@
 // qrv_sim: the platform simulator.
 //
-//   qrv_sim --data FILE --log FILE [--port N] [--deploy-out PATH] [--chat-port N] [--exit-with-parent]
+//   qrv_sim --data FILE --log FILE [--port N] [--deploy-out PATH] [--chat-port N]
+//           [--chat-receive-buffer BYTES] [--exit-with-parent]
 //           [--tls-cert FILE --tls-key FILE [--tls-port N] [--tls-ca FILE]]
 //
 // Serves HTTP and the customer-service chat on 127.0.0.1 (port 0, the default for both, takes any
@@ -40,6 +41,7 @@ struct Options {
   int tls_port = 0;
   int port = 0;
   int chat_port = 0;
+  int chat_receive_buffer = 0;
   bool exit_with_parent = false;
 };
 
@@ -53,6 +55,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   int tls_port = 0;
   int port = 0;
   int chat_port = 0;
+  int chat_receive_buffer = 0;
   gboolean exit_with_parent = FALSE;
   const GOptionEntry entries[] = {
       {"data", 0, 0, G_OPTION_ARG_FILENAME, &data_path, "Platform data file (JSON)", "FILE"},
@@ -67,6 +70,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       {"tls-port", 0, 0, G_OPTION_ARG_INT, &tls_port, "HTTPS port on 127.0.0.1 (0: any free port)", "N"},
       {"tls-ca", 0, 0, G_OPTION_ARG_FILENAME, &tls_ca, "Authority (PEM) to name as cafile in the deploy.ini",
        "FILE"},
+      {"chat-receive-buffer", 0, 0, G_OPTION_ARG_INT, &chat_receive_buffer,
+       "Receive buffer of each chat connection in bytes (0: the system's)", "BYTES"},
       {"exit-with-parent", 0, 0, G_OPTION_ARG_NONE, &exit_with_parent,
        "End (as on SIGTERM) when the process that started the simulator ends", nullptr},
       {nullptr, 0, 0, G_OPTION_ARG_NONE, nullptr, nullptr, nullptr}};
@@ -83,6 +88,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   options.tls_port = tls_port;
   options.port = port;
   options.chat_port = chat_port;
+  options.chat_receive_buffer = chat_receive_buffer;
   options.exit_with_parent = exit_with_parent != FALSE;
   g_free(data_path);
   g_free(log_path);
@@ -159,7 +165,11 @@ int main(int argc, char** argv) {
   g_autoptr(GMainLoop) loop = g_main_loop_new(nullptr, FALSE);
   {
     qrv::sim::ChatServer chat(data->chat, log);
+    chat.SetReceiveBuffer(options.chat_receive_buffer);
     qrv::sim::PlatformServer server(std::move(*data), log);
+    server.SetChatPusher([&chat](std::uint64_t accept, std::uint64_t agent, const std::string& text) {
+      return chat.Push(accept, agent, text);
+    });
     if (!server.Listen(options.port, error)) {
       std::fprintf(stderr, "qrv_sim: cannot listen on 127.0.0.1:%d: %s\n", options.port, error.c_str());
       return 1;

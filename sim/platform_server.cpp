@@ -234,6 +234,8 @@ Response PlatformServer::Handle(const Request& request) {
     return Redirect(request);
   } else if (path == "/__sim/download.bin") {
     return DownloadFile();
+  } else if (path == "/__sim/chat-push") {
+    return ChatPush(request);
   } else {
     return ServePage(PageContext{data_, base_url(), SessionAccount(request), game_page_downloads_}, request);
   }

@@ -7,6 +7,7 @@
 #include <glib.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -40,6 +41,10 @@ class PlatformServer {
   // Answers one decoded request, telling the platform's hosts apart by path.
   Response Handle(const Request& request);
 
+  // What /__sim/chat-push does: (acceptance agent, text agent, text) -> connections reached.
+  using ChatPusher = std::function<int(std::uint64_t, std::uint64_t, const std::string&)>;
+  void SetChatPusher(ChatPusher pusher) { chat_pusher_ = std::move(pusher); }
+
  private:
   static void OnRequest(SoupServer* server, SoupServerMessage* message, const char* path, GHashTable* query,
                         void* self);
@@ -59,6 +64,7 @@ class PlatformServer {
   Response SetGameDownload(const Request& request);
   static Response DownloadFile();
   static Response Redirect(const Request& request);
+  Response ChatPush(const Request& request);
   // Sends `response` for `message` now.
   void Respond(SoupServerMessage* message, const Response& response);
 
@@ -74,6 +80,7 @@ class PlatformServer {
   int delay_ms_ = 0;
   bool game_page_downloads_ = false;
   long delayed_left_ = -1;  // requests the delay still holds for; -1 for every one
+  ChatPusher chat_pusher_;
 };
 
 }  // namespace qrv::sim

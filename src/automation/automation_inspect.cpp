@@ -6,6 +6,7 @@
 #include "platform/message_core.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
+#include "ui/render/text_markup.h"
 #include "ui/ui.h"
 
 namespace qrv::automation {
@@ -36,8 +37,8 @@ void AddInt(JsonBuilder* builder, const char* member, std::int64_t value) {
   json_builder_add_int_value(builder, value);
 }
 
-// The rows of a list, which have no names of their own: their text (markup included), whether
-// they are shown, and where they are.
+// The rows of a list, which have no names of their own: their text (markup included), what a
+// reader sees of it ("plain", when the list shows markup), whether they are shown, and where.
 void DescribeRows(JsonBuilder* builder, CListUI& list) {
   json_builder_set_member_name(builder, "rows");
   json_builder_begin_array(builder);
@@ -46,6 +47,7 @@ void DescribeRows(JsonBuilder* builder, CListUI& list) {
     if (row == nullptr) continue;
     json_builder_begin_object(builder);
     AddString(builder, "text", row->GetText());
+    if (list.IsItemShowHtml()) AddString(builder, "plain", ui::ParseMarkup(row->GetText()).PlainText());
     AddBool(builder, "visible", IsEffectivelyVisible(row));
     AddRect(builder, row->GetPos());
     json_builder_end_object(builder);

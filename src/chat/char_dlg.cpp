@@ -130,7 +130,8 @@ void CCharDlg::Paint(void* cairo) const {
 void CCharDlg::ShowMessage(std::string_view text, ChatMessageKind kind) {
   RichTextSurface& history = history_.surface();
   const RichTextFormat header_format = ChatHeaderFormat(kind);
-  history.SetCaret(history.CharCount());
+  const int start = history.CharCount();
+  history.SetCaret(start);
   history.InsertText(ChatHeaderLine(kind, agent_.name, WallClock::Get().Now()), &header_format);
   history.InsertText("\n", nullptr);
   // No picture of the clipboard is ever put here: only what was written is shown.
@@ -142,16 +143,33 @@ void CCharDlg::ShowMessage(std::string_view text, ChatMessageKind kind) {
     history.InsertText(piece.text, nullptr);  // text, or a code whose picture is missing
   }
   history.InsertText("\n\n", nullptr);
+  EndHistoryEntry(start);
   history.ScrollToEnd();
 }
 
 void CCharDlg::ShowNotice(const std::string& notice) {
   RichTextSurface& history = history_.surface();
   const RichTextFormat format = ChatNoticeFormat();
-  history.SetCaret(history.CharCount());
+  const int start = history.CharCount();
+  history.SetCaret(start);
   history.InsertText(notice, &format);
   history.InsertText("\n\n", nullptr);
+  EndHistoryEntry(start);
   history.ScrollToEnd();
+}
+
+void CCharDlg::EndHistoryEntry(int start) {
+  RichTextSurface& history = history_.surface();
+  entry_lengths_.push_back(history.CharCount() - start);
+  int drop = 0;
+  while (entry_lengths_.size() > kMaxHistoryEntries) {
+    drop += entry_lengths_.front();
+    entry_lengths_.pop_front();
+  }
+  if (drop == 0) return;
+  history.Select(0, drop);
+  history.DeleteSelection();
+  history.SetCaret(history.CharCount());
 }
 
 void CCharDlg::Send() {
@@ -164,11 +182,15 @@ void CCharDlg::Send() {
     ShowNotice(TooLongNotice(utf8_bytes));
     return;
   }
-  input.Select(0, -1);
-  ShowMessage(text, ChatMessageKind::kOwn);
   const ChatSendResult result =
       connection_ != nullptr ? connection_->SendChatText(agent_.id, text) : ChatSendResult::kNotConnected;
-  if (result != ChatSendResult::kSent) ShowNotice(NotSentNotice());
+  if (result != ChatSendResult::kSent) {
+    // Nothing went out: the text stays in the input, untouched, to be sent again.
+    ShowNotice(NotSentNotice());
+    return;
+  }
+  ShowMessage(text, ChatMessageKind::kOwn);
+  input.Select(0, -1);
   input.DeleteSelection();
 }
 

@@ -10,14 +10,19 @@
 // shown part's right and bottom edges.
 //
 // Sending (button "bnsend", or Ctrl+Enter while the input has the keyboard): the input's text with
-// emoticon codes is shown in the history under "我" and sent as one chat text. A text longer than
-// one frame carries (65,516 bytes of UTF-8) is refused with a notice in the history and stays in
-// the input; a text that cannot go out because the service is not connected is shown with a
-// notice saying so.
+// emoticon codes is sent as one chat text and shown in the history under "我". A text that does
+// not go out stays in the input, for the player to send again, with a notice in the history: one
+// longer than a frame carries (65,516 bytes of UTF-8), or one sent while the service is not
+// connected.
+//
+// The history keeps the last kMaxHistoryEntries messages and notices; older ones are dropped from
+// its top, so a chat left open for days does not grow without bound.
 //
 // The window deletes itself with its window; the frame destroys it when its tab closes.
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -47,6 +52,7 @@ class CCharDlg final : public CWindowWnd, public EmoticonInserter {
   // A click on "bnface" that comes this soon after the picker hid for losing the focus (to that
   // very click) leaves it hidden, so the button closes the picker as it opens it.
   static constexpr std::int64_t kPickerReopenGuardMs = 300;
+  static constexpr std::size_t kMaxHistoryEntries = 1000;
 
   // `connection` may be null (nothing is sent then); `program_dir` ends in "/" (or is empty) and
   // holds "emotions/" and "image/".
@@ -63,6 +69,10 @@ class CCharDlg final : public CWindowWnd, public EmoticonInserter {
   void ShowMessage(std::string_view text, ChatMessageKind kind);
   // Sends the input's content (see above).
   void Send();
+  // Appends one of the window's own notices (a line of its own, in the notice format).
+  void ShowNotice(const std::string& notice);
+  // Messages and notices the history holds.
+  std::size_t history_entries() const { return entry_lengths_.size(); }
   // Opens the emoticon picker above "bnface", or hides it when it is shown.
   void ToggleFacePicker();
   // Inserts "emotions/<name>.gif" into the input at the caret; the picker hides and the input
@@ -92,7 +102,9 @@ class CCharDlg final : public CWindowWnd, public EmoticonInserter {
 
  private:
   void Layout();
-  void ShowNotice(const std::string& notice);
+  // Records the entry that ends the history now and started at `start`; drops the oldest entries
+  // past kMaxHistoryEntries.
+  void EndHistoryEntry(int start);
   void Paint(void* cairo) const;
 
   CGMHelper* connection_;
@@ -106,6 +118,7 @@ class CCharDlg final : public CWindowWnd, public EmoticonInserter {
   HWND picker_hwnd_ = nullptr;
   CRichEditCtrlEx history_;
   CRichEditCtrlEx input_;
+  std::deque<int> entry_lengths_;  // characters of each entry of the history, oldest first
 };
 
 }  // namespace qrv

@@ -1,6 +1,5 @@
 #include "chat/chat_dispatch.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -14,38 +13,40 @@
 namespace qrv::chat {
 namespace {
 
-GMEntry* FindAgent(std::vector<GMEntry>& agents, std::uint64_t id) {
-  const auto it =
-      std::find_if(agents.begin(), agents.end(), [&](const GMEntry& entry) { return entry.id == id; });
-  return it == agents.end() ? nullptr : &*it;
-}
-
-void HandleAgentList(std::string_view body, std::vector<GMEntry>& agents) {
+void HandleAgentList(std::string_view body, AgentBook& agents) {
   OutputDebugString("****开始解析GM列表*****\r\n");
-  // Appended, never merged: a list that arrives twice on one connection lists everybody twice.
-  for (GMEntry& entry : ParseAgentList(body)) agents.push_back(std::move(entry));
+  // An agent listed again is updated, not listed twice; past the cap new agents are left out.
+  std::size_t left_out = 0;
+  for (GMEntry& entry : ParseAgentList(body)) left_out += agents.Add(std::move(entry)) ? 0 : 1;
+  if (left_out == 0) return;
+  char line[128];
+  std::snprintf(line, sizeof line, "****GM列表已满%zu人，略去%zu人*****\r\n", AgentBook::kMaxAgents,
+                left_out);
+  OutputDebugString(line);
 }
 
-void HandleLocalAgents(std::string_view body, std::vector<GMEntry>& agents) {
+void HandleLocalAgents(std::string_view body, AgentBook& agents) {
   OutputDebugString("****开始解析本服GM*****\r\n");
   for (const std::uint64_t id : ParseLocalAgents(body)) {
-    if (GMEntry* entry = FindAgent(agents, id)) entry->local = 1;
+    if (GMEntry* entry = agents.Find(id)) entry->local = 1;
   }
 }
 
-void HandleAgentStates(std::string_view body, std::vector<GMEntry>& agents) {
+void HandleAgentStates(std::string_view body, AgentBook& agents) {
   OutputDebugString("****开始解析GM状态*****\r\n");
   for (const AgentState& state : ParseAgentStates(body)) {
-    if (GMEntry* entry = FindAgent(agents, state.agent_id)) entry->state = state.state;
+    if (GMEntry* entry = agents.Find(state.agent_id)) entry->state = state.state;
   }
 }
 
-void HandleOpenChatResult(std::string_view body, std::vector<GMEntry>& agents, HWND target) {
+void HandleOpenChatResult(std::string_view body, ChatState& state, HWND target) {
   OutputDebugString("****开始解析开启对话返回结果*****\r\n");
   const auto answer = ParseOpenChatResult(body);
-  // A refusal, an id of 0 or below, or an agent the list does not know opens nothing.
-  if (!answer || answer->result != 0 || static_cast<std::int64_t>(answer->agent_id) <= 0) return;
-  const GMEntry* entry = FindAgent(agents, answer->agent_id);
+  if (!answer || static_cast<std::int64_t>(answer->agent_id) <= 0) return;
+  // Only an answer to a request of the player counts, and only once: a refusal ends the request
+  // too, and an acceptance nobody asked for opens nothing.
+  if (state.requested.erase(answer->agent_id) == 0 || answer->result != 0) return;
+  const GMEntry* entry = state.agents.Find(answer->agent_id);
   if (entry == nullptr || target == nullptr) return;
   PostMessage(target, kMsgChatAccepted, 0, std::make_unique<std::uint64_t>(entry->id));
 }
@@ -70,7 +71,8 @@ void HandleAgentOffline(std::string_view body) {
 
 }  // namespace
 
-void HandleFrame(const FrameView& frame, std::vector<GMEntry>& agents, HWND target) {
+void HandleFrame(const FrameView& frame, ChatState& state, HWND target) {
+  AgentBook& agents = state.agents;
   switch (frame.type) {
     case static_cast<std::int8_t>(FrameType::kLoginResult):
       if (ParseLoginResult(frame.body)) OutputDebugString("*****登录成功************\r\n");
@@ -90,7 +92,7 @@ void HandleFrame(const FrameView& frame, std::vector<GMEntry>& agents, HWND targ
       HandleAgentStates(frame.body, agents);
       break;
     case static_cast<std::int8_t>(FrameType::kOpenChat):
-      HandleOpenChatResult(frame.body, agents, target);
+      HandleOpenChatResult(frame.body, state, target);
       break;
     case static_cast<std::int8_t>(FrameType::kChatText):
     case static_cast<std::int8_t>(FrameType::kChatStart):

@@ -43,4 +43,8 @@ std::string TooLongNotice(std::size_t utf8_bytes) {
 
 std::string NotSentNotice() { return "与客服服务器的连接已断开，这条消息未能发出，请稍后再试。"; }
 
+std::string ConnectionLostNotice() {
+  return "与客服服务器的连接中断了，正在重新连接。您最近发出的消息客服可能没有收到，如有需要请重新发送。";
+}
+
 }  // namespace qrv

@@ -38,5 +38,8 @@ RichTextFormat ChatNoticeFormat();
 // could not be sent because the service is not connected.
 std::string TooLongNotice(std::size_t utf8_bytes);
 std::string NotSentNotice();
+// The notice of a connection to the service that was lost: texts sent shortly before may not have
+// reached the agent.
+std::string ConnectionLostNotice();
 
 }  // namespace qrv

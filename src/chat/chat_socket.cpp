@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 
@@ -17,14 +18,17 @@ constexpr std::size_t kReadChunk = 4096;
 // Output the server has not taken yet. Past this the server has stopped reading, and the
 // connection is given up instead of growing without bound.
 constexpr std::size_t kMaxPendingOutput = 1 << 20;
-// Seconds a connection attempt may take. Cleared once connected: the server may stay silent
-// for as long as it likes.
+// Seconds a connection attempt may take. Cleared once connected: the server may say nothing for
+// as long as it likes, as long as its machine still acknowledges what the launcher sends.
 constexpr guint kConnectTimeoutSeconds = 10;
+// Unanswered keepalive probes after which an idle connection counts as gone.
+constexpr int kKeepaliveProbes = 4;
 
 }  // namespace
 
 struct ChatSocket::State {
-  explicit State(ChatSocketEvents* owner) : events(owner), cancellable(g_cancellable_new()) {
+  State(ChatSocketEvents* owner, unsigned silence)
+      : events(owner), cancellable(g_cancellable_new()), silence_seconds(silence) {
     ++g_live_states;
   }
   ~State() {
@@ -57,6 +61,7 @@ struct ChatSocket::State {
 
   ChatSocketEvents* events;  // null once the ChatSocket is gone
   GCancellable* cancellable;
+  unsigned silence_seconds;
   GSocketConnection* connection = nullptr;
   bool broken = false;
   std::array<char, kReadChunk> read_buffer{};
@@ -79,6 +84,18 @@ std::shared_ptr<State> Take(gpointer data) {
 void ReleaseHolder(gpointer data) { delete static_cast<std::shared_ptr<State>*>(data); }
 
 void OnRead(GObject* source, GAsyncResult* result, gpointer data);
+
+// A peer that vanished without closing never tells: the kernel is asked to find out. Unacked
+// data (a text, the heartbeat, or output the peer's full receive window holds back) ends the
+// connection after `silence` seconds; an idle connection is probed from half that time on.
+void WatchForSilence(GSocket* socket, unsigned silence) {
+  const int seconds = static_cast<int>(std::max(1u, silence));
+  g_socket_set_keepalive(socket, TRUE);
+  g_socket_set_option(socket, IPPROTO_TCP, TCP_KEEPIDLE, std::max(1, seconds / 2), nullptr);
+  g_socket_set_option(socket, IPPROTO_TCP, TCP_KEEPINTVL, std::max(1, seconds / 8), nullptr);
+  g_socket_set_option(socket, IPPROTO_TCP, TCP_KEEPCNT, kKeepaliveProbes, nullptr);
+  g_socket_set_option(socket, IPPROTO_TCP, TCP_USER_TIMEOUT, seconds * 1000, nullptr);
+}
 
 void StartRead(const std::shared_ptr<State>& state) {
   GInputStream* input = g_io_stream_get_input_stream(G_IO_STREAM(state->connection));
@@ -122,6 +139,7 @@ void OnConnected(GObject* source, GAsyncResult* result, gpointer data) {
   g_socket_set_timeout(socket, 0);
   // Frames are small and spaced out; waiting to join them with later ones only delays them.
   g_socket_set_option(socket, IPPROTO_TCP, TCP_NODELAY, 1, nullptr);
+  WatchForSilence(socket, state->silence_seconds);
   StartRead(state);
   state->events->OnSocketConnected();
 }
@@ -157,8 +175,8 @@ void WatchWritable(const std::shared_ptr<State>& state) {
 
 }  // namespace
 
-ChatSocket::ChatSocket(ChatSocketEvents& events, const std::string& host, int port)
-    : state_(std::make_shared<State>(&events)) {
+ChatSocket::ChatSocket(ChatSocketEvents& events, const std::string& host, int port, unsigned silence_seconds)
+    : state_(std::make_shared<State>(&events, silence_seconds)) {
   g_autoptr(GSocketClient) client = g_socket_client_new();
   g_socket_client_set_enable_proxy(client, FALSE);
   g_socket_client_set_timeout(client, kConnectTimeoutSeconds);
@@ -175,6 +193,8 @@ ChatSocket::~ChatSocket() {
 }
 
 bool ChatSocket::connected() const { return state_->connection != nullptr && !state_->broken; }
+
+bool ChatSocket::was_connected() const { return state_->connection != nullptr; }
 
 bool ChatSocket::Write(std::string_view bytes) {
   State& state = *state_;

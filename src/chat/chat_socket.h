@@ -28,12 +28,19 @@ class ChatSocket {
  public:
   // Starts connecting to `host`:`port` (no proxy: the protocol is raw TCP). The outcome arrives
   // through `events`, which must outlive the ChatSocket.
-  ChatSocket(ChatSocketEvents& events, const std::string& host, int port);
+  //
+  // A connection whose other end has gone silent (its machine gone, a router or NAT that dropped
+  // the flow) ends within about `silence_seconds`: data that stays unacknowledged that long ends
+  // it (TCP_USER_TIMEOUT), and an idle connection is probed by TCP keepalive from half that time
+  // on, every eighth of it, and given up after four unanswered probes.
+  ChatSocket(ChatSocketEvents& events, const std::string& host, int port, unsigned silence_seconds);
   ~ChatSocket();
   ChatSocket(const ChatSocket&) = delete;
   ChatSocket& operator=(const ChatSocket&) = delete;
 
   bool connected() const;
+  // Whether the connection was made at all (it may have ended since).
+  bool was_connected() const;
 
   // Hands `bytes` to the connection without waiting: what the system cannot take at once is kept
   // in order and written when the socket can take it. False when not connected or the connection

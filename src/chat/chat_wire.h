@@ -23,9 +23,9 @@ inline constexpr std::uint32_t kServerNumber = 217;      // D9 00 00 00
 inline constexpr std::uint16_t kGameNumber = 30;         // 1E 00
 
 inline constexpr std::size_t kHeaderSize = 3;
-// A received frame must fit the 4096-byte receive buffer together with its header.
-inline constexpr std::size_t kReceiveBufferSize = 4096;
-inline constexpr std::size_t kMaxReceivedBody = kReceiveBufferSize - kHeaderSize;  // 4093
+// Received lengths are read as signed 16-bit numbers: a body of up to 32,767 bytes can be
+// announced, and the frame reader takes every such body whole.
+inline constexpr std::size_t kMaxReceivedBody = 32767;
 // Both 16-bit lengths of an outgoing chat text must hold: body n + 19, text n + 1.
 inline constexpr std::size_t kMaxChatTextBytes = 65535 - 19;  // 65516
 

@@ -20,7 +20,7 @@ FrameReader::Result FrameReader::Next(FrameView& frame) {
   const std::string_view pending = std::string_view(buffer_).substr(start_);
   if (pending.size() < kHeaderSize) return Result::kNeedMore;
   const int length = ReadI16(pending, 0);
-  if (length < 0 || static_cast<std::size_t>(length) > kMaxReceivedBody) {
+  if (length < 0) {
     failed_ = true;
     bad_length_ = length;
     buffer_.clear();

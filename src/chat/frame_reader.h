@@ -3,9 +3,9 @@
 // frame, or several frames at once. The reader keeps the bytes until a whole frame is there and
 // hands out one frame at a time.
 //
-// A header whose length is negative or larger than a receive buffer can hold (4093 body bytes)
-// cannot be followed safely: the reader stops for good and reports it, and the connection is
-// dropped rather than guessing where the next frame starts.
+// Every body length a header can express (0 to 32,767 bytes) is read whole. A header whose
+// length reads negative cannot be followed safely: the reader stops for good and reports it, and
+// the connection is dropped rather than guessing where the next frame starts.
 
 #include <cstddef>
 #include <cstdint>

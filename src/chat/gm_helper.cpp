@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 
 #include "chat/chat_dispatch.h"
 #include "chat/chat_wire.h"
@@ -15,6 +16,17 @@ namespace qrv {
 namespace {
 
 constexpr std::uintptr_t kRetryTimer = 1;
+
+// The silence time of the next connection: the environment's, when it names whole seconds from 1
+// to 60, else the default.
+unsigned SilenceSeconds() {
+  const char* text = std::getenv(CGMHelper::kSilenceVariable);
+  if (text == nullptr || *text == '\0') return CGMHelper::kSilenceSeconds;
+  char* end = nullptr;
+  const long seconds = std::strtol(text, &end, 10);
+  if (*end != '\0' || seconds < 1 || seconds > 60) return CGMHelper::kSilenceSeconds;
+  return static_cast<unsigned>(seconds);
+}
 
 }  // namespace
 
@@ -63,14 +75,16 @@ void CGMHelper::StartAttempt() {
   std::snprintf(line, sizeof line, "*****连接客服服务器 %s:%d*****\r\n", host_.c_str(), port_);
   OutputDebugString(line);
   chat::ChatSocketEvents& events = *this;
-  socket_ = std::make_unique<chat::ChatSocket>(events, host_, port_);
+  socket_ = std::make_unique<chat::ChatSocket>(events, host_, port_, SilenceSeconds());
 }
 
 void CGMHelper::OnSocketConnected() {
   retry_delay_ms_ = kFirstRetryMs;
   // The owner asks for the whole list again on every connection; keeping the old entries would
   // list every agent twice.
-  agents_.clear();
+  state_.agents.Clear();
+  // Requests went to the connection that is gone; its answers will never come.
+  state_.requested.clear();
   OutputDebugString("*****客服服务器连接成功*****\r\n");
   // A copy, so that the callback may replace itself.
   if (auto callback = on_connected_) callback();
@@ -82,7 +96,7 @@ void CGMHelper::OnSocketReceived(std::string_view bytes) {
   for (;;) {
     switch (reader_.Next(frame)) {
       case chat::FrameReader::Result::kFrame:
-        chat::HandleFrame(frame, agents_, target_);
+        chat::HandleFrame(frame, state_, target_);
         continue;
       case chat::FrameReader::Result::kNeedMore:
         return;
@@ -96,8 +110,13 @@ void CGMHelper::OnSocketReceived(std::string_view bytes) {
 void CGMHelper::OnSocketEnded(const std::string& reason) { Retry(reason); }
 
 void CGMHelper::Retry(const std::string& reason) {
+  const bool was_connected = socket_ != nullptr && socket_->was_connected();
   socket_.reset();
   if (!wanted_) return;
+  if (was_connected) {
+    // A copy, so that the callback may replace itself.
+    if (auto callback = on_lost_) callback(reason);
+  }
   SetTimer(TimerHandle(), kRetryTimer, retry_delay_ms_);
   char line[512];
   std::snprintf(line, sizeof line, "*****客服连接中断(%s)，%u秒后重连*****\r\n", reason.c_str(),
@@ -137,6 +156,7 @@ bool CGMHelper::SendChatStart() { return Send(chat::ChatStartFrame()); }
 
 bool CGMHelper::RequestChat(std::uint64_t agent_id) {
   if (!Send(chat::OpenChatFrame(agent_id))) return false;
+  state_.requested.insert(agent_id);
   char line[160];
   std::snprintf(line, sizeof line,
                 "**************发送开启聊天请求，客服ID:%" PRIu64 ",用户ID：%d,************\r\n", agent_id,

@@ -14,8 +14,16 @@
 // follows the loop's clock. Each new connection starts with an empty agent list, since the owner
 // asks for the whole list again.
 //
-// Received frames that announce a negative length or more than 4093 body bytes end the
-// connection (and a new one is tried): past such a header there is no telling where frames start.
+// A received frame that announces a negative length ends the connection (and a new one is tried):
+// past such a header there is no telling where frames start.
+//
+// A server that goes silent without closing (its machine gone, a NAT that dropped the flow) is
+// noticed by the socket within the silence time (chat_socket.h): 40 s, or the whole seconds of the
+// environment variable QRV_CHAT_SILENCE_SECONDS (1 to 60) read at each connection attempt, which
+// tests use to avoid waiting. The loss is then handled like any other lost connection.
+//
+// The agent list holds at most AgentBook::kMaxAgents agents, one per id (agent_book.h), and the
+// server can only open chats the player asked for (chat_dispatch.h).
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +32,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chat/chat_dispatch.h"
 #include "chat/chat_socket.h"
 #include "chat/frame_reader.h"
 #include "chat/gm_entry.h"
@@ -42,6 +51,9 @@ class CGMHelper final : private chat::ChatSocketEvents {
   // Retry delays between connection attempts.
   static constexpr unsigned kFirstRetryMs = 1000;
   static constexpr unsigned kLongestRetryMs = 60000;
+  // Seconds after which a connection whose peer stopped acknowledging counts as lost.
+  static constexpr unsigned kSilenceSeconds = 40;
+  static constexpr char kSilenceVariable[] = "QRV_CHAT_SILENCE_SECONDS";
 
   CGMHelper();
   ~CGMHelper() override;
@@ -58,9 +70,14 @@ class CGMHelper final : private chat::ChatSocketEvents {
   void SetTarget(HWND target) { target_ = target; }
   // Called each time a connection has been made, after the agent list was emptied.
   void SetOnConnected(std::function<void()> on_connected) { on_connected_ = std::move(on_connected); }
+  // Called each time a connection that was made is lost (not for attempts that fail), with the
+  // reason, before the next attempt is scheduled.
+  void SetOnLost(std::function<void(const std::string&)> on_lost) { on_lost_ = std::move(on_lost); }
 
   bool connected() const;
-  const std::vector<GMEntry>& agents() const { return agents_; }
+  const std::vector<GMEntry>& agents() const { return state_.agents.entries(); }
+  // The listed agent of `agent_id`, or null.
+  const GMEntry* FindAgent(std::uint64_t agent_id) const { return state_.agents.Find(agent_id); }
 
   // Sends raw bytes; false when not connected or the write fails.
   bool Send(std::string_view bytes);
@@ -74,7 +91,8 @@ class CGMHelper final : private chat::ChatSocketEvents {
   bool SendChatStart();
 
   // Asks the server to open a chat with the agent (answered by type 7); writes its progress line
-  // when the send worked.
+  // when the send worked. Only an agent asked for here can have a chat opened, once per request;
+  // requests are forgotten with the connection they were made on.
   bool RequestChat(std::uint64_t agent_id);
   // Sends one chat text (in the program's code page) to the agent.
   ChatSendResult SendChatText(std::uint64_t agent_id, std::string_view text);
@@ -100,9 +118,10 @@ class CGMHelper final : private chat::ChatSocketEvents {
   bool wanted_ = false;  // between Connect and Close
   std::unique_ptr<chat::ChatSocket> socket_;
   chat::FrameReader reader_;
-  std::vector<GMEntry> agents_;
+  chat::ChatState state_;
   HWND target_ = nullptr;
   std::function<void()> on_connected_;
+  std::function<void(const std::string&)> on_lost_;
   unsigned retry_delay_ms_ = kFirstRetryMs;
   std::unique_ptr<TimerWindow> timer_window_;
   HWND timer_hwnd_ = nullptr;

@@ -83,7 +83,7 @@ void CGMListWnd::AskForChat(CControlUI* row) {
   if (node == nullptr) return;
   const HWND frame = WindowSystem::Get().Parent(hwnd_);
   bool asked = false;
-  for (const std::uint64_t id : AgentIdsForRowText(rows_, node->text)) {
+  for (const std::uint64_t id : AgentIdsForRow(rows_, *node)) {
     qrv::PostMessage(frame, kMsgAskChat, 0, std::make_unique<std::uint64_t>(id));
     asked = true;
   }

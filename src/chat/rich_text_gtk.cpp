@@ -47,6 +47,8 @@ void GtkRichText::InsertText(std::string_view text, const RichTextFormat* format
   impl_->InsertTextAt(&at, text, format);
 }
 
+int GtkRichText::AnimationDecodes() { return Impl::animation_decodes; }
+
 bool GtkRichText::InsertPicture(const std::string& path, const std::string& code) {
   // The picture is read before anything changes: one that cannot be loaded leaves the text as it
   // was, the selection included.

@@ -53,6 +53,9 @@ class GtkRichText final : public RichTextSurface {
   void Resize(int width, int height) override;
   void TakeFocus() override;
 
+  // Picture files decoded so far in this program (each file is decoded once).
+  static int AnimationDecodes();
+
   // Ctrl+Enter pressed in the view.
   void SetOnCtrlEnter(std::function<void()> on_ctrl_enter);
   // A mouse button pressed in the view (before the view handles it).

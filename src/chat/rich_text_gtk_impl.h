@@ -43,7 +43,9 @@ struct GtkRichText::Impl {
   void InsertTextAt(GtkTextIter* at, std::string_view text, const RichTextFormat* format);
   // Inserts the picture of `path` at `at` (which ends up after it); false when it cannot be loaded.
   bool InsertPictureAt(GtkTextIter* at, const std::string& path, const std::string& code);
-  static GdkPixbufAnimation* LoadAnimation(const std::string& path);  // null when unreadable
+  // A new reference to the decoded picture of `path` (decoded on first use); null when unreadable.
+  static GdkPixbufAnimation* LoadAnimation(const std::string& path);
+  static inline int animation_decodes = 0;
   void InsertAnimationAt(GtkTextIter* at, GdkPixbufAnimation* animation, const std::string& path,
                          const std::string& code);
   void ApplyStyle();

@@ -2,6 +2,7 @@
 // format and background as the view's style) and its pictures.
 
 #include <cstdio>
+#include <unordered_map>
 
 #include "chat/rich_text_gtk_impl.h"
 
@@ -146,10 +147,19 @@ bool GtkRichText::Impl::InsertPictureAt(GtkTextIter* at, const std::string& path
 }
 
 GdkPixbufAnimation* GtkRichText::Impl::LoadAnimation(const std::string& path) {
-  GError* error = nullptr;
-  GdkPixbufAnimation* animation = gdk_pixbuf_animation_new_from_file(path.c_str(), &error);
-  g_clear_error(&error);
-  return animation;
+  // Each picture file is decoded once for the whole program: a text may carry hundreds of codes
+  // of the same few emoticons, and every GtkImage can play the same animation. The cache lives as
+  // long as the program (the emoticons are a fixed set of 27 small files), failures included, so
+  // a missing file is not tried again for every code either.
+  static auto* const cache = new std::unordered_map<std::string, GdkPixbufAnimation*>();
+  auto [entry, added] = cache->try_emplace(path, nullptr);
+  if (added) {
+    GError* error = nullptr;
+    entry->second = gdk_pixbuf_animation_new_from_file(path.c_str(), &error);
+    g_clear_error(&error);
+    ++animation_decodes;
+  }
+  return entry->second != nullptr ? GDK_PIXBUF_ANIMATION(g_object_ref(entry->second)) : nullptr;
 }
 
 void GtkRichText::Impl::InsertAnimationAt(GtkTextIter* at, GdkPixbufAnimation* animation,

@@ -44,27 +44,15 @@ CContainerUI* GameTabs::Strip() {
 std::string GameTabs::ItemAttributes() { return "maxwidth=\"174\" "; }
 
 std::string GameTabs::OptionAttributes(const std::string& caption, int number) {
-  char list[1024];
-  if (caption.empty()) {
-    std::snprintf(
-        list, sizeof list,
-        " float=\"false\" group=\"group1\" text=\"新页面%d\" name=\"page%d\" height=\"30\" maxwidth=\"174\" "
-        "normalimage=\"file='tabitem.png' source='0,0,174,32'\" "
-        "hotimage=\"file='tabitem.png' source='174,0,348,32'\" "
-        "pushedimage=\"file='tabitem.png' source='348,0,522,32'\" "
-        "selectedimage=\"file='tabitem.png' source='348,0,522,32'\" textalign=\"center\" ",
-        number, number);
-  } else {
-    std::snprintf(
-        list, sizeof list,
-        " float=\"false\" group=\"group1\" text=\"%s\" name=\"page%d\" height=\"30\" maxwidth=\"174\" "
-        "normalimage=\"file='tabitem.png' source='0,0,174,32'\" "
-        "hotimage=\"file='tabitem.png' source='174,0,348,32'\" "
-        "pushedimage=\"file='tabitem.png' source='348,0,522,32'\" "
-        "selectedimage=\"file='tabitem.png' source='348,0,522,32'\" textalign=\"center\" ",
-        caption.c_str(), number);
-  }
-  return list;
+  // Built to its length: a caption of any length keeps every attribute after it intact.
+  const std::string n = std::to_string(number);
+  const std::string text = caption.empty() ? "新页面" + n : caption;
+  return " float=\"false\" group=\"group1\" text=\"" + text + "\" name=\"page" + n +
+         "\" height=\"30\" maxwidth=\"174\" "
+         "normalimage=\"file='tabitem.png' source='0,0,174,32'\" "
+         "hotimage=\"file='tabitem.png' source='174,0,348,32'\" "
+         "pushedimage=\"file='tabitem.png' source='348,0,522,32'\" "
+         "selectedimage=\"file='tabitem.png' source='348,0,522,32'\" textalign=\"center\" ";
 }
 
 std::string GameTabs::CloseButtonAttributes(int number) {

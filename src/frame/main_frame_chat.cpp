@@ -25,6 +25,15 @@ void CMainFrameWnd::StartChat() {
     // Every connection asks for everything again, starting from the heartbeat.
     if (IsWindow(hwnd)) SetTimer(hwnd, kChatRequestTimer, kChatFirstRequestMs);
   });
+  // What the player sent just before a connection was lost may never have reached the agent (a
+  // silent server takes up to its silence time to be noticed): every open chat says so.
+  gm_helper_.SetOnLost([this](const std::string&) {
+    tabs_.ForEachLiveWindow([](TabRecord& record) {
+      if (record.agent_id == 0) return;
+      if (auto* chat = dynamic_cast<CCharDlg*>(CWindowWnd::FromHandle(record.hwnd)))
+        chat->ShowNotice(ConnectionLostNotice());
+    });
+  });
   const DeployConfig& deploy = deps_.services.web.deploy();
   gm_helper_.Connect(deploy.chat_host, deploy.chat_port);
   SetTimer(hwnd_, kChatHeartbeatTimer, kChatHeartbeatMs);
@@ -58,9 +67,7 @@ void CMainFrameWnd::OnChatTimer(std::uintptr_t id) {
 }
 
 std::optional<GMEntry> CMainFrameWnd::KnownAgent(std::uint64_t agent_id) const {
-  for (const GMEntry& agent : gm_helper_.agents()) {
-    if (agent.id == agent_id) return agent;
-  }
+  if (const GMEntry* agent = gm_helper_.FindAgent(agent_id)) return *agent;
   return std::nullopt;
 }
 

@@ -1,14 +1,13 @@
 #include "lists/agent_rows.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "lists/game_list.h"
+#include "ui/render/text_markup.h"
 
 namespace qrv {
 namespace {
-
-constexpr std::string_view kGap = "{x 4}";
-constexpr std::string_view kLeadingMarkupChars = "{x 4}";
 
 // Adds the rows of one group: `local` chooses the group's agents out of `ordered`.
 void AddGroup(CGameListUI& list, const char* group_text, int local, const std::vector<ListedAgent>& ordered,
@@ -18,7 +17,8 @@ void AddGroup(CGameListUI& list, const char* group_text, int local, const std::v
     if (agent.local != local) continue;
     rows.push_back(agent);
     // A group row is never refused; if it were, its agents are left out rather than put at the top.
-    if (group != nullptr) list.AddNode(AgentRowText(agent), group);
+    if (group == nullptr) continue;
+    if (ListNode* node = list.AddNode(AgentRowText(agent), group)) node->value = std::to_string(agent.id);
   }
 }
 
@@ -42,11 +42,12 @@ std::string AgentStateWord(int state) {
 std::string AgentRowText(const ListedAgent& agent) {
   const int icon = agent.state == kAgentOffline ? kAgentIconOffline : kAgentIconOnline;
   const std::string word = AgentStateWord(agent.state);
+  const std::string name = ui::LiteralMarkup(agent.name);
   // Measured first: a name of any length fits.
-  const int length = std::snprintf(nullptr, 0, kAgentRowFormat, icon, agent.name.c_str(), word.c_str());
+  const int length = std::snprintf(nullptr, 0, kAgentRowFormat, icon, name.c_str(), word.c_str());
   if (length <= 0) return "";
   std::string text(static_cast<std::size_t>(length), '\0');
-  std::snprintf(text.data(), text.size() + 1, kAgentRowFormat, icon, agent.name.c_str(), word.c_str());
+  std::snprintf(text.data(), text.size() + 1, kAgentRowFormat, icon, name.c_str(), word.c_str());
   return text;
 }
 
@@ -66,23 +67,14 @@ std::vector<ListedAgent> FillAgentList(CGameListUI& list, const std::vector<List
   return rows;
 }
 
-std::string AgentNameOfRowText(std::string_view node_text) {
-  if (node_text.find(kGap) == std::string_view::npos) return std::string(node_text);
-  const std::size_t start = node_text.find_first_not_of(kLeadingMarkupChars);
-  if (start == std::string_view::npos) return "";
-  std::string_view rest = node_text.substr(start);
-  const std::size_t gap = rest.find(kGap);
-  if (gap == std::string_view::npos) return "";
-  rest = rest.substr(gap + kGap.size());
-  return std::string(rest.substr(0, rest.find(' ')));
-}
-
-std::vector<std::uint64_t> AgentIdsForRowText(const std::vector<ListedAgent>& rows, std::string_view node_text) {
+std::vector<std::uint64_t> AgentIdsForRow(const std::vector<ListedAgent>& rows, const ListNode& node) {
   std::vector<std::uint64_t> ids;
-  const std::string name = AgentNameOfRowText(node_text);
-  if (name.empty()) return ids;
-  for (const ListedAgent& agent : rows) {
-    if (agent.name == name) ids.push_back(agent.id);
+  if (node.value.empty()) return ids;
+  const auto agent = std::find_if(
+      rows.begin(), rows.end(), [&](const ListedAgent& row) { return std::to_string(row.id) == node.value; });
+  if (agent == rows.end()) return ids;
+  for (const ListedAgent& row : rows) {
+    if (row.name == agent->name) ids.push_back(row.id);
   }
   return ids;
 }

@@ -7,18 +7,19 @@
 // ones, each in the order they were given. An agent row shows the state icon (picture 12 of
 // "gameicons.png" when not offline, 13 when offline), the name and the state word.
 //
-// A double click finds agents by name, and the name is read back from the row's text: the text
-// before the first space after the icon. So an agent whose name holds a space cannot be found,
-// and a group row (whose text has no icon) finds nobody.
+// Names are shown exactly as written: markup in a name ("<b>", "{x 4}", ...) is no markup. Each
+// agent row's node keeps the agent's id (ListNode::value), and a double click asks for every
+// listed agent of the same name as that row's agent (names compared byte for byte). Group rows
+// stand for nobody.
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace qrv {
 
 class CGameListUI;
+struct ListNode;
 
 // What the list needs of one agent.
 struct ListedAgent {
@@ -37,7 +38,7 @@ inline constexpr char kAgentRowFormat[] = "{x 4}{i gameicons.png 18 %d}{x 4}%s %
 
 // "在线", "离开", "繁忙", "离线" for states 0 to 3; empty for any other state.
 std::string AgentStateWord(int state);
-// The row text of `agent`, from kAgentRowFormat.
+// The row text of `agent`, from kAgentRowFormat, its name as literal markup.
 std::string AgentRowText(const ListedAgent& agent);
 
 // Empties `list` and fills it: the two group rows under the root, each followed by its agents
@@ -45,14 +46,8 @@ std::string AgentRowText(const ListedAgent& agent);
 // the agents in row order, to map a row back to its agent.
 std::vector<ListedAgent> FillAgentList(CGameListUI& list, const std::vector<ListedAgent>& agents);
 
-// The agent name a row's node text stands for. For a text holding "{x 4}": the leading
-// characters among "{", "x", " ", "4", "}" are dropped, the text after the next "{x 4}" is kept
-// and cut at its first space; empty when there is no such "{x 4}" (group rows). A text without
-// "{x 4}" is its own name.
-std::string AgentNameOfRowText(std::string_view node_text);
-
-// The ids of every agent in `rows` whose name equals (byte for byte) the name that `node_text`
-// stands for, in row order; none when that name is empty.
-std::vector<std::uint64_t> AgentIdsForRowText(const std::vector<ListedAgent>& rows, std::string_view node_text);
+// The ids of every agent in `rows` whose name equals (byte for byte) the name of the agent whose
+// row `node` is, in row order; none for a group row or a node of no listed agent.
+std::vector<std::uint64_t> AgentIdsForRow(const std::vector<ListedAgent>& rows, const ListNode& node);
 
 }  // namespace qrv

@@ -47,8 +47,8 @@ void CGameListUI::SetExpanded(ListNode* node, bool expanded) {
   node->element->SetText(RowText(*node, true));
   if (!node->element->IsVisible() || node->children.empty()) return;
 
-  const int first = GetItemIndex(node->children.front()->element);
-  const int last = GetItemIndex(node->LastDescendant()->element);
+  const int first = IndexOfRow(node->children.front()->element);
+  const int last = IndexOfRow(node->LastDescendant()->element);
   // Parents come before their children, so each row sees its parent's new visibility.
   for (int i = first; first >= 0 && i <= last; ++i) {
     CControlUI* row = GetItemAt(i);
@@ -62,7 +62,7 @@ void CGameListUI::SetExpanded(ListNode* node, bool expanded) {
 }
 
 void CGameListUI::ToggleOnItemClick(CControlUI* row) {
-  if (row == nullptr || GetItemIndex(row) < 0) return;
+  if (row == nullptr || IndexOfRow(row) < 0) return;
   ListNode* node = NodeOf(row);
   if (node != nullptr && !node->children.empty()) SetExpanded(node, toggle_);
   toggle_ = !toggle_;

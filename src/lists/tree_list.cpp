@@ -1,7 +1,5 @@
 #include "lists/tree_list.h"
 
-#include <algorithm>
-
 namespace qrv {
 
 ListNode* ListNode::LastDescendant() {
@@ -29,17 +27,16 @@ bool CTreeListUI::Owns(const ListNode* node) const {
   if (node == nullptr) return false;
   if (node == root_.get()) return true;
   // Compared by address only: a stale pointer from the caller is never followed.
-  return std::any_of(node_of_row_.begin(), node_of_row_.end(),
-                     [node](const auto& entry) { return entry.second == node; });
+  return nodes_.contains(node);
 }
 
 int CTreeListUI::InsertIndexFor(const ListNode* parent) const {
   if (!parent->children.empty()) {
     const ListNode* last = parent->children.back()->LastDescendant();
-    return GetItemIndex(last->element) + 1;
+    return IndexOfRow(last->element) + 1;
   }
   if (parent->IsRoot()) return 0;
-  return GetItemIndex(parent->element) + 1;
+  return IndexOfRow(parent->element) + 1;
 }
 
 ListNode* CTreeListUI::InsertNodeRow(std::unique_ptr<ListNode> node, CControlUI* row, int index) {
@@ -51,6 +48,7 @@ ListNode* CTreeListUI::InsertNodeRow(std::unique_ptr<ListNode> node, CControlUI*
   }
   ListNode* added = node.get();
   node_of_row_[row] = added;
+  nodes_.insert(added);
   added->parent->children.push_back(std::move(node));
   return added;
 }
@@ -63,7 +61,7 @@ bool CTreeListUI::AddAt(CControlUI* control, int index) {
 }
 
 bool CTreeListUI::Remove(CControlUI* control, bool do_not_destroy) {
-  const int index = GetItemIndex(control);
+  const int index = IndexOfRow(control);
   if (index < 0) return false;
   return RemoveAt(index, do_not_destroy);
 }
@@ -84,6 +82,7 @@ void CTreeListUI::RemoveSubtree(ListNode* node, bool keep_own_row) {
   while (!pending.empty()) {
     ListNode* current = pending.back();
     pending.pop_back();
+    nodes_.erase(current);
     if (current->element != nullptr) rows.push_back(current->element);
     for (const auto& child : current->children) pending.push_back(child.get());
   }
@@ -92,7 +91,7 @@ void CTreeListUI::RemoveSubtree(ListNode* node, bool keep_own_row) {
     const bool keep = keep_own_row && row == node->element;
     // A row that lives on must not point at the node freed below.
     if (keep) row->SetTag(0);
-    CListUI::RemoveAt(GetItemIndex(row), keep);
+    CListUI::RemoveAt(IndexOfRow(row), keep);
   }
   auto& siblings = node->parent->children;
   std::erase_if(siblings, [node](const std::unique_ptr<ListNode>& child) { return child.get() == node; });
@@ -101,6 +100,7 @@ void CTreeListUI::RemoveSubtree(ListNode* node, bool keep_own_row) {
 void CTreeListUI::RemoveAll() {
   CListUI::RemoveAll();
   node_of_row_.clear();
+  nodes_.clear();
   root_ = MakeRoot();
 }
 

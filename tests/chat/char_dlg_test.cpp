@@ -90,11 +90,24 @@ TEST_F(ChatWindowsTest, ChatWindowShowsHeadersSendsByButtonAndCtrlEnterAndRefuse
   EXPECT_TRUE(ServerGot(*chat::ChatTextFrame(10001, longest)));
   EXPECT_EQ(chat->input().surface().CharCount(), 0);
 
-  // Without a connection the own text is shown with a notice that it did not go out.
+  // Without a connection nothing is sent or shown as sent: a notice says so, and the text with its
+  // emoticon stays in the input to be sent again.
   helper_->Close();
   chat->input().InsertText("还在吗");
+  ASSERT_TRUE(chat->input().InsertAnimatedPicture(kProgramDir + "emotions/3.gif"));
+  const std::string history_before = chat->history().TextWithCodes();
   chat->Send();
-  EXPECT_NE(chat->history().TextWithCodes().find("还在吗\n\n" + NotSentNotice()), std::string::npos);
+  EXPECT_EQ(chat->history().TextWithCodes(), history_before + NotSentNotice() + "\n\n");
+  EXPECT_EQ(chat->input().TextWithCodes(), "还在吗\\:F03");
+
+  // The history keeps its last thousand entries; older ones leave from the top, whole.
+  for (int i = 0; i < 1005; ++i) chat->ShowMessage("第" + std::to_string(i) + "条", ChatMessageKind::kAgent);
+  EXPECT_EQ(chat->history_entries(), CCharDlg::kMaxHistoryEntries);
+  const std::string kept = chat->history().TextWithCodes();
+  EXPECT_EQ(kept.rfind("客服小青  2026-3-2 9:5:4\n第", 0), 0u) << kept.substr(0, 80);
+  EXPECT_EQ(kept.find("\n第4条\n"), std::string::npos);
+  EXPECT_NE(kept.find("\n第1004条\n"), std::string::npos);
+  EXPECT_EQ(kept.find(NotSentNotice()), std::string::npos);
 
   // The emoticon button opens the picker above itself and closes it again.
   ClickNamed(chat->skin_window(), chat->skin()->paint_manager(), "bnface");

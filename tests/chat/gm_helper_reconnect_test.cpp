@@ -7,15 +7,17 @@
 namespace qrv::chat::testing {
 namespace {
 
-TEST_F(GMHelperTest, AnImpossibleLengthEndsTheConnectionWithoutReadingPastIt) {
+TEST_F(GMHelperTest, ANegativeLengthEndsTheConnectionWithoutReadingPastIt) {
+  std::vector<std::string> losses;
+  helper_->SetOnLost([&](const std::string& reason) { losses.push_back(reason); });
   ConnectToServer();
-  // The largest body a receive buffer holds is fine.
+  // The largest body a header can announce is fine.
   server_->Send(Frame(2, std::string(kMaxReceivedBody, 'x')) + Frame(9, ChatTextBody(1, 1, "a")));
   ASSERT_TRUE(Pump([&] { return window_->texts.size() == 1; }));
   EXPECT_TRUE(helper_->connected());
 
   int expected_connections = 1;
-  for (const std::string& header : {std::string("\xFF\xFF\x09", 3), std::string("\xFE\x0F\x09", 3)}) {
+  for (const std::string& header : {std::string("\xFF\xFF\x09", 3), std::string("\x00\x80\x09", 3)}) {
     // What follows the bad header looks like a chat text, and must never be taken for one.
     server_->Send(header + Frame(9, ChatTextBody(1, 1, "b")));
     ASSERT_TRUE(Pump([&] { return server_->client_closed() && !helper_->connected(); })) << Hex(header);
@@ -29,7 +31,9 @@ TEST_F(GMHelperTest, AnImpossibleLengthEndsTheConnectionWithoutReadingPastIt) {
   }
   EXPECT_EQ(RetryDelays(), (std::vector<int>{1, 1}));
   EXPECT_TRUE(capture_.Contains("frame length -1"));
-  EXPECT_TRUE(capture_.Contains("frame length 4094"));
+  EXPECT_TRUE(capture_.Contains("frame length -32768"));
+  // Each lost connection was reported to the owner.
+  EXPECT_EQ(losses, (std::vector<std::string>{"frame length -1", "frame length -32768"}));
 }
 
 TEST_F(GMHelperTest, ARefusedConnectionIsTriedAgainAfterGrowingDelays) {

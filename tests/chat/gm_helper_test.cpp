@@ -26,16 +26,24 @@ TEST_F(GMHelperTest, ReceivedFramesAreHandledByTheirTypeAlone) {
   EXPECT_EQ(helper_->agents()[1], (GMEntry{kHighAgent, "客服 小紫", "", 3, 1}));
   EXPECT_EQ(helper_->agents()[2], (GMEntry{3, "老周", "账号安全", 2, 0}));
 
-  // The same list again lists everybody twice; a state reaches the first entry of its id.
-  server_->Send(list + Frame(6, U64(3) + "\x01"));
-  ASSERT_TRUE(Pump([&] { return helper_->agents().size() == 6 && helper_->agents()[2].state == 1; }));
-  EXPECT_EQ(helper_->agents()[5], (GMEntry{3, "老周", "账号安全", 3, 0}));
+  // The same list again, one agent renamed: every agent stays listed once, in its place, with
+  // its state and local flag; the new name replaces the old.
+  server_->Send(list + Frame(4, AgentRecord(3, "老周2", "")) + Frame(6, U64(3) + "\x01"));
+  ASSERT_TRUE(Pump([&] { return helper_->agents()[2].state == 1; }));
+  ASSERT_EQ(helper_->agents().size(), 3u);
+  EXPECT_EQ(helper_->agents()[2], (GMEntry{3, "老周2", "", 1, 0}));
+  EXPECT_EQ(helper_->agents()[1], (GMEntry{kHighAgent, "客服 小紫", "", 3, 1}));
 
-  // Open-chat results: refused, id 0, an id not listed, a negative id and a short body open
-  // nothing; an accepted listed agent does. Unknown types are skipped, a text that runs past its
+  // Open-chat results. The player asked for agents 1, 42 and kHighAgent: agent 1 is refused, 42
+  // is not listed, and kHighAgent is accepted, once. An id of 0, a negative id and a short body
+  // open nothing, nor do acceptances nobody asked for (agent 3) or asked for once and answered
+  // already (agents 1 and kHighAgent again). Unknown types are skipped, a text that runs past its
   // body is dropped, and the last text tells the test that everything before it was read.
+  for (const std::uint64_t id : {std::uint64_t{1}, std::uint64_t{42}, kHighAgent})
+    ASSERT_TRUE(helper_->RequestChat(id));
   server_->Send(Frame(7, U64(1) + U32(1)) + Frame(7, U64(0) + U32(0)) + Frame(7, U64(42) + U32(0)) +
                 Frame(7, U64(0x8000000000000001ULL) + U32(0)) + Frame(7, U64(1) + U32(0).substr(0, 3)) +
+                Frame(7, U64(3) + U32(0)) + Frame(7, U64(kHighAgent) + U32(0)) + Frame(7, U64(1) + U32(0)) +
                 Frame(7, U64(kHighAgent) + U32(0)));
   const std::string stray = ChatTextBody(1, 3, "no");
   for (const int type : {0, 2, 8, 10, 14, 16, 18, 19, 100, -1, -128})
@@ -48,16 +56,29 @@ TEST_F(GMHelperTest, ReceivedFramesAreHandledByTheirTypeAlone) {
   EXPECT_EQ(window_->texts, (std::vector<ChatTextMessage>{{1, "hello"}, {kHighAgent, ""}, {3, "收到"}}));
   EXPECT_EQ(window_->accepted, (std::vector<std::uint64_t>{kHighAgent}));
   EXPECT_EQ(window_->empty_payloads, 0);
-  EXPECT_EQ(helper_->agents().size(), 6u);  // an agent going offline is only logged
+  EXPECT_EQ(helper_->agents().size(), 3u);  // an agent going offline is only logged
   EXPECT_EQ(helper_->agents()[1].state, 3);
+
+  // A list past a thousand agents (in one frame longer than 4,093 bytes, which a header can
+  // announce) keeps the first thousand; the ones past it are left out and logged.
+  std::string many;
+  for (std::uint64_t id = 1001; id < 2048; ++id) many += AgentRecord(id, "a" + std::to_string(id), "");
+  ASSERT_GT(many.size(), 4093u);
+  server_->Send(Frame(4, many) + Frame(9, ChatTextBody(1, 1, "k")));
+  ASSERT_TRUE(Pump([&] { return window_->texts.size() == 4; }));
+  ASSERT_EQ(helper_->agents().size(), 1000u);
+  EXPECT_EQ(helper_->agents().back().name, "a1997");
+  EXPECT_EQ(helper_->FindAgent(1997)->name, "a1997");
+  EXPECT_EQ(helper_->FindAgent(1998), nullptr);
+  EXPECT_TRUE(capture_.Contains("****GM列表已满1000人，略去50人*****\r\n"));
 
   EXPECT_EQ(CountLines("*****登录成功************\r\n"), 1);
   EXPECT_EQ(CountLines("****开始解析游戏信息*****\r\n"), 1);
-  EXPECT_EQ(CountLines("****开始解析GM列表*****\r\n"), 4);
+  EXPECT_EQ(CountLines("****开始解析GM列表*****\r\n"), 6);
   EXPECT_EQ(CountLines("****开始解析本服GM*****\r\n"), 1);
   EXPECT_EQ(CountLines("****开始解析GM状态*****\r\n"), 2);
-  EXPECT_EQ(CountLines("****开始解析开启对话返回结果*****\r\n"), 6);
-  EXPECT_EQ(CountLines("****开始解析聊天内容*****\r\n"), 4);
+  EXPECT_EQ(CountLines("****开始解析开启对话返回结果*****\r\n"), 9);
+  EXPECT_EQ(CountLines("****开始解析聊天内容*****\r\n"), 5);
   EXPECT_EQ(CountLines("****开始解析GM离线内容*****\r\n"), 1);
   EXPECT_TRUE(capture_.Contains("***********离线GM,ID:-2*************"));
   EXPECT_TRUE(helper_->connected());
@@ -114,8 +135,8 @@ TEST_F(GMHelperTest, FramesReadTheSameByteByByteAndJoinedInOneWrite) {
 
   server_->Send(stream + stream + stream);
   ASSERT_TRUE(Pump([&] { return window_->texts.size() == 4; }));
-  ASSERT_EQ(helper_->agents().size(), 8u);
-  EXPECT_EQ(helper_->agents()[7], (GMEntry{2, "阿蓝", "", 3, 0}));
+  ASSERT_EQ(helper_->agents().size(), 2u);
+  EXPECT_EQ(helper_->agents()[1], (GMEntry{2, "阿蓝", "", 3, 0}));
   EXPECT_TRUE(helper_->connected());
 }
 

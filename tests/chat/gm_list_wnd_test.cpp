@@ -49,11 +49,12 @@ TEST_F(ChatWindowsTest, AgentListGroupsAgentsAsksForChatsByNameAndRefillsWithout
   loop_->Pump();
   EXPECT_TRUE(asked_.empty());
   EXPECT_TRUE(IsWindowVisible(hwnd));
-  // The name with a space cannot be matched: only "客服" is read back, which nobody is called.
+  // A name with a space is asked for like any other, and the list hides.
   DoubleClick(hwnd, list_window.paint_manager(), *list->GetItemAt(5));
   loop_->Pump();
-  EXPECT_TRUE(asked_.empty());
-  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_EQ(asked_, (std::vector<std::uint64_t>{10003}));
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  asked_.clear();
 
   // Two agents of one name: one double click asks for both, and the list hides.
   list_window.Open(frame_->hwnd(), POINT{900, 60}, agents);

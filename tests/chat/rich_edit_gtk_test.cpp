@@ -44,6 +44,19 @@ TEST_F(ChatGtkTest, EmoticonsAreAnimatedPicturesInsideTheTextAndComeBackAsCodes)
   std::string text;
   EXPECT_EQ(SendMessage(input_.GetHWND(), WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)), 1);
   EXPECT_EQ(text, "a\\:F01b\\:F13\\:F10");
+
+  // Every picture file is decoded once: hundreds of the same codes play one decoded animation.
+  const int decodes = GtkRichText::AnimationDecodes();
+  const int end = input.CharCount();
+  input.SetCaret(end);
+  for (int i = 0; i < 400; ++i) {
+    ASSERT_TRUE(input_.InsertAnimatedPicture(kEmotions + "1.gif"));
+    ASSERT_TRUE(input_.InsertAnimatedPicture(kEmotions + "2.gif"));
+  }
+  EXPECT_LE(GtkRichText::AnimationDecodes(), decodes + 1);  // 2.gif, unless an earlier test had it
+  ASSERT_NE(ImageAt(input_, end), nullptr);
+  ASSERT_NE(ImageAt(input_, end + 2), nullptr);
+  EXPECT_EQ(gtk_image_get_animation(ImageAt(input_, end)), gtk_image_get_animation(ImageAt(input_, end + 2)));
 }
 
 TEST_F(ChatGtkTest, TheControlsOwnContextMenuReplacesTheViews) {

@@ -7,6 +7,7 @@
 #include <json-glib/json-glib.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,7 +28,8 @@ struct Window {
 
 struct Row {
   std::string text;
-  Rect rect{};  // client coordinates of the list window
+  std::string plain;  // what the reader sees of the text
+  Rect rect{};        // client coordinates of the list window
 };
 
 inline bool Xdotool(const std::string& arguments) {
@@ -35,9 +37,8 @@ inline bool Xdotool(const std::string& arguments) {
 }
 
 // The rows of the agent list in their order: the groups, each agent's name and state word.
-inline const std::vector<std::string> kOrder = {"本区客服",      "小青 在线", "阿蓝 在线",
-                                                "红豆 离开", "其他客服",      "小 紫 繁忙",
-                                                "大白 在线", "老周 离线"};
+inline const std::vector<std::string> kOrder = {"本区客服", "小青 在线",  "阿蓝 在线", "红豆 离开",
+                                                "其他客服", "小 紫 繁忙", "大白 在线", "老周 离线"};
 
 class ChatE2eTest : public LauncherTest {
  protected:
@@ -88,7 +89,10 @@ class ChatE2eTest : public LauncherTest {
     JsonArray* array = json_object_get_array_member(answer.object(), "rows");
     for (guint i = 0; i < json_array_get_length(array); ++i) {
       JsonObject* row = json_array_get_object_element(array, i);
-      rows.push_back(Row{json_object_get_string_member(row, "text"), RectOf(row)});
+      rows.push_back(
+          Row{json_object_get_string_member(row, "text"),
+              json_object_has_member(row, "plain") ? json_object_get_string_member(row, "plain") : "",
+              RectOf(row)});
     }
     return rows;
   }
@@ -134,6 +138,76 @@ class ChatE2eTest : public LauncherTest {
     }
     ADD_FAILURE() << "the agent list shows " << AgentRows().size() << " rows";
     return false;
+  }
+
+  // Starts the simulator again from a data file whose "chat" member is `chat_json` (the rest as
+  // the default data), with `sim_args`, and a launcher pointed at it.
+  void UseChatServer(const std::string& chat_json, const std::vector<std::string>& sim_args = {}) {
+    g_autoptr(JsonParser) parser = json_parser_new();
+    ASSERT_TRUE(json_parser_load_from_file(parser, sim::DefaultSimDataPath().c_str(), nullptr));
+    JsonObject* root = json_node_get_object(json_parser_get_root(parser));
+    g_autoptr(JsonParser) chat = json_parser_new();
+    ASSERT_TRUE(json_parser_load_from_data(chat, chat_json.c_str(), -1, nullptr)) << chat_json;
+    json_object_set_member(root, "chat", json_node_copy(json_parser_get_root(chat)));
+    g_autoptr(JsonGenerator) generator = json_generator_new();
+    json_generator_set_root(generator, json_parser_get_root(parser));
+    const std::string data_file = dir_.path() + "/chat_data.json";
+    ASSERT_TRUE(json_generator_to_file(generator, data_file.c_str(), nullptr));
+
+    launcher_.reset();
+    sim_.reset();
+    sim::SimOptions options;
+    options.work_dir = dir_.path() + "/chat_sim";
+    std::filesystem::create_directories(options.work_dir);
+    options.data_file = data_file;
+    options.extra_args = sim_args;
+    std::string error;
+    sim_ = sim::SimProcess::Start(options, error);
+    ASSERT_NE(sim_, nullptr) << error;
+    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/chat_launcher");
+    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
+  }
+
+  // Logs in with the remembered account from the recommended server, waits until the frame has
+  // asked the chat server for the agents' states, and opens the agent list from "gm_button".
+  void LogInAndOpenAgentList() {
+    launcher_->WriteSettings(
+        "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\n"
+        "version=" +
+        Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
+    std::string error;
+    ASSERT_TRUE(launcher_->Start(error)) << error;
+    ASSERT_NE(automation().WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
+    ASSERT_TRUE(WaitFor([&] { return automation().Control("UILogIn", "bntuijian").Bool("visible"); }));
+    ASSERT_TRUE(automation().Click("UILogIn", "bntuijian").ok());
+    ASSERT_NE(automation().WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
+    ASSERT_TRUE(WaitFor([&] { return !ChatFrames("6").empty(); })) << launcher_->output();
+    ASSERT_TRUE(automation().Click("UIMainFrame", "gm_button").ok());
+    ASSERT_NE(automation().WaitForWindow("UIGMLit", 20000), 0);
+  }
+
+  // A real double click on `row` of the agent list.
+  void DoubleClick(const Row& row) {
+    const Rect list = VisibleWindowRect(automation(), "UIGMLit");
+    ASSERT_TRUE(Xdotool("mousemove " + std::to_string(list[0] + (row.rect[0] + row.rect[2]) / 2) + " " +
+                        std::to_string(list[1] + (row.rect[1] + row.rect[3]) / 2) +
+                        " click --repeat 2 --delay 80 1"));
+  }
+
+  // Types `text` into the chat's input as an input method would hand it over: characters, not
+  // keys (a character outside the keyboard map cannot be typed reliably as a key).
+  void TypeIntoInput(const std::string& text) {
+    ASSERT_TRUE(automation()
+                    .Send(qrv::testing::AutomationRequest("type").Set("hwnd", Input().hwnd).Set("text", text))
+                    .ok());
+  }
+
+  // Nothing went wrong inside the program on the way (sanitizer reports, GLib's criticals).
+  void ExpectCleanOutput() {
+    const std::string output = launcher_->output();
+    EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
+    EXPECT_EQ(output.find("runtime error"), std::string::npos) << output;
+    EXPECT_EQ(output.find("CRITICAL"), std::string::npos) << output;
   }
 
   // "gm_button" again: its tab is open, so the frame asks "已进入此服务器" first; "否".

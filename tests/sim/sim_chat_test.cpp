@@ -9,6 +9,9 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "sim/sim_test_support.h"
 
@@ -198,6 +201,76 @@ TEST_F(SimTest, ChatServerAnswersEveryRequestAndLogsEveryFrame) {
   EXPECT_EQ(frames[10].Field("body_hex"), "");
   EXPECT_EQ(frames[0].Field("connection"), frames[11].Field("connection"));
   EXPECT_EQ(EntriesWithEvent(*sim_, "chat_open").size(), 1u);
+}
+
+TEST_F(SimTest, ChatFramesKeepToTheProtocolsSizesWhateverTheDataHolds) {
+  // 2,500 agents (about 95,000 bytes of agent list) and a greeting of 40,000 bytes.
+  std::string agents;
+  for (int i = 0; i < 2500; ++i) {
+    if (i > 0) agents += ",";
+    agents += R"({"id": )" + std::to_string(50000 + i) + R"(, "name": "客服客服客服客服)" +
+              std::to_string(i) + R"(", "extra": "问题问题问题问题"})";
+  }
+  const std::string data_file = dir_.path() + "/many.json";
+  {
+    std::ifstream in(DefaultSimDataPath());
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t brace = data.rfind('}');
+    ASSERT_NE(brace, std::string::npos);
+    data = data.substr(0, brace) + R"(, "chat": {"greeting": ")" + std::string(40000, 'g') +
+           R"(", "agents": [)" + agents + "]}}";
+    std::ofstream(data_file) << data;
+  }
+  SimOptions options;
+  options.work_dir = dir_.path() + "/many";
+  std::filesystem::create_directories(options.work_dir);
+  options.data_file = data_file;
+  std::string error;
+  auto sim = SimProcess::Start(options, error);
+  ASSERT_NE(sim, nullptr) << error;
+
+  ChatClient client(sim->chat_port());
+  ASSERT_TRUE(client.connected());
+  EXPECT_EQ(client.Next().type, 1);
+  // The list comes as several frames of whole records, none longer than a signed length holds.
+  client.Send(4, kGame);
+  client.Send(18, "");  // no answer: what comes next is not the list
+  client.Send(6, kGame);
+  std::vector<std::uint64_t> listed;
+  WireFrame frame;
+  int list_frames = 0;
+  while ((frame = client.Next()).type == 4) {
+    ++list_frames;
+    EXPECT_LE(frame.body.size(), 32767u);
+    for (std::size_t at = 0; at < frame.body.size();) {
+      ASSERT_LE(at + 12, frame.body.size());
+      listed.push_back(ReadLe(frame.body, at, 8));
+      const std::size_t name = ReadLe(frame.body, at + 8, 2);
+      const std::size_t extra = ReadLe(frame.body, at + 10 + name, 2);
+      at += 12 + name + extra;
+      ASSERT_LE(at, frame.body.size());
+    }
+  }
+  EXPECT_GE(list_frames, 3);
+  ASSERT_EQ(listed.size(), 2500u);
+  EXPECT_EQ(listed.back(), 52499u);
+  std::size_t states = 0;
+  do {
+    EXPECT_EQ(frame.type, 6);
+    EXPECT_LE(frame.body.size(), 32767u);
+    EXPECT_EQ(frame.body.size() % 9, 0u);
+    states += frame.body.size() / 9;
+  } while (states < 2500 && (frame = client.Next()).type == 6);
+  EXPECT_EQ(states, 2500u);
+  // The greeting is cut to fit one frame.
+  client.Send(7, kPlayer + Le(50000, 8));
+  EXPECT_EQ(client.Next().type, 7);
+  client.Send(17, kPlayer);
+  const WireFrame greeting = client.Next();
+  EXPECT_EQ(greeting.type, 17);
+  EXPECT_LE(greeting.body.size(), 32767u);
+  EXPECT_GT(greeting.body.size(), 32000u);
+  EXPECT_EQ(sim->Stop(), 0);
 }
 
 TEST_F(SimTest, ChatServerStopsAndComesBackWhileHttpRunsOn) {

@@ -54,8 +54,9 @@ bool CContainerUI::SetItemIndex(CControlUI* control, int index) {
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
+  // A child always has this container as its parent, so a control without a parent is not here
+  // yet: no search of the children is needed, and filling a container stays linear.
   if (control == nullptr || index < 0 || index > GetCount() || control->GetParent() != nullptr) return false;
-  if (GetItemIndex(control) >= 0) return false;
   items_.insert(items_.begin() + index, control);
   if (manager_ != nullptr)
     control->SetManager(manager_, this, true);

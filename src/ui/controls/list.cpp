@@ -29,8 +29,8 @@ void* CListUI::GetInterface(const std::string& name) {
   return CVerticalLayoutUI::GetInterface(name);
 }
 
-void CListUI::Renumber() {
-  for (int i = 0; i < GetCount(); ++i) {
+void CListUI::Renumber(int first) {
+  for (int i = std::max(0, first); i < GetCount(); ++i) {
     if (IListItemUI* item = AsListItem(GetItemAt(i))) {
       item->SetIndex(i);
       item->SetOwner(this);
@@ -38,17 +38,26 @@ void CListUI::Renumber() {
   }
 }
 
+int CListUI::IndexOfRow(const CControlUI* row) const {
+  if (row == nullptr) return -1;
+  auto* item = static_cast<IListItemUI*>(const_cast<CControlUI*>(row)->GetInterface("ListItem"));
+  if (item != nullptr && item->GetOwner() == this && GetItemAt(item->GetIndex()) == row)
+    return item->GetIndex();
+  return GetItemIndex(const_cast<CControlUI*>(row));
+}
+
 bool CListUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
   if (!CVerticalLayoutUI::AddAt(control, index)) return false;
   if (cur_sel_ >= index && cur_sel_ >= 0) ++cur_sel_;
-  Renumber();
+  // Only the rows from the new one on moved; a row added at the end renumbers itself alone.
+  Renumber(index);
   return true;
 }
 
 bool CListUI::Remove(CControlUI* control, bool do_not_destroy) {
-  const int index = GetItemIndex(control);
+  const int index = IndexOfRow(control);
   if (index < 0) return false;
   return RemoveAt(index, do_not_destroy);
 }
@@ -65,7 +74,7 @@ bool CListUI::RemoveAt(int index, bool do_not_destroy) {
     cur_sel_ = -1;
   else if (index < cur_sel_)
     --cur_sel_;
-  Renumber();
+  Renumber(index);
   return true;
 }
 

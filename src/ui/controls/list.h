@@ -81,8 +81,13 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   void SetAttribute(const std::string& name, const std::string& value) override;
   void DoEvent(TEventUI& event) override;
 
+  // The index of `row` among the list's rows, or -1. A row of this list knows its index, so this
+  // takes constant time where GetItemIndex searches.
+  int IndexOfRow(const CControlUI* row) const;
+
  protected:
-  void Renumber();
+  // Gives the rows from `first` on their index and this list as their owner.
+  void Renumber(int first = 0);
   int cur_sel_ = -1;
   TListInfoUI info_;
 };

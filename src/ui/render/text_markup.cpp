@@ -182,4 +182,16 @@ std::string ParsedMarkup::PlainText() const {
 
 ParsedMarkup ParseMarkup(std::string_view text) { return Parser().Run(text); }
 
+std::string LiteralMarkup(std::string_view text) {
+  // A tag's content starts right after its bracket and must begin with a letter, "/" or the
+  // tag's name; "{" is none of these, so "<{x 0}b>" is a "<", no space at all, then "b>".
+  std::string markup;
+  markup.reserve(text.size());
+  for (const char c : text) {
+    markup.push_back(c);
+    if (c == '<' || c == '{') markup += "{x 0}";
+  }
+  return markup;
+}
+
 }  // namespace qrv::ui

@@ -48,4 +48,9 @@ struct ParsedMarkup {
 
 ParsedMarkup ParseMarkup(std::string_view text);
 
+// Markup that shows `text` exactly as written, whatever brackets it holds: every "<" and "{" is
+// followed by an empty space tag ("{x 0}"), so no tag can start there. A name from outside (an
+// agent's, a friend's) goes through this before it joins a row's markup.
+std::string LiteralMarkup(std::string_view text);
+
 }  // namespace qrv::ui
