@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk librsvg2-bin zip python3
   dbus-daemon
+  weston xwayland
 )
 
 missing=()

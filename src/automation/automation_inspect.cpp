@@ -5,6 +5,7 @@
 #include "automation/automation_commands.h"
 #include "platform/message_core.h"
 #include "platform/messages.h"
+#include "platform/tray.h"
 #include "platform/window_system.h"
 #include "ui/ui.h"
 
@@ -170,6 +171,7 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   AddString(builder, "class", WindowClassOf(hwnd));
   AddString(builder, "title", system.Title(hwnd));
   AddBool(builder, "visible", system.IsVisible(hwnd));
+  AddBool(builder, "minimized", system.IsMinimized(hwnd));
   AddBool(builder, "controls", CPaintManagerUI::ForWindow(hwnd) != nullptr);
   if (CWindowWnd::FromHandle(hwnd) == nullptr) {
     const std::string text = WindowTextSource() ? WindowTextSource()(hwnd) : std::string();
@@ -177,9 +179,21 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   } else {
     // Windows with a text of their own (the chat's text controls) give it when asked.
     std::string text;
-    if (SendMessage(hwnd, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)) != 0) AddString(builder, "text", text);
+    if (SendMessage(hwnd, WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text)) != 0)
+      AddString(builder, "text", text);
   }
   AddRect(builder, system.WindowRect(hwnd));
+  // How the window's tray icon is shown, when it has one.
+  switch (TrayIcon::Get().KindOf(hwnd)) {
+    case TrayIconKind::kSystemTray:
+      AddString(builder, "tray", "system-tray");
+      break;
+    case TrayIconKind::kStatusNotifierItem:
+      AddString(builder, "tray", "status-notifier-item");
+      break;
+    case TrayIconKind::kNone:
+      break;
+  }
 }
 
 void DescribeControl(JsonBuilder* builder, CControlUI* control) {
