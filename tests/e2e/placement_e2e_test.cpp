@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "e2e/e2e_fixture.h"
@@ -71,20 +73,39 @@ std::string Describe(const Rect& rect) {
          std::to_string(rect[3]);
 }
 
+// The crop of `rect` (device pixels) as ImageMagick's geometry.
+std::string Crop(const Rect& rect) {
+  return std::to_string(rect[2] - rect[0]) + "x" + std::to_string(rect[3] - rect[1]) + "+" +
+         std::to_string(rect[0]) + "+" + std::to_string(rect[1]);
+}
+
 class PlacementE2eTest : public LauncherTest {
  protected:
-  // Waits for the visible window of class `cls`, checks that it lies inside the screen and
-  // photographs it (the screenshot is in device pixels, twice the program's coordinates).
-  void ExpectOnScreen(const std::string& cls, const std::string& file) {
+  // Does `open`, waits for the visible window of class `cls`, checks that it lies inside the
+  // screen and photographs it once the screen there has changed (the screenshot is in device
+  // pixels, twice the program's coordinates).
+  void OpenOnScreen(const std::string& cls, const std::string& file, const std::function<void()>& open) {
     auto& automation = launcher_->automation();
+    const std::string before = ScreenshotFolder() + "/before-" + file;
+    ASSERT_EQ(std::system(("import -window root " + before).c_str()), 0);
+    open();
     ASSERT_NE(automation.WaitForWindow(cls, 20000), 0) << cls << " did not open";
     Rect rect{};
     EXPECT_TRUE(
         WaitFor([&] { return Inside(rect = VisibleWindowRect(automation, cls), kLogicalScreen); }, 5000))
         << cls << " lies at " << Describe(rect) << ", off the 640 x 400 screen";
     const Rect device{rect[0] * kScale, rect[1] * kScale, rect[2] * kScale, rect[3] * kScale};
-    EXPECT_TRUE(WaitFor([&] { return SaveScreenshot(device, ScreenshotFolder() + "/" + file) > 64; }, 10000))
-        << cls << " is not painted";
+    const std::string old =
+        CommandOutput("convert " + before + " -crop " + Crop(device) + " +repage -format %# info:");
+    std::string now;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          now = CommandOutput("import -window root -crop " + Crop(device) + " +repage -format %# info:-");
+          return !now.empty() && now != old && SaveScreenshot(device, ScreenshotFolder() + "/" + file) > 64;
+        },
+        10000))
+        << cls << " is not painted on the screen";
+    std::filesystem::remove(before);
   }
 };
 
@@ -112,16 +133,16 @@ TEST_F(PlacementE2eTest, PopUpsStayOnASmallScaledScreenAndBesideAFrameDraggedAga
   ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000));
 
   // The login window's server list, 50 pixels above a login window at the top of the screen.
-  ASSERT_TRUE(automation.Click("UILogIn", "bnstart").ok());
-  ExpectOnScreen("UISerList", "e2e-small-screen-server-list.png");
+  OpenOnScreen("UISerList", "e2e-small-screen-server-list.png",
+               [&] { ASSERT_TRUE(automation.Click("UILogIn", "bnstart").ok()); });
   automation.Send(qrv::testing::AutomationRequest("close").Set("class", "UISerList"));
   ASSERT_TRUE(WaitFor([&] { return WindowCount(automation, "UISerList") == 0; }, 10000));
 
   ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
   ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
   // The frame's own server list.
-  ASSERT_TRUE(automation.Click("UIMainFrame", "NewItemBtn").ok());
-  ExpectOnScreen("UISerList", "e2e-small-screen-frame-server-list.png");
+  OpenOnScreen("UISerList", "e2e-small-screen-frame-server-list.png",
+               [&] { ASSERT_TRUE(automation.Click("UIMainFrame", "NewItemBtn").ok()); });
   automation.Send(qrv::testing::AutomationRequest("close").Set("class", "UISerList"));
   ASSERT_TRUE(WaitFor([&] { return WindowCount(automation, "UISerList") == 0; }, 10000));
 
@@ -135,21 +156,21 @@ TEST_F(PlacementE2eTest, PopUpsStayOnASmallScaledScreenAndBesideAFrameDraggedAga
       << Describe(VisibleWindowRect(automation, "UIMainFrame"));
 
   // The More panel below its button near the frame's right edge, off the screen.
-  ASSERT_TRUE(automation.Click("UIMainFrame", "bnmore").ok());
-  ExpectOnScreen("UIMore", "e2e-small-screen-more-panel.png");
+  OpenOnScreen("UIMore", "e2e-small-screen-more-panel.png",
+               [&] { ASSERT_TRUE(automation.Click("UIMainFrame", "bnmore").ok()); });
   // The alarm list below the frame's clock button, and its editor.
-  ASSERT_TRUE(automation.Click("UIMainFrame", "bnclock").ok());
-  ExpectOnScreen("UIClockList", "e2e-small-screen-alarm-list.png");
-  ASSERT_TRUE(automation.Click("UIClockList", "bnset").ok());
-  ExpectOnScreen("UIClockManagerDlg", "e2e-small-screen-alarm-editor.png");
+  OpenOnScreen("UIClockList", "e2e-small-screen-alarm-list.png",
+               [&] { ASSERT_TRUE(automation.Click("UIMainFrame", "bnclock").ok()); });
+  OpenOnScreen("UIClockManagerDlg", "e2e-small-screen-alarm-editor.png",
+               [&] { ASSERT_TRUE(automation.Click("UIClockList", "bnset").ok()); });
   automation.Send(qrv::testing::AutomationRequest("close").Set("class", "UIClockManagerDlg"));
   automation.Send(qrv::testing::AutomationRequest("close").Set("class", "UIClockList"));
 
   // The tray menu asked for at the screen's bottom-right corner.
   const auto item = watcher.WaitForItem(20000);
   ASSERT_TRUE(item.has_value() && !item->empty());
-  ASSERT_TRUE(watcher.CallItem(*item, "ContextMenu", 639, 399));
-  ExpectOnScreen("MenuTrayWnd", "e2e-small-screen-tray-menu.png");
+  OpenOnScreen("MenuTrayWnd", "e2e-small-screen-tray-menu.png",
+               [&] { ASSERT_TRUE(watcher.CallItem(*item, "ContextMenu", 639, 399)); });
   launcher_->Stop();
 }
 
