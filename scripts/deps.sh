@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk librsvg2-bin zip python3
   dbus-daemon xclip
   openssl glib-networking bubblewrap xdg-dbus-proxy
+  weston xwayland
 )
 
 missing=()

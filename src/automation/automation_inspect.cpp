@@ -5,6 +5,7 @@
 #include "automation/automation_commands.h"
 #include "platform/message_core.h"
 #include "platform/messages.h"
+#include "platform/tray.h"
 #include "platform/window_system.h"
 #include "ui/render/text_markup.h"
 #include "ui/ui.h"
@@ -172,6 +173,7 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   AddString(builder, "class", WindowClassOf(hwnd));
   AddString(builder, "title", system.Title(hwnd));
   AddBool(builder, "visible", system.IsVisible(hwnd));
+  AddBool(builder, "minimized", system.IsMinimized(hwnd));
   AddBool(builder, "controls", CPaintManagerUI::ForWindow(hwnd) != nullptr);
   if (CWindowWnd::FromHandle(hwnd) == nullptr) {
     const std::string text = WindowTextSource() ? WindowTextSource()(hwnd) : std::string();
@@ -183,6 +185,17 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
       AddString(builder, "text", text);
   }
   AddRect(builder, system.WindowRect(hwnd));
+  // How the window's tray icon is shown, when it has one.
+  switch (TrayIcon::Get().KindOf(hwnd)) {
+    case TrayIconKind::kSystemTray:
+      AddString(builder, "tray", "system-tray");
+      break;
+    case TrayIconKind::kStatusNotifierItem:
+      AddString(builder, "tray", "status-notifier-item");
+      break;
+    case TrayIconKind::kNone:
+      break;
+  }
 }
 
 std::string ReadableText(CControlUI* control) {

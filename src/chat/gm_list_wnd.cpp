@@ -1,6 +1,5 @@
 #include "chat/gm_list_wnd.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "chat/chat_messages.h"
@@ -21,7 +20,8 @@ HWND CGMListWnd::Open(HWND frame, POINT at, std::vector<GMEntry> agents) {
   } else {
     Fill();
   }
-  MoveInsideWorkArea(at);
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepOnMonitor();
   ShowWindow(true, true);
   return hwnd_;
 }
@@ -35,15 +35,6 @@ LRESULT CGMListWnd::OnCreate() {
   // Above the frame, which may itself be always on top.
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return 0;
-}
-
-void CGMListWnd::MoveInsideWorkArea(POINT at) {
-  WindowSystem& windows = WindowSystem::Get();
-  const RECT rect = windows.WindowRect(hwnd_);
-  const RECT work = windows.WorkArea();
-  const int left = std::max(work.left, std::min(at.x, work.right - rect.Width()));
-  const int top = std::max(work.top, std::min(at.y, work.bottom - rect.Height()));
-  windows.SetPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CGMListWnd::Fill() {

@@ -48,7 +48,6 @@ class CGMListWnd final : public CSkinnedWindow {
   LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
-  void MoveInsideWorkArea(POINT at);
   void AskForChat(CControlUI* row);
 
   CDialogBuilderCallbackEx builder_callback_;

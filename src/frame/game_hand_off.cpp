@@ -29,6 +29,7 @@ void GameHandOff::ShowServerList(const LoginSession& session, POINT at, HWND log
     // An existing list keeps its contents; it only moves to where it is asked for.
     ShowWindow(server_list_, SW_HIDE);
     SetWindowPos(server_list_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (CWindowWnd* list = CWindowWnd::FromHandle(server_list_)) list->KeepOnMonitor();
     ShowWindow(server_list_, SW_SHOW);
     return;
   }
@@ -40,9 +41,16 @@ void GameHandOff::ShowServerList(const LoginSession& session, POINT at, HWND log
   setup.mode = CServerListUI::kModeLogin;
   setup.owner_window = CWindowWnd::FromHandle(login_window);
   // The session is copied: the login window may log in again while the list is open.
-  setup.open_main_frame = [this, session](const ServerEntry& server) { return OpenOrSwitch(session, server); };
+  setup.open_main_frame = [this, session](const ServerEntry& server) {
+    return OpenOrSwitch(session, server);
+  };
   auto* list = new CServerListUI(std::move(setup));
-  server_list_ = list->Create(nullptr, "玄岚城服务器", kPopupStyle, 0, at.x, at.y, 0, 0);
+  // Made hidden: above the login window may be above the screen, which only the layout's size
+  // tells.
+  server_list_ = list->Create(nullptr, "玄岚城服务器", kPopupStyle & ~WS_VISIBLE, 0, at.x, at.y, 0, 0);
+  if (server_list_ == nullptr) return;
+  list->KeepOnMonitor();
+  list->ShowWindow(true, true);
 }
 
 void GameHandOff::CloseServerList() {

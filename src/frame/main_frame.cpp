@@ -3,6 +3,7 @@
 #include "frame/main_frame.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/frame_messages.h"
 #include "chat/chat_messages.h"
@@ -12,6 +13,7 @@
 #include "platform/hotkeys.h"
 #include "platform/messages.h"
 #include "platform/process.h"
+#include "platform/tray.h"
 #include "tools/check_dlg.h"
 #include "tools/huifu_ui.h"
 #include "tools/lock_screen_ui.h"
@@ -148,7 +150,7 @@ LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool
       }
       return 0;
     case kMsgTrayCallback:
-      OnTrayCallback(lparam);
+      OnTrayCallback(wparam, lparam);
       handled = false;
       return 0;
     case kMsgExitSteps:
@@ -165,15 +167,19 @@ LRESULT CMainFrameWnd::OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool
   }
 }
 
-void CMainFrameWnd::OnTrayCallback(LPARAM mouse_message) {
+void CMainFrameWnd::OnTrayCallback(WPARAM where, LPARAM mouse_message) {
   if (mouse_message == WM_LBUTTONDOWN) {
     ShowWindow(true, true);
     WindowSystem::Get().SetForeground(hwnd_);
-  } else if (mouse_message == WM_RBUTTONUP) {
-    // The menu's settings entry asks the More panel, which opens the settings window.
+  } else if (mouse_message == WM_RBUTTONUP || mouse_message == WM_CONTEXTMENU) {
+    // The menu's settings entry asks the More panel, which opens the settings window. A tray host
+    // that asks for the menu says where it belongs.
     StatBeacon& beacon = deps_.services.beacon;
-    CTrayMenu::Open(hwnd_, more_panel() != nullptr ? more_panel_ : nullptr,
-                    [&beacon](std::string_view code) { beacon.Send(code); });
+    std::optional<POINT> anchor;
+    if (mouse_message == WM_CONTEXTMENU) anchor = TrayPointFromWparam(where);
+    CTrayMenu::Open(
+        hwnd_, more_panel() != nullptr ? more_panel_ : nullptr,
+        [&beacon](std::string_view code) { beacon.Send(code); }, anchor);
   }
 }
 

@@ -125,7 +125,7 @@ class CMainFrameWnd final : public CSkinnedWindow {
   LRESULT OnHotkey(LPARAM lparam);
   void ToggleBossKey();
   LRESULT OnAppMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled);
-  void OnTrayCallback(LPARAM mouse_message);
+  void OnTrayCallback(WPARAM where, LPARAM mouse_message);
 
   // The login and the game page (main_frame_login.cpp).
   void SendHeartbeat();

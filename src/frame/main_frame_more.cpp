@@ -74,6 +74,7 @@ void CMainFrameWnd::ToggleMorePanel(CControlUI* button) {
   }
   const POINT at = MorePanelPoint(*button);
   SetWindowPos(more_panel_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  panel->KeepOnMonitor();
   panel->ShowWindow(true, false);
 }
 
@@ -111,7 +112,10 @@ void CMainFrameWnd::ToggleCacheCleaner(CControlUI* button) {
   // Below the button, in screen coordinates of the frame wherever it stands.
   const POINT at = ScreenPointOf(RECT{pos.left - kCleanerLeftOfButton, pos.bottom, pos.right, pos.bottom});
   cleaner = new CRepairTool(EngineCacheTargets(deps_.services.web));
-  cache_cleaner_ = cleaner->Create(hwnd_, kCleanerTitle, kPopupStyle, 0, at.x, at.y, 0, 0);
+  cache_cleaner_ = cleaner->Create(hwnd_, kCleanerTitle, kPopupStyle & ~WS_VISIBLE, 0, at.x, at.y, 0, 0);
+  if (cache_cleaner_ == nullptr) return;
+  cleaner->KeepOnMonitor();
+  cleaner->ShowWindow(true, true);
 }
 
 }  // namespace qrv

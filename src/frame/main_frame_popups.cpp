@@ -20,6 +20,7 @@ void CMainFrameWnd::OpenServerList() {
   if (server_list_ != nullptr && IsWindow(server_list_)) {
     if (CWindowWnd* list = CWindowWnd::FromHandle(server_list_)) {
       list->CenterWindow();
+      list->KeepOnMonitor();
       list->ShowWindow(true, true);
       return;
     }
@@ -33,8 +34,11 @@ void CMainFrameWnd::OpenServerList() {
   setup.owner_hwnd = hwnd_;
   auto* list = new CServerListUI(std::move(setup));
   // A window that cannot be made deletes its object; the next click tries again.
-  server_list_ = list->Create(hwnd_, "选择服务器", kPopupStyle, 0, 0, 0, 200, 80);
-  if (server_list_ != nullptr) list->CenterWindow();
+  server_list_ = list->Create(hwnd_, "选择服务器", kPopupStyle & ~WS_VISIBLE, 0, 0, 0, 200, 80);
+  if (server_list_ == nullptr) return;
+  list->CenterWindow();
+  list->KeepOnMonitor();
+  list->ShowWindow(true, true);
 }
 
 void CMainFrameWnd::ShowUserInfo(CControlUI* button) {

@@ -14,7 +14,10 @@ constexpr const char* kChooseServerEvent = "200006";
 
 CUserInfUI::CUserInfUI(AppServices& services, HWND main_frame, ServerEntry server, PlayerProfile player)
     : CSkinnedWindow("userinfui.xml", Lifetime::kDeletesItself),
-      services_(services), main_frame_(main_frame), server_(std::move(server)), player_(std::move(player)) {}
+      services_(services),
+      main_frame_(main_frame),
+      server_(std::move(server)),
+      player_(std::move(player)) {}
 
 POINT CUserInfUI::PositionBeside(const RECT& button_screen) {
   return POINT{button_screen.right - kOffsetLeft, button_screen.top + kOffsetDown};
@@ -22,8 +25,7 @@ POINT CUserInfUI::PositionBeside(const RECT& button_screen) {
 
 HWND CUserInfUI::CreatePopup(POINT top_left) {
   // Made hidden: the main frame's show (ShowAt) starts the hide timer together with the show.
-  return Create(main_frame_, kTitle, kPopupStyle & ~WS_VISIBLE,
-                0, top_left.x, top_left.y, 0, 0);
+  return Create(main_frame_, kTitle, kPopupStyle & ~WS_VISIBLE, 0, top_left.x, top_left.y, 0, 0);
 }
 
 void CUserInfUI::SetServer(const ServerEntry& server) {
@@ -34,6 +36,7 @@ void CUserInfUI::SetServer(const ServerEntry& server) {
 void CUserInfUI::ShowAt(POINT top_left, const ServerEntry& server) {
   if (hwnd_ == nullptr || !IsWindow(hwnd_)) return;
   SetWindowPos(hwnd_, nullptr, top_left.x, top_left.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepOnMonitor();
   SetServer(server);
   // Setting the timer again replaces it, so every show gets its full three seconds.
   qrv::SetTimer(hwnd_, kHideTimerId, kHideAfterMs);

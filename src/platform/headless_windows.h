@@ -37,7 +37,9 @@ class HeadlessWindows final : public WindowSystem {
   using ModalResponder = std::function<int(HWND)>;
   void SetModalResponder(ModalResponder responder) { modal_responder_ = std::move(responder); }
   using MessageBoxResponder = std::function<int(const std::string& text, const std::string& caption)>;
-  void SetMessageBoxResponder(MessageBoxResponder responder) { message_box_responder_ = std::move(responder); }
+  void SetMessageBoxResponder(MessageBoxResponder responder) {
+    message_box_responder_ = std::move(responder);
+  }
 
   void set_work_area(RECT area) { work_area_ = area; }
   void set_screen(RECT screen) { screen_ = screen; }
@@ -80,6 +82,7 @@ class HeadlessWindows final : public WindowSystem {
   POINT CursorPos() const override { return cursor_; }
   RECT WorkArea() const override { return work_area_; }
   RECT ScreenRect() const override { return screen_; }
+  RECT WorkAreaAt(const RECT&) const override { return work_area_; }
   int RunModal(HWND hwnd) override;
   void EndModal(HWND hwnd, int result) override;
   int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;

@@ -24,6 +24,11 @@ class HeadlessTray final : public TrayIcon {
   bool Modify(HWND hwnd, const std::string& tooltip, std::span<const std::uint8_t> icon_png) override;
   bool Remove(HWND hwnd) override;
   bool TaskbarFound() const override { return taskbar_found_; }
+  TrayIconKind KindOf(HWND hwnd) const override {
+    return icons_.contains(hwnd) ? TrayIconKind::kSystemTray : TrayIconKind::kNone;
+  }
+  void SetThemeIconName(const std::string& name) override { theme_icon_name_ = name; }
+  const std::string& theme_icon_name() const { return theme_icon_name_; }
 
   void set_taskbar_found(bool found) { taskbar_found_ = found; }
   const Icon* Find(HWND hwnd) const;
@@ -36,6 +41,7 @@ class HeadlessTray final : public TrayIcon {
 
   std::map<HWND, Icon> icons_;
   bool taskbar_found_ = true;
+  std::string theme_icon_name_;
 };
 
 }  // namespace qrv

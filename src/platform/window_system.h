@@ -159,8 +159,12 @@ class WindowSystem {
   virtual void SetTextInput(HWND hwnd, bool enabled, bool password, RECT caret) = 0;
 
   virtual POINT CursorPos() const = 0;
+  // The primary monitor's work area (without panels and docks) and whole rectangle.
   virtual RECT WorkArea() const = 0;
   virtual RECT ScreenRect() const = 0;
+  // The work area of the monitor that shows most of `rect`, or of the monitor nearest to it when
+  // it lies off every monitor.
+  virtual RECT WorkAreaAt(const RECT& rect) const = 0;
 
   // Runs a nested loop until EndModal(hwnd) while other toplevels ignore input; returns the code.
   virtual int RunModal(HWND hwnd) = 0;

@@ -28,6 +28,7 @@ void CAlarmTipUI::ShowReminder(const std::string& when, const std::string& text,
   const int x = over.left + (over.Width() - rect.Width()) / 2;
   const int y = over.top + (over.Height() - rect.Height()) / 2;
   windows.SetPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepOnMonitor();
   ShowWindow(true, false);
   pm_.Invalidate();
 }

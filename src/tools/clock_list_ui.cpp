@@ -27,10 +27,13 @@ LRESULT CClockListUI::OnCreate() {
 void CClockListUI::KeepInsideWorkArea() {
   WindowSystem& windows = WindowSystem::Get();
   const RECT rect = windows.WindowRect(hwnd_);
-  const RECT work = windows.WorkArea();
-  if (rect.right <= work.right) return;
-  const int left = rect.left + (work.right - rect.right) - kRightMargin;
-  windows.SetPos(hwnd_, nullptr, left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT work = windows.WorkAreaAt(rect);
+  if (rect.right > work.right) {
+    const int left = rect.left + (work.right - rect.right) - kRightMargin;
+    windows.SetPos(hwnd_, nullptr, left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The other edges (the list opens below a button, and the frame may stand anywhere).
+  KeepOnMonitor();
 }
 
 void CClockListUI::LoadList() {

@@ -40,6 +40,8 @@ LRESULT CClockManagerUI::OnCreate() {
   // Reached only by name in Notify; looked up here so that a skin without them is noticed.
   FindControl<CButtonUI>("bnok");
   FindControl<CButtonUI>("bnclose");
+  // Opened beside the alarm list, which may stand at an edge of the screen.
+  KeepOnMonitor();
 
   if (repeat_ != nullptr) {
     for (const char* word : {kRepeatDaily, kRepeatWeekly, kRepeatWorkdays, kRepeatNever}) {

@@ -4,12 +4,16 @@
 
 namespace qrv {
 
-CHuifuUI::CHuifuUI(HWND main_frame) : CSkinnedWindow("gowndui.xml", Lifetime::kDeletesItself), main_frame_(main_frame) {}
+CHuifuUI::CHuifuUI(HWND main_frame)
+    : CSkinnedWindow("gowndui.xml", Lifetime::kDeletesItself), main_frame_(main_frame) {}
 
 HWND CHuifuUI::CreatePrompt() {
-  const RECT screen = WindowSystem::Get().ScreenRect();
-  const int x = (screen.right - screen.left) / 2 - kHalfWidth;
-  const int y = screen.bottom - screen.top;
+  // It rises out of the bottom edge of the work area (above a bottom panel) of the monitor that
+  // shows the frame, centred on it.
+  WindowSystem& windows = WindowSystem::Get();
+  const RECT area = windows.WorkAreaAt(windows.WindowRect(main_frame_));
+  const int x = area.left + area.Width() / 2 - kHalfWidth;
+  const int y = area.bottom;
   return Create(main_frame_, "", kPopupStyle, 0, x, y, 0, 0);
 }
 
@@ -40,6 +44,8 @@ void CHuifuUI::Tick() {
   if (ticks_ <= kRisingTicks) {
     const RECT rc = windows.WindowRect(hwnd_);
     windows.SetPos(hwnd_, nullptr, rc.left, rc.top - kRisePerTick, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Risen all the way, it lies wholly inside the work area whatever its size.
+    if (ticks_ == kRisingTicks) KeepOnMonitor();
     windows.SetFocus(hwnd_);
     windows.Invalidate(hwnd_, nullptr);
   } else {

@@ -1,12 +1,12 @@
 #include "tools/tray_menu.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 
 #include "app/frame_messages.h"
 #include "platform/debug_sink.h"
 #include "platform/messages.h"
+#include "platform/placement.h"
 #include "platform/process.h"
 #include "platform/tray.h"
 
@@ -23,21 +23,31 @@ CTrayMenu::CTrayMenu(HWND main_frame, StatSender send_stat)
       main_frame_(main_frame),
       send_stat_(std::move(send_stat)) {}
 
-RECT CTrayMenu::RectAtCursor(POINT cursor, const RECT& screen) {
-  int left = cursor.x - kLeftOfCursor;
-  int top = cursor.y - kAboveCursor;
+RECT CTrayMenu::RectAtCursor(POINT cursor, const RECT& area) {
+  const int left = cursor.x - kLeftOfCursor;
+  const int top = cursor.y - kAboveCursor;
   // The menu is made for a tray at the bottom right; a tray at the top or left of the screen (as
   // many desktops have) would put it partly off the screen, so it is pushed back onto it.
-  left = std::max(screen.left, std::min(left, screen.right - kWidth));
-  top = std::max(screen.top, std::min(top, screen.bottom - kHeight));
-  return RECT{left, top, left + kWidth, top + kHeight};
+  return FitInside(RECT{left, top, left + kWidth, top + kHeight}, area);
 }
 
-CTrayMenu* CTrayMenu::Open(HWND main_frame, HWND more_panel, StatSender send_stat) {
+RECT CTrayMenu::RectAtAnchor(POINT anchor, const RECT& area) {
+  int left = anchor.x;
+  int top = anchor.y;
+  if (left + kWidth > area.right) left = anchor.x - kWidth;
+  if (top + kHeight > area.bottom) top = anchor.y - kHeight;
+  return FitInside(RECT{left, top, left + kWidth, top + kHeight}, area);
+}
+
+CTrayMenu* CTrayMenu::Open(HWND main_frame, HWND more_panel, StatSender send_stat,
+                           std::optional<POINT> anchor) {
   // Without a system tray there is nothing the menu belongs to, and no menu is made. (The object
   // is made only once the tray is known to be there, so this path leaves nothing behind.)
   if (!TrayIcon::Get().TaskbarFound()) return nullptr;
-  const RECT rect = RectAtCursor(WindowSystem::Get().CursorPos(), WindowSystem::Get().ScreenRect());
+  WindowSystem& windows = WindowSystem::Get();
+  const POINT at = anchor.value_or(windows.CursorPos());
+  const RECT area = windows.WorkAreaAt(RECT{at.x, at.y, at.x + 1, at.y + 1});
+  const RECT rect = anchor ? RectAtAnchor(at, area) : RectAtCursor(at, area);
   auto* menu = new CTrayMenu(main_frame, std::move(send_stat));
   menu->SetMorePanel(more_panel);
   // A failed creation destroys the window, and the menu deletes itself with it.
@@ -90,8 +100,7 @@ void CTrayMenu::SelectRowAt(POINT pt) {
     if (item == nullptr || !item->IsVisible() || !item->GetPos().Contains(pt)) continue;
     auto* row = dynamic_cast<IListItemUI*>(item);
     if (row == nullptr || row->GetOwner() == nullptr) return;
-    if (auto* list = dynamic_cast<IListOwnerUI*>(row->GetOwner()))
-      list->SelectItem(row->GetIndex());
+    if (auto* list = dynamic_cast<IListOwnerUI*>(row->GetOwner())) list->SelectItem(row->GetIndex());
     return;
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The tray menu: the small pop-up a right click on the notification-area icon opens just above
-// and left of the cursor ("menuTray.xml"). Its three entries are rows of one list, so the row
-// under the mouse shows selected as in a native menu:
+// and left of the cursor ("menuTray.xml"), or, when the desktop's tray host says where the menu
+// belongs (a StatusNotifierItem's context-menu request), at that point. Its three entries are rows of one
+// list, so the row under the mouse shows selected as in a native menu:
 //
 //   "menu_show"    restores a minimised or hidden main frame and gives it the keyboard focus,
 //                  then the menu closes;
@@ -13,6 +14,7 @@
 // with its window. One menu is made per right click.
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "ui/ui.h"
@@ -35,13 +37,19 @@ class CTrayMenu final : public CSkinnedWindow {
   CTrayMenu(HWND main_frame, StatSender send_stat);
 
   // Where the menu opens for a cursor at `cursor`: its top-left corner 129 pixels left of and 100
-  // above the cursor, moved only as far as it takes to keep it on `screen`.
-  static RECT RectAtCursor(POINT cursor, const RECT& screen);
+  // above the cursor, moved only as far as it takes to keep it inside `area`.
+  static RECT RectAtCursor(POINT cursor, const RECT& area);
+  // Where the menu opens at a host's `anchor`: there, as a context menu opens (its top-left
+  // corner at the point, turned to the left of or above it where the area ends), and inside
+  // `area`.
+  static RECT RectAtAnchor(POINT anchor, const RECT& area);
 
-  // Opens a menu for `main_frame` at the cursor, with `more_panel` (may be null) as the target of
-  // the settings entry. Returns null, and makes nothing, when there is no system tray to anchor
-  // the menu to or its window cannot be made.
-  static CTrayMenu* Open(HWND main_frame, HWND more_panel, StatSender send_stat);
+  // Opens a menu for `main_frame` at `anchor`, or at the cursor without one, on the work area of
+  // that point's monitor, with `more_panel` (may be null) as the target of the settings entry.
+  // Returns null, and makes nothing, when there is no system tray to anchor the menu to or its
+  // window cannot be made.
+  static CTrayMenu* Open(HWND main_frame, HWND more_panel, StatSender send_stat,
+                         std::optional<POINT> anchor = std::nullopt);
 
   void SetMorePanel(HWND more_panel) { more_panel_ = more_panel; }
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "platform/messages.h"
+#include "platform/placement.h"
 #include "ui/controls/control.h"
 #include "ui/dialog_builder.h"
 #include "ui/paint_manager.h"
@@ -132,6 +133,16 @@ void CWindowWnd::CenterWindow() {
   const int x = std::max(work.left, work.left + (work.right - work.left - width) / 2);
   const int y = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
   WindowSystem::Get().SetPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CWindowWnd::KeepOnMonitor() {
+  if (hwnd_ == nullptr || !IsWindow(hwnd_)) return;
+  const RECT rect = WindowSystem::Get().WindowRect(hwnd_);
+  const RECT kept = KeptOnMonitor(rect);
+  if (kept == rect) return;
+  const UINT size = kept.Width() == rect.Width() && kept.Height() == rect.Height() ? SWP_NOSIZE : 0;
+  WindowSystem::Get().SetPos(hwnd_, nullptr, kept.left, kept.top, kept.Width(), kept.Height(),
+                             size | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CWindowWnd::ResizeClient(int cx, int cy) {

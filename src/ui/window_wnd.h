@@ -68,6 +68,9 @@ class CWindowWnd {
   int ShowModal();
   // Centres the window on the desktop work area.
   void CenterWindow();
+  // Moves the window inside the work area of the monitor that shows most of it, as little as it
+  // takes (KeptOnMonitor); pop-ups placed beside other windows call it before they show.
+  void KeepOnMonitor();
   // Resizes the window so that its client area is cx by cy (negative keeps that dimension).
   void ResizeClient(int cx = -1, int cy = -1);
   LRESULT SendMessage(UINT msg, WPARAM wparam = 0, LPARAM lparam = 0);

@@ -61,6 +61,29 @@ Rect VisibleWindowRect(qrv::testing::AutomationClient& automation, const std::st
   return rect;
 }
 
+std::string WindowString(qrv::testing::AutomationClient& automation, const std::string& cls,
+                         const char* member) {
+  std::string value;
+  bool found = false;
+  ForEachWindow(automation, cls, [&](JsonObject* window) {
+    if (found) return;
+    found = true;
+    if (json_object_has_member(window, member)) value = json_object_get_string_member(window, member);
+  });
+  return value;
+}
+
+bool WindowFlag(qrv::testing::AutomationClient& automation, const std::string& cls, const char* member) {
+  bool value = false;
+  bool found = false;
+  ForEachWindow(automation, cls, [&](JsonObject* window) {
+    if (found) return;
+    found = true;
+    value = json_object_has_member(window, member) && json_object_get_boolean_member(window, member);
+  });
+  return value;
+}
+
 int WindowCount(qrv::testing::AutomationClient& automation, const std::string& cls) {
   int count = 0;
   ForEachWindow(automation, cls, [&](JsonObject*) { ++count; });
@@ -87,15 +110,16 @@ int SaveScreenshot(const Rect& rect, const std::string& png, int margin) {
 
 std::string ScreenshotFolder() { return QRV_DOCS_OUTPUT; }
 
-void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls, const std::string& file,
-                     const std::function<bool(const Rect&)>& painted) {
+void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls,
+                     const std::string& file, const std::function<bool(const Rect&)>& painted) {
   const Rect rect = VisibleWindowRect(automation, cls);
   ASSERT_GT(rect[2], rect[0]) << cls << " is not shown";
   if (painted) {
     EXPECT_TRUE(WaitFor([&] { return painted(rect); }, 10000)) << cls << " is not painted";
   }
   int colours = 0;
-  EXPECT_TRUE(WaitFor([&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > 64; }, 10000))
+  EXPECT_TRUE(
+      WaitFor([&] { return (colours = SaveScreenshot(rect, ScreenshotFolder() + "/" + file)) > 64; }, 10000))
       << cls << " shows a uniform box (" << colours << " colours)";
 }
 

@@ -4,13 +4,12 @@
 // `import -window root`: windows with an alpha visual come out right that way), and whether a
 // screenshot shows a skin rather than a uniform box.
 
+#include <gtest/gtest.h>
 #include <json-glib/json-glib.h>
 
 #include <array>
 #include <functional>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "automation/automation_client.h"
 
@@ -28,6 +27,11 @@ std::string CommandOutput(const std::string& command);
 Rect RectOf(JsonObject* object);
 // The screen rectangle of the first visible window of class `cls`, or all zeros.
 Rect VisibleWindowRect(qrv::testing::AutomationClient& automation, const std::string& cls);
+// A string or boolean member of the first window of class `cls` in the automation's window list
+// ("" or false when there is no such window or member).
+std::string WindowString(qrv::testing::AutomationClient& automation, const std::string& cls,
+                         const char* member);
+bool WindowFlag(qrv::testing::AutomationClient& automation, const std::string& cls, const char* member);
 // Every window of class `cls` (visible or not), and how many there are.
 int WindowCount(qrv::testing::AutomationClient& automation, const std::string& cls);
 
@@ -47,7 +51,7 @@ std::string ScreenshotFolder();
 // again until the skin is on the screen, for a while. A window laid over other windows (whose
 // old pixels are no uniform box either) names a check of its own look in `painted`, given the
 // window's rectangle.
-void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls, const std::string& file,
-                     const std::function<bool(const Rect&)>& painted = nullptr);
+void ExpectSkinShown(qrv::testing::AutomationClient& automation, const std::string& cls,
+                     const std::string& file, const std::function<bool(const Rect&)>& painted = nullptr);
 
 }  // namespace qrv::e2e

@@ -1,4 +1,4 @@
-// The full-screen prompt: made just below the screen, risen into view by its seventh tick, its text
+// The full-screen prompt: made just below the work area, risen into view by its seventh tick, its text
 // and button shown from the eighth, gone on the sixtieth; its ticks stop with its window.
 
 #include "tools/huifu_ui.h"
@@ -24,7 +24,9 @@ class HuifuTest : public testing::ToolsWindowFixture {
 };
 
 TEST_F(HuifuTest, RisesIntoViewThenShowsItsButtonAndEndsOnTheSixtiethTick) {
+  // A panel takes the screen's bottom 40 pixels: the prompt rises out of the work area's edge.
   windows_->set_screen(RECT{0, 0, 1920, 1080});
+  windows_->set_work_area(RECT{0, 0, 1920, 1040});
   CHuifuUI* prompt = OpenPrompt();
   ASSERT_NE(prompt, nullptr);
   const HWND hwnd = prompt->GetHWND();
@@ -37,17 +39,17 @@ TEST_F(HuifuTest, RisesIntoViewThenShowsItsButtonAndEndsOnTheSixtiethTick) {
   }
   RECT rect = windows_->WindowRect(hwnd);
   EXPECT_EQ(rect.left, 1920 / 2 - 150);
-  EXPECT_EQ(rect.top, 1080);  // off screen
+  EXPECT_EQ(rect.top, 1040);  // out of view
   EXPECT_EQ(rect.Width(), 300);
   EXPECT_EQ(rect.Height(), 35);
 
   for (int tick = 1; tick <= 7; ++tick) {
     SendMessage(hwnd, WM_TIMER, CHuifuUI::kTickTimerId, 0);
-    EXPECT_EQ(windows_->WindowRect(hwnd).top, 1080 - 5 * tick);
+    EXPECT_EQ(windows_->WindowRect(hwnd).top, 1040 - 5 * tick);
     EXPECT_EQ(windows_->Focus(), hwnd);
   }
   rect = windows_->WindowRect(hwnd);
-  EXPECT_EQ(rect.bottom, 1080);  // wholly in view
+  EXPECT_EQ(rect.bottom, 1040);  // wholly in view, above the panel
   EXPECT_EQ(rect.left, 1920 / 2 - 150);
   EXPECT_EQ(rect.Width(), 300);
   EXPECT_FALSE(Shown(prompt, "TextUI1"));
@@ -60,7 +62,7 @@ TEST_F(HuifuTest, RisesIntoViewThenShowsItsButtonAndEndsOnTheSixtiethTick) {
   SendMessage(hwnd, WM_TIMER, CHuifuUI::kTickTimerId, 0);
   EXPECT_TRUE(Shown(prompt, "TextUI1"));
   EXPECT_TRUE(Shown(prompt, "bnexit"));
-  EXPECT_EQ(windows_->WindowRect(hwnd).top, 1080 - 35);  // it stops rising
+  EXPECT_EQ(windows_->WindowRect(hwnd).top, 1040 - 35);  // it stops rising
   SaveRendering(prompt->paint_manager(), "full-screen-prompt.png");
 
   testing::ClickNamed(hwnd, prompt->paint_manager(), "bnexit");

@@ -79,6 +79,12 @@ TEST_F(TrayMenuTest, OpensAboveAndLeftOfTheCursorAsARoundedToolPopup) {
   EXPECT_EQ(CTrayMenu::RectAtCursor(POINT{1500, 990}, screen), (RECT{1371, 890, 1497, 995}));
   EXPECT_EQ(CTrayMenu::RectAtCursor(POINT{10, 20}, screen), (RECT{0, 0, 126, 105}));
   EXPECT_EQ(CTrayMenu::RectAtCursor(POINT{1599, 999}, screen), (RECT{1470, 895, 1596, 1000}));
+  // At a host's anchor it opens as a context menu does: down and right of the point, turned up
+  // or left where the screen ends.
+  EXPECT_EQ(CTrayMenu::RectAtAnchor(POINT{400, 300}, screen), (RECT{400, 300, 526, 405}));
+  EXPECT_EQ(CTrayMenu::RectAtAnchor(POINT{1590, 990}, screen), (RECT{1464, 885, 1590, 990}));
+  EXPECT_EQ(CTrayMenu::RectAtAnchor(POINT{1590, 12}, screen), (RECT{1464, 12, 1590, 117}));
+  EXPECT_EQ(CTrayMenu::RectAtAnchor(POINT{50, 60}, RECT{100, 0, 800, 600}), (RECT{100, 60, 226, 165}));
 
   const HeadlessWindows::State* state = windows_->StateOf(hwnd);
   ASSERT_NE(state, nullptr);
@@ -109,6 +115,20 @@ TEST_F(TrayMenuTest, OpensAboveAndLeftOfTheCursorAsARoundedToolPopup) {
     EXPECT_LE(pos.bottom, CTrayMenu::kHeight);
   }
   SaveRendering(menu->paint_manager(), "tray_menu.png");
+}
+
+TEST_F(TrayMenuTest, AMenuAskedForAtAPointOpensThereInsideTheWorkArea) {
+  // The work area ends 40 pixels above the screen's bottom (a panel): a menu asked for at the
+  // bottom-right corner turns up and left and stays above the panel.
+  windows_->set_work_area(RECT{0, 0, 1600, 960});
+  CTrayMenu* menu = CTrayMenu::Open(frame_->hwnd(), nullptr, nullptr, POINT{1599, 999});
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(windows_->WindowRect(menu->GetHWND()), (RECT{1473, 855, 1599, 960}));
+  menu->Close();
+  loop_->Pump();
+  menu = CTrayMenu::Open(frame_->hwnd(), nullptr, nullptr, POINT{400, 300});
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(windows_->WindowRect(menu->GetHWND()), (RECT{400, 300, 526, 405}));
 }
 
 TEST_F(TrayMenuTest, NoSystemTrayNoMenu) {

@@ -135,6 +135,7 @@ class GtkDockingWindows final : public WindowSystem {
   POINT CursorPos() const override;
   RECT WorkArea() const override;
   RECT ScreenRect() const override;
+  RECT WorkAreaAt(const RECT& rect) const override;
   int RunModal(HWND hwnd) override;
   void EndModal(HWND hwnd, int result) override;
   int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;

@@ -183,6 +183,7 @@ void GtkDockingWindows::SetTextInput(HWND hwnd, bool enabled, bool password, REC
 POINT GtkDockingWindows::CursorPos() const { return windows_->CursorPos(); }
 RECT GtkDockingWindows::WorkArea() const { return windows_->WorkArea(); }
 RECT GtkDockingWindows::ScreenRect() const { return windows_->ScreenRect(); }
+RECT GtkDockingWindows::WorkAreaAt(const RECT& rect) const { return windows_->WorkAreaAt(rect); }
 int GtkDockingWindows::RunModal(HWND hwnd) {
   // A modal loop runs for windows of ours only.
   return foreign_.Contains(hwnd) ? -1 : windows_->RunModal(hwnd);

@@ -6,6 +6,8 @@
 
 #include <gdk/gdkx.h>
 
+#include <algorithm>
+
 #include "platform/gtk/gtk_windows.h"
 #include "platform/gtk/native_window.h"
 #include "platform/message_core.h"
@@ -36,7 +38,8 @@ GdkMonitor* PrimaryMonitor() {
   GdkDisplay* display = gdk_display_get_default();
   if (display == nullptr) return nullptr;
   GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-  if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0)
+    monitor = gdk_display_get_monitor(display, 0);
   return monitor;
 }
 
@@ -57,6 +60,33 @@ RECT GtkWindows::ScreenRect() const {
   if (monitor == nullptr) return RECT{};
   GdkRectangle area{};
   gdk_monitor_get_geometry(monitor, &area);
+  return FromGdk(area);
+}
+
+RECT GtkWindows::WorkAreaAt(const RECT& rect) const {
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return WorkArea();
+  GdkMonitor* best = nullptr;
+  long best_overlap = 0;
+  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
+    GdkMonitor* monitor = gdk_display_get_monitor(display, i);
+    GdkRectangle geometry{};
+    gdk_monitor_get_geometry(monitor, &geometry);
+    const long width = std::min(rect.right, geometry.x + geometry.width) - std::max(rect.left, geometry.x);
+    const long height = std::min(rect.bottom, geometry.y + geometry.height) - std::max(rect.top, geometry.y);
+    if (width > 0 && height > 0 && width * height > best_overlap) {
+      best = monitor;
+      best_overlap = width * height;
+    }
+  }
+  // Off every monitor: the one nearest to the rectangle's centre.
+  if (best == nullptr) {
+    best =
+        gdk_display_get_monitor_at_point(display, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  }
+  if (best == nullptr) return WorkArea();
+  GdkRectangle area{};
+  gdk_monitor_get_workarea(best, &area);
   return FromGdk(area);
 }
 
