@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Memory benchmark of the main frame: under Xvfb, the resident set of all the program's processes
-# (the launcher and WebKit's web and network processes) while the main frame shows the simulator's
-# game page, against a bare WebKitGTK window showing the same page. Prints medians of several runs
-# and their ratio.
+# Memory benchmark of the main frame: under Xvfb, the memory of all the program's processes (the
+# launcher and WebKit's web and network processes) while the main frame shows the simulator's game
+# page, against a bare WebKitGTK window showing the same page. Prints, for every process and for
+# the sum, medians of several runs of the resident set (RSS) and of the proportional set size
+# (PSS, which counts a page shared by several processes once in all), and the ratios.
 # Usage: bench/frame_memory.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,7 +44,7 @@ import json, os, socket, statistics, subprocess, sys, time
 
 build, work, root, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 sys.path.insert(0, os.path.join(root, "bench"))
-from process_memory import tree_rss_kib
+from process_memory import tree_memory_kib
 
 
 def game_page_requests(log):
@@ -98,7 +99,7 @@ def launcher_run(env, log):
         if not wait_for(lambda: game_page_requests(log) > before, 30):
             raise SystemExit("the main frame never asked for the game page")
         time.sleep(3.0)  # the page settles
-        return tree_rss_kib(proc.pid) / 1024.0
+        return tree_memory_kib(proc.pid)
     finally:
         stop(proc)
 
@@ -110,7 +111,7 @@ def bare_run(env, url, log):
         if not wait_for(lambda: game_page_requests(log) > before, 30):
             raise SystemExit("the bare window never asked for the game page")
         time.sleep(3.0)
-        return tree_rss_kib(proc.pid) / 1024.0
+        return tree_memory_kib(proc.pid)
     finally:
         stop(proc)
 
@@ -133,7 +134,23 @@ try:
 finally:
     stop(sim)
 
-lm, bm = statistics.median(launcher), statistics.median(bare)
-print(f"runs: {runs} of each, medians")
-print(f"memory (RSS, all processes) main frame {lm:8.1f} MiB  bare WebKitGTK window {bm:8.1f} MiB  ratio {lm / bm:.2f}")
+def summary(runs_of_tree):
+    """Per process name and for the whole tree: median RSS and PSS in MiB."""
+    names = sorted({name for tree in runs_of_tree for name, _, _ in tree})
+    rows = {}
+    for name in names:
+        rows[name] = tuple(statistics.median(sum(m[i] for m in tree if m[0] == name) for tree in runs_of_tree) / 1024.0
+                           for i in (1, 2))
+    rows["all processes"] = tuple(statistics.median(sum(m[i] for m in tree) for tree in runs_of_tree) / 1024.0
+                                  for i in (1, 2))
+    return rows
+
+
+print(f"runs: {runs} of each, medians (MiB)")
+for title, rows in (("main frame", summary(launcher)), ("bare WebKitGTK window", summary(bare))):
+    print(title)
+    for name, (rss, pss) in rows.items():
+        print(f"  {name:24} RSS {rss:8.1f}   PSS {pss:8.1f}")
+(lr, lp), (br, bp) = summary(launcher)["all processes"], summary(bare)["all processes"]
+print(f"ratio, all processes: RSS {lr / br:.2f}   PSS {lp / bp:.2f}")
 PY

@@ -7,6 +7,7 @@ pkg_check_modules(SOUP REQUIRED IMPORTED_TARGET libsoup-3.0 json-glib-1.0)
 # The skinned toolkit: drawing, text, pictures, the skin archive and the layout files.
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo pangocairo)
 pkg_check_modules(PIXBUF REQUIRED IMPORTED_TARGET gdk-pixbuf-2.0)
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 find_package(pugixml REQUIRED)
 # The embedded browser view: WebKitGTK 4.1 on GTK 3. The guard is on the target, which is made

@@ -28,4 +28,8 @@ else
   "${ctest_command[@]}"
 fi
 
+# The libraries that start or share threads, and their tests, under ThreadSanitizer in a tree of
+# their own: any report fails the run.
+bash "$root/scripts/tsan.sh" "$root/build/tsan"
+
 bash "$root/scripts/fuzz.sh" "$build" 15

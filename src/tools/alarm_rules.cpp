@@ -62,7 +62,9 @@ std::optional<LocalDateTime> ParseAlarmTime(std::string_view value) {
   const auto day = TakeUntil(value, at, '|');
   const auto hour = TakeUntil(value, at, '|');
   const auto minute = TakeUntil(value, at, '|');
-  if (!minute || at != value.size()) return std::nullopt;
+  // A missing separator leaves `at` where it was, so a later part can still be found: each part
+  // must be there.
+  if (!year || !month || !day || !hour || !minute || at != value.size()) return std::nullopt;
   LocalDateTime t;
   const auto numbers = {PlainNumber(*year), PlainNumber(*month), PlainNumber(*day), PlainNumber(*hour),
                         PlainNumber(*minute)};
