@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk librsvg2-bin zip python3
   dbus-daemon
+  # The Debian package (scripts/package.sh) and its checks.
+  dpkg-dev binutils lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -33,18 +33,6 @@ std::string EscapeValue(const std::string& value) {
 
 }  // namespace
 
-std::string DesktopDirectory() {
-  const char* desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);
-  if (desktop != nullptr) return desktop;
-  g_autofree gchar* fallback = g_build_filename(g_get_home_dir(), "Desktop", nullptr);
-  return fallback;
-}
-
-std::string AutostartDirectory() {
-  g_autofree gchar* dir = g_build_filename(g_get_user_config_dir(), "autostart", nullptr);
-  return dir;
-}
-
 std::string QuoteExecArgument(const std::string& argument) {
   // Inside double quotes the characters ", `, $ and \ are escaped with a backslash; the key's
   // own escaping then doubles every backslash.
@@ -57,33 +45,42 @@ std::string QuoteExecArgument(const std::string& argument) {
   return EscapeValue(quoted);
 }
 
-bool CreateDesktopShortcut(const std::string& program_path, const std::string& display_name,
-                           const std::string& desktop_dir) {
-  if (desktop_dir.empty() || !g_file_test(desktop_dir.c_str(), G_FILE_TEST_IS_DIR)) return false;
-  std::string entry = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(display_name) +
-                      "\nExec=" + QuoteExecArgument(program_path) + "\n";
-  // The working folder is the program folder, found as start-up finds it.
-  const std::string working_dir = ProgramDirectoryOf(program_path);
-  if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";
-  entry += "Terminal=false\n";
-  const std::string path = desktop_dir + "/" + display_name + ".desktop";
-  return WriteEntry(path, entry, 0755);
+namespace {
+
+// The Exec value of an entry: a path is quoted; a command found on the PATH is a plain word.
+std::string ExecValue(const LaunchEntry& entry) {
+  if (entry.command.find('/') == std::string::npos) return EscapeValue(entry.command);
+  return QuoteExecArgument(entry.command);
 }
 
-void SetAutostart(bool on, const std::string& program_path, const std::string& autostart_dir) {
-  const std::string path = autostart_dir + "/" + kAutostartName + ".desktop";
+// Lines of an entry that starts `entry`'s command (Exec, and Path when it has a working folder).
+std::string StartLines(const LaunchEntry& entry) {
+  std::string lines = "Exec=" + ExecValue(entry) + "\n";
+  if (!entry.working_folder.empty()) lines += "Path=" + EscapeValue(entry.working_folder) + "\n";
+  return lines;
+}
+
+}  // namespace
+
+bool CreateDesktopShortcut(const LaunchEntry& shortcut, const std::string& display_name) {
+  g_autofree gchar* desktop_dir = g_path_get_dirname(shortcut.file.c_str());
+  if (!g_file_test(desktop_dir, G_FILE_TEST_IS_DIR)) return false;
+  const std::string entry = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(display_name) + "\n" +
+                            StartLines(shortcut) + "Terminal=false\n";
+  return WriteEntry(shortcut.file, entry, 0755);
+}
+
+void SetAutostart(bool on, const LaunchEntry& entry) {
   if (!on) {
-    g_remove(path.c_str());
+    g_remove(entry.file.c_str());
     return;
   }
-  g_mkdir_with_parents(autostart_dir.c_str(), 0700);
-  std::string entry = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) +
-                      "\nExec=" + QuoteExecArgument(program_path) + "\n";
-  // Started by the session, the launcher would otherwise run in the home folder.
-  const std::string working_dir = ProgramDirectoryOf(program_path);
-  if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";
-  entry += "X-GNOME-Autostart-enabled=true\n";
-  WriteEntry(path, entry, 0644);
+  g_autofree gchar* autostart_dir = g_path_get_dirname(entry.file.c_str());
+  g_mkdir_with_parents(autostart_dir, 0700);
+  // Started by the session, a portable launcher would otherwise run in the home folder.
+  const std::string contents = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) + "\n" +
+                               StartLines(entry) + "X-GNOME-Autostart-enabled=true\n";
+  WriteEntry(entry.file, contents, 0644);
 }
 
 }  // namespace qrv

@@ -39,12 +39,10 @@ CookieMirror::Filter PlatformHostsFilter(const DeployConfig& deploy) {
 
 }  // namespace
 
-BrowserEngine::BrowserEngine(const std::string& data_folder, WebContext& web) : data_folder_(data_folder) {
+BrowserEngine::BrowserEngine(const WebEngineFolders& folders, WebContext& web) {
   PrepareBrowserEnvironment();
-  g_autofree gchar* data_dir = g_build_filename(data_folder.c_str(), kWebsiteDataFolderName, nullptr);
-  g_autofree gchar* cache_dir = g_build_filename(data_folder.c_str(), kDiskCacheFolderName, nullptr);
-  website_data_ = webkit_website_data_manager_new("base-data-directory", data_dir, "base-cache-directory",
-                                                  cache_dir, nullptr);
+  website_data_ = webkit_website_data_manager_new("base-data-directory", folders.website_data.c_str(),
+                                                  "base-cache-directory", folders.disk_cache.c_str(), nullptr);
   context_ = webkit_web_context_new_with_website_data_manager(website_data_);
   // WebKit's own cookies stay in memory: the cookie store's file is the one kept across runs, and
   // the mirror fills the browser from it.

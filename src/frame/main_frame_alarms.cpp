@@ -21,7 +21,7 @@ constexpr int kListLeftOfButton = 164;
 }  // namespace
 
 std::string CMainFrameWnd::AlarmStorePath() const {
-  return AlarmStore::PathIn(deps_.services.paths.directory);
+  return deps_.services.paths.alarms;
 }
 
 void CMainFrameWnd::OpenAlarmListBelow(CControlUI* button) {

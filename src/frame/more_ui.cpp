@@ -101,7 +101,7 @@ void CMoreUI::OpenSettings() {
     StatBeacon& beacon = deps_.services.beacon;
     window = new CSystemSetUI(SystemSetDeps{deps_.services.settings,
                                             [&beacon](std::string_view code) { beacon.Send(code); },
-                                            deps_.services.paths.program_path, deps_.autostart_dir});
+                                            deps_.services.paths.autostart});
     settings_ = CreateTool(window);
     if (settings_ == nullptr) return;
   }

@@ -26,7 +26,6 @@ class CRepairTool;
 struct MorePanelDeps {
   AppServices& services;
   CacheTargets cache_targets;  // what the panel's cache cleaner empties
-  std::string autostart_dir;   // where the settings window keeps the autostart entry
 };
 
 class CMoreUI final : public CSkinnedWindow {

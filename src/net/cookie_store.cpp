@@ -108,7 +108,7 @@ struct CookieStore::Impl {
 
   bool Write(const std::string& text) const {
     g_autofree gchar* folder = g_path_get_dirname(file.c_str());
-    g_mkdir_with_parents(folder, 0755);
+    g_mkdir_with_parents(folder, 0700);
     // The cookies hold the platform's login: readable by the player only.
     return g_file_set_contents_full(
         file.c_str(), text.data(), static_cast<gssize>(text.size()),

@@ -48,7 +48,9 @@ pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path
   const std::string path = folder + relative_path;
   char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+  const bool on_path = folder.empty() && relative_path.find('/') == std::string::npos;
+  const int rc = on_path ? posix_spawnp(&pid, path.c_str(), &actions, nullptr, argv, environ)
+                         : posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return 0;
   // Nobody waits for a companion; this thread collects its exit status so that no zombie is left

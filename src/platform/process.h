@@ -31,7 +31,8 @@ class ScopedExitHook {
 
 // Starts the companion program `relative_path` (for example "./update") of the program folder
 // `folder` ("" or ending in "/"), in that folder, without waiting for it; its exit is collected
-// so it leaves no zombie behind. Returns its process id, or 0 when it could not be started.
+// so it leaves no zombie behind. A name without a "/" and no folder ("zelto-qrv") is a command
+// looked up on the PATH. Returns its process id, or 0 when it could not be started.
 pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path);
 
 // Full path of the running program, at most `max_chars` bytes (the size of start-up's buffer).

@@ -20,6 +20,7 @@
 
 #include <string>
 
+#include "app/program_paths.h"
 #include "app/settings_file.h"
 #include "tools/edit_ex.h"
 #include "tools/stat_sender.h"
@@ -30,8 +31,7 @@ namespace qrv {
 struct SystemSetDeps {
   const SettingsFile& settings;
   StatSender send_stat;
-  std::string program_path;   // what the autostart entry starts
-  std::string autostart_dir;  // where KRAVO.desktop lives ($XDG_CONFIG_HOME/autostart)
+  LaunchEntry autostart;  // the start-with-the-session entry ($XDG_CONFIG_HOME/autostart/KRAVO.desktop)
 };
 
 class CSystemSetUI final : public CSkinnedWindow {
