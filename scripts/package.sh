@@ -68,16 +68,16 @@ for file in "${elves[@]}"; do
   [[ "$file" == *.so ]] || chmod 0755 "$file"
 done
 
-# Depends: the libraries the binaries link (the web engine module brings WebKitGTK's), and the
-# packages whose modules are opened at run time rather than linked: TLS for the web engine's https
-# pages (a GIO module), the picture loaders of the emoticons and the skin, the icon theme of GTK's
-# own dialogs, and the web engine's media plugins for the game page's sounds.
+# Depends: the libraries the binaries link (the web engine module brings WebKitGTK's; gdk-pixbuf
+# brings the picture loaders of the emoticons and the skin), and the packages whose modules are
+# opened at run time rather than linked: TLS for the web engine's https pages (a GIO module), the
+# icon theme of GTK's own dialogs, and the web engine's media plugins for the game page's sounds.
 mkdir -p "$work/debian"
 printf 'Source: %s\n\nPackage: %s\nArchitecture: amd64\n' "$package" "$package" > "$work/debian/control"
 shlibs=$(cd "$work" && dpkg-shlibdeps -O -xlibc6-dbg "${elves[@]}" 2>"$work/shlibdeps.log" |
   sed -n 's/^shlibs:Depends=//p')
 [[ -n "$shlibs" ]] || { cat "$work/shlibdeps.log" >&2; exit 1; }
-loaded="glib-networking, libgdk-pixbuf-2.0-0, adwaita-icon-theme, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"
+loaded="glib-networking, adwaita-icon-theme, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"
 
 mkdir -p "$stage/DEBIAN"
 installed_size=$(du -sk --exclude=DEBIAN "$stage" | cut -f1)
@@ -97,6 +97,6 @@ dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
 echo "$deb"
 
 # The checks: lintian must find no error, the desktop entry and the metainfo must validate.
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 desktop-file-validate "$stage/usr/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$stage/usr/share/metainfo/$app_id.metainfo.xml"

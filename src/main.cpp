@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/application.h"
 #include "app/build_info.h"
@@ -36,7 +37,8 @@ void SetWindowIcons() {
   GList* icons = nullptr;
   for (const int size : {16, 48, 64, 128, 256}) {
     const std::string resource = "/com/zelto/qrv/icons/app_" + std::to_string(size) + ".png";
-    if (GdkPixbuf* icon = gdk_pixbuf_new_from_resource(resource.c_str(), nullptr)) icons = g_list_append(icons, icon);
+    if (GdkPixbuf* icon = gdk_pixbuf_new_from_resource(resource.c_str(), nullptr))
+      icons = g_list_append(icons, icon);
   }
   gtk_window_set_default_icon_list(icons);
   g_list_free_full(icons, g_object_unref);
@@ -63,6 +65,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
   }
+  // GTK's start derives the class from the program name ("Zelto-qrv"); windows made from now on
+  // take this one.
   gdk_set_program_class(qrv::kCommandName);
   SetWindowIcons();
   // Other programs dock their windows into the main frame through these two messages.
@@ -85,7 +89,8 @@ int main(int argc, char** argv) {
   // Takes the player from the login window to the server list window and the main frame.
   std::unique_ptr<qrv::GameHandOff> hand_off;
   // The marker file in the program folder decides between the portable and the installed layout.
-  qrv::CMyWebApp app(qrv::ProgramPaths::ForProgram(qrv::ProgramPath()), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
+  qrv::ProgramPaths paths = qrv::ProgramPaths::ForProgram(qrv::ProgramPath());
+  qrv::CMyWebApp app(std::move(paths), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
     // The web engine is made by the first view that shows a page (the main frame's game page):
     // the login window starts no web process.
     qrv::SetWebEngineFolders({services.paths.web_data, services.paths.web_cache});

@@ -78,8 +78,8 @@ void SetAutostart(bool on, const LaunchEntry& entry) {
   g_autofree gchar* autostart_dir = g_path_get_dirname(entry.file.c_str());
   g_mkdir_with_parents(autostart_dir, 0700);
   // Started by the session, a portable launcher would otherwise run in the home folder.
-  const std::string contents = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) + "\n" +
-                               StartLines(entry) + "X-GNOME-Autostart-enabled=true\n";
+  const std::string contents = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) +
+                               "\n" + StartLines(entry) + "X-GNOME-Autostart-enabled=true\n";
   WriteEntry(entry.file, contents, 0644);
 }
 

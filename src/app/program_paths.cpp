@@ -23,7 +23,8 @@ ProgramPaths Common(std::string program_path, const UserFolders& user) {
   paths.program_path = std::move(program_path);
   paths.skin_archive = paths.directory + "skin/box.bk";
   paths.shortcut.file = Join(user.desktop, std::string(kShortcutName) + ".desktop");
-  g_autofree gchar* autostart = g_build_filename(user.config_home.c_str(), "autostart", kAutostartFileName, nullptr);
+  g_autofree gchar* autostart =
+      g_build_filename(user.config_home.c_str(), "autostart", kAutostartFileName, nullptr);
   paths.autostart.file = autostart;
   paths.screen_capture = {paths.directory, "./ScreenCap"};
   return paths;
@@ -78,7 +79,8 @@ ProgramPaths ProgramPaths::Portable(std::string program_path, const UserFolders&
   return paths;
 }
 
-ProgramPaths ProgramPaths::Installed(std::string program_path, const UserFolders& user, std::string system_deploy) {
+ProgramPaths ProgramPaths::Installed(std::string program_path, const UserFolders& user,
+                                     std::string system_deploy) {
   ProgramPaths paths = Common(std::move(program_path), user);
   paths.layout = Layout::kInstalled;
   const std::string config = Join(user.config_home, kCommandName);

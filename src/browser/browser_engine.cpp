@@ -41,8 +41,9 @@ CookieMirror::Filter PlatformHostsFilter(const DeployConfig& deploy) {
 
 BrowserEngine::BrowserEngine(const WebEngineFolders& folders, WebContext& web) {
   PrepareBrowserEnvironment();
-  website_data_ = webkit_website_data_manager_new("base-data-directory", folders.website_data.c_str(),
-                                                  "base-cache-directory", folders.disk_cache.c_str(), nullptr);
+  website_data_ =
+      webkit_website_data_manager_new("base-data-directory", folders.website_data.c_str(),
+                                      "base-cache-directory", folders.disk_cache.c_str(), nullptr);
   context_ = webkit_web_context_new_with_website_data_manager(website_data_);
   // WebKit's own cookies stay in memory: the cookie store's file is the one kept across runs, and
   // the mirror fills the browser from it.

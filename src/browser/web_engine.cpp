@@ -54,7 +54,8 @@ WebEngine* EngineFromModule(const WebEngineFolders& folders, WebContext& web) {
   if (module == nullptr) return nullptr;
   gpointer entry = nullptr;
   if (!g_module_symbol(module, kWebKitModuleEntry, &entry) || entry == nullptr) return nullptr;
-  return reinterpret_cast<WebKitModuleEntry>(entry)(folders.website_data.c_str(), folders.disk_cache.c_str(), &web);
+  return reinterpret_cast<WebKitModuleEntry>(entry)(folders.website_data.c_str(), folders.disk_cache.c_str(),
+                                                    &web);
 }
 
 }  // namespace

@@ -205,7 +205,8 @@ void CCharDlg::InsertEmoticon(const std::string& name) {
 }
 
 void CCharDlg::SavePicture() {
-  ChoosePictureFile(hwnd_, [target = saved_picture_](const std::string& file) { SavePictureAsPng(file, target); });
+  ChoosePictureFile(hwnd_,
+                    [target = saved_picture_](const std::string& file) { SavePictureAsPng(file, target); });
 }
 
 void CCharDlg::HidePopups() {

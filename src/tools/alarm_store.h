@@ -1,9 +1,9 @@
 #pragma once
-// The alarm store "clocklist.ini" (where it lives is the program's paths' choice). Sections "clockinf1" .. "clockinf<size>" hold one alarm each, and
-// "clocksize"/"size" says how many there are; the editor writes the one alarm it sets into
-// "clockinf1" with "size" 1, so a save replaces the alarm before it. Values are read with the
-// limits of the buffers the store has always been read with: "index" 7 bytes, "time" 31, "data"
-// 63, "repeat" 9 (never cutting a character).
+// The alarm store "clocklist.ini" (where it lives is the program's paths' choice). Sections
+// "clockinf1" .. "clockinf<size>" hold one alarm each, and "clocksize"/"size" says how many there
+// are; the editor writes the one alarm it sets into "clockinf1" with "size" 1, so a save replaces
+// the alarm before it. Values are read with the limits of the buffers the store has always been
+// read with: "index" 7 bytes, "time" 31, "data" 63, "repeat" 9 (never cutting a character).
 //
 // When an alarm last rang is kept beside it under the key "rang" (a time value like "time"), which
 // readers that know only the four keys above pass over.

@@ -21,7 +21,8 @@ std::string ReadAll(const std::string& path) {
 
 TEST(DesktopEntries, ShortcutStartsTheProgramInItsFolderAndIsExecutable) {
   test::TempDir desktop;
-  const LaunchEntry shortcut{desktop.File("玄岚城登陆器.desktop"), "/opt/my games/zelto_qrv", "/opt/my games/"};
+  const LaunchEntry shortcut{desktop.File("玄岚城登陆器.desktop"), "/opt/my games/zelto_qrv",
+                             "/opt/my games/"};
   ASSERT_TRUE(CreateDesktopShortcut(shortcut, "玄岚城登陆器"));
   const std::string entry = ReadAll(shortcut.file);
   EXPECT_NE(entry.find("Name=玄岚城登陆器\n"), std::string::npos);

@@ -31,9 +31,9 @@ bool Under(const std::string& path, const std::string& folder) { return path.rfi
 
 // Every file the program writes, whatever the layout.
 std::vector<std::string> WrittenFiles(const ProgramPaths& paths) {
-  return {paths.settings,     paths.cookies,          paths.alarms,        paths.web_data,
-          paths.web_cache,    paths.saved_picture,    paths.shortcut.file, paths.autostart.file,
-          paths.deploy_files.back()};
+  return {paths.settings,      paths.cookies,        paths.alarms,
+          paths.web_data,      paths.web_cache,      paths.saved_picture,
+          paths.shortcut.file, paths.autostart.file, paths.deploy_files.back()};
 }
 
 mode_t ModeOf(const std::string& path) {
@@ -62,7 +62,8 @@ TEST(ProgramPaths, TheMarkerKeepsAPortableProgramsFilesInItsOwnDataFolder) {
   EXPECT_EQ(paths.alarms, data + "/clocklist.ini");
   EXPECT_EQ(paths.web_cache, data + "/webkit-cache");
   EXPECT_EQ(paths.saved_picture, dir.File("games/qrv/image/I07abc100.png"));
-  for (const std::string& file : {paths.settings, paths.cookies, paths.alarms, paths.web_data, paths.web_cache})
+  for (const std::string& file :
+       {paths.settings, paths.cookies, paths.alarms, paths.web_data, paths.web_cache})
     EXPECT_TRUE(Under(file, data)) << file;
   // The entries start the program by its path, in its folder; the companions lie beside it.
   EXPECT_EQ(paths.autostart.file, dir.File("user/config/autostart/KRAVO.desktop"));
@@ -84,7 +85,8 @@ TEST(ProgramPaths, AnInstalledProgramOnlyReadsItsFolderAndWritesThePlayersFolder
 
   EXPECT_EQ(paths.layout, Layout::kInstalled);
   EXPECT_EQ(paths.skin_archive, "/usr/lib/zelto-qrv/skin/box.bk");
-  EXPECT_EQ(paths.deploy_files, (std::vector<std::string>{"/etc/zelto-qrv/deploy.ini", config + "/deploy.ini"}));
+  EXPECT_EQ(paths.deploy_files,
+            (std::vector<std::string>{"/etc/zelto-qrv/deploy.ini", config + "/deploy.ini"}));
   EXPECT_EQ(paths.settings, config + "/systemset.ini");
   EXPECT_EQ(paths.alarms, data + "/clocklist.ini");
   EXPECT_EQ(paths.cookies, data + "/cookies.txt");
@@ -106,7 +108,8 @@ TEST(ProgramPaths, AnInstalledProgramOnlyReadsItsFolderAndWritesThePlayersFolder
   // The folders are made private to the player, their parents too when missing.
   EXPECT_EQ(paths.folders, (std::vector<std::string>{config, data, cache}));
   EXPECT_TRUE(PrepareFolders(paths.folders).empty());
-  for (const std::string& folder : {config, data, cache, user.data_home}) EXPECT_EQ(ModeOf(folder), 0700u) << folder;
+  for (const std::string& folder : {config, data, cache, user.data_home})
+    EXPECT_EQ(ModeOf(folder), 0700u) << folder;
   // A folder that cannot be made (a file stands in its way, which holds even for root) is named.
   std::ofstream(dir.File("blocked")) << "a file";
   const std::string blocked = dir.File("blocked/zelto-qrv");
@@ -117,17 +120,19 @@ TEST(DeployConfig, ThePlayersFileOverridesTheSystemsKeyByKey) {
   test::TempDir dir;
   const std::string system = dir.File("etc-deploy.ini");
   const std::string own = dir.File("own-deploy.ini");
-  std::ofstream(system) << "[hosts]\nsite=platform.example:8080\nstat=stat.example\n[chat]\nhost=kf.example\nport=9000\n";
+  std::ofstream(system)
+      << "[hosts]\nsite=platform.example:8080\nstat=stat.example\n[chat]\nhost=kf.example\nport=9000\n";
   std::ofstream(own) << "; the player's platform\n[HOSTS]\nsite=127.0.0.1:8123\n[chat]\nport=70000\n";
 
   const DeployConfig config = DeployConfig::Load(std::vector<std::string>{system, own});
-  EXPECT_EQ(config.site, "127.0.0.1:8123");        // the player's
-  EXPECT_EQ(config.stat, "stat.example");          // the system's, which the player left alone
+  EXPECT_EQ(config.site, "127.0.0.1:8123");  // the player's
+  EXPECT_EQ(config.stat, "stat.example");    // the system's, which the player left alone
   EXPECT_EQ(config.chat_host, "kf.example");
-  EXPECT_EQ(config.chat_port, 9000);               // the player's port is no port
-  EXPECT_EQ(config.game, DeployConfig().game);     // in neither file: the built-in default
+  EXPECT_EQ(config.chat_port, 9000);            // the player's port is no port
+  EXPECT_EQ(config.game, DeployConfig().game);  // in neither file: the built-in default
   // Without the player's file (or without both) the system's values (or the defaults) hold.
-  EXPECT_EQ(DeployConfig::Load(std::vector<std::string>{system, dir.File("none.ini")}).site, "platform.example:8080");
+  EXPECT_EQ(DeployConfig::Load(std::vector<std::string>{system, dir.File("none.ini")}).site,
+            "platform.example:8080");
   EXPECT_EQ(DeployConfig::Load(std::vector<std::string>{dir.File("none.ini")}).site, DeployConfig().site);
 
   EXPECT_EQ(SplitHostPort("127.0.0.1:8123").port, 8123);

@@ -84,8 +84,7 @@ class FrameFixture : public ::testing::Test {
 
   CMainFrameWnd* OpenFrame(std::size_t server_index = 1) {
     // The settings window's autostart entry stays in the test's folder (the services' paths).
-    frame_ = OpenMainFrame(FrameDeps{*services_, *platform_}, session_,
-                           session_.servers.at(server_index));
+    frame_ = OpenMainFrame(FrameDeps{*services_, *platform_}, session_, session_.servers.at(server_index));
     loop_->Pump();
     if (frame_ != nullptr) frame_->paint_manager().UpdateLayout();
     return frame_;

@@ -78,7 +78,8 @@ TEST(Process, CompanionsStartInTheProgramFolderOrFromThePathAndLeaveNoZombie) {
   // starts itself again.
   const std::string command = dir + "qrv-command";
   const std::string found = dir + "found";
-  ASSERT_TRUE(g_file_set_contents(command.c_str(), ("#!/bin/sh\ntouch '" + found + "'\n").c_str(), -1, nullptr));
+  ASSERT_TRUE(
+      g_file_set_contents(command.c_str(), ("#!/bin/sh\ntouch '" + found + "'\n").c_str(), -1, nullptr));
   ASSERT_EQ(chmod(command.c_str(), 0755), 0);
   EXPECT_EQ(SpawnCompanion("", "qrv-command"), 0) << "not on the PATH yet";
   const std::string path = g_getenv("PATH") != nullptr ? g_getenv("PATH") : "/usr/bin";

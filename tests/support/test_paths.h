@@ -10,7 +10,8 @@
 namespace qrv::testing {
 
 inline UserFolders TestUserFolders(const std::string& folder) {
-  return UserFolders{folder + "/user/config", folder + "/user/data", folder + "/user/cache", folder + "/user/Desktop"};
+  return UserFolders{folder + "/user/config", folder + "/user/data", folder + "/user/cache",
+                     folder + "/user/Desktop"};
 }
 
 // `program_folder` holds the program file "zelto_qrv"; the user's folders go below `folder`.
