@@ -17,7 +17,7 @@ cmake --build "$build" -j 2 --target zelto_qrv qrv_webkit qrv_sim skin >/dev/nul
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/prog/data" "$work/prog/skin" "$work/home/Desktop"
-cp "$build/dist/zelto_qrv" "$build/dist/libqrv_webkit.so" "$work/prog/"
+cp "$build/dist/zelto_qrv" "$build/dist/libqrv_webkit.so" "$build/dist/portable.txt" "$work/prog/"
 cp "$build/dist/skin/box.bk" "$work/prog/skin/"
 
 # The bare window: one WebKit view in one GTK window, nothing else.

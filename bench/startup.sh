@@ -20,7 +20,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for folder in prog hung; do
   mkdir -p "$work/$folder/data" "$work/$folder/skin"
-  cp "$build/dist/zelto_qrv" "$work/$folder/"
+  cp "$build/dist/zelto_qrv" "$build/dist/portable.txt" "$work/$folder/"
   cp "$build/dist/skin/box.bk" "$work/$folder/skin/"
 done
 mkdir -p "$work/home/Desktop"

@@ -12,6 +12,8 @@ packages=(
   dbus-daemon xclip
   openssl glib-networking bubblewrap xdg-dbus-proxy
   weston xwayland
+  # The Debian package (scripts/package.sh) and its checks.
+  dpkg-dev binutils lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -33,3 +33,7 @@ fi
 bash "$root/scripts/tsan.sh" "$root/build/tsan"
 
 bash "$root/scripts/fuzz.sh" "$build" 15
+
+# The Debian package: built from build/gcc, checked with lintian and the validators, unpacked into
+# a read-only root and played there as an ordinary user.
+bash "$root/scripts/package-test.sh"

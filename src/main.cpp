@@ -1,14 +1,21 @@
 // zelto_qrv: the launcher's program. It puts the real platform (GTK windows on GLib's loop) under
 // the application, starts the automation interface when asked to, and runs start-up.
+// `zelto_qrv --version` prints the version and ends; no other argument is read.
 
 #include <glib.h>
+#include <gtk/gtk.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "app/application.h"
+#include "app/build_info.h"
 #include "app/frame_messages.h"
+#include "app/program_paths.h"
 #include "automation/automation_commands.h"
 #include "automation/automation_server.h"
 #include "browser/web_engine.h"
@@ -23,7 +30,31 @@
 #include "webapi/platform_api.h"
 #include "webapi/platform_service.h"
 
-int main() {
+namespace {
+
+// Every window carries the program's icon (_NET_WM_ICON) in every size the program holds, so
+// window switchers and docks show it whether or not the icon theme has it (a portable folder).
+void SetWindowIcons() {
+  GList* icons = nullptr;
+  for (const int size : {16, 48, 64, 128, 256}) {
+    const std::string resource = "/com/zelto/qrv/icons/app_" + std::to_string(size) + ".png";
+    if (GdkPixbuf* icon = gdk_pixbuf_new_from_resource(resource.c_str(), nullptr))
+      icons = g_list_append(icons, icon);
+  }
+  gtk_window_set_default_icon_list(icons);
+  g_list_free_full(icons, g_object_unref);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("%s %s\n", qrv::kCommandName, qrv::kVersion);
+    return 0;
+  }
+  // Both names of every window's WM_CLASS are "zelto-qrv", however the program was started, so
+  // the desktop entry's StartupWMClass groups the windows under its icon.
+  g_set_prgname(qrv::kCommandName);
   // The launcher draws its windows with cairo and needs no GL of GTK's: without it GTK does not
   // probe the GL visuals at start-up, which maps the GL driver and its compiler (some 50 MiB)
   // and delays the first frame. The web views' pages keep their WebGL: the web engine's own
@@ -38,6 +69,10 @@ int main() {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
   }
+  // GTK's start derives the class from the program name ("Zelto-qrv"); windows made from now on
+  // take this one.
+  gdk_set_program_class(qrv::kCommandName);
+  SetWindowIcons();
   // The main frame binds its two hotkeys through the desktop's shortcut service where the session
   // offers one (a Wayland session grabs no keys for X11 programs), and grabs them otherwise.
   qrv::PortalShortcuts::Install();
@@ -60,10 +95,12 @@ int main() {
   std::unique_ptr<qrv::PlatformService> platform;
   // Takes the player from the login window to the server list window and the main frame.
   std::unique_ptr<qrv::GameHandOff> hand_off;
-  qrv::CMyWebApp app(qrv::ProgramPath(), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
+  // The marker file in the program folder decides between the portable and the installed layout.
+  qrv::ProgramPaths paths = qrv::ProgramPaths::ForProgram(qrv::ProgramPath());
+  qrv::CMyWebApp app(std::move(paths), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
     // The web engine is made by the first view that shows a page (the main frame's game page):
     // the login window starts no web process.
-    qrv::SetWebEngineDataFolder(services.paths.directory + "data");
+    qrv::SetWebEngineFolders({services.paths.web_data, services.paths.web_cache});
     platform_api = std::make_unique<qrv::PlatformApi>(services.web);
     platform = std::make_unique<qrv::PlatformService>(*platform_api);
     // Before the process ends at the player's request, the exit notice (at most two seconds) and

@@ -13,7 +13,7 @@ struct AppServices {
   explicit AppServices(ProgramPaths program_paths)
       : paths(std::move(program_paths)),
         settings(paths.settings),
-        web(DeployConfig::Load(paths.deploy), paths.cookies),
+        web(DeployConfig::Load(paths.deploy_files), paths.cookies),
         beacon(web) {}
 
   ProgramPaths paths;

@@ -8,18 +8,21 @@
 
 namespace qrv {
 
-CMyWebApp::CMyWebApp(std::string program_path, FirstWindowFactory first_window)
-    : program_path_(std::move(program_path)), first_window_(std::move(first_window)) {}
+CMyWebApp::CMyWebApp(ProgramPaths paths, FirstWindowFactory first_window)
+    : paths_(std::move(paths)), first_window_(std::move(first_window)) {}
 
 void CMyWebApp::PrepareServices() {
-  // The toolkit reads every layout and picture from the skin archive beside the program.
-  CPaintManagerUI::SetResourceZip(CPaintManagerUI::GetInstancePath() + "skin/box.bk", false);
+  // The toolkit reads every layout and picture from the skin archive in the program folder.
+  CPaintManagerUI::SetResourceZip(paths_.skin_archive, false);
 
-  services_ = std::make_unique<AppServices>(ProgramPaths::FromProgramPath(program_path_));
+  // The folders the program writes into exist before the first write; what cannot be made is
+  // told to the player once, and the program runs on with its defaults.
+  unusable_folders_ = PrepareFolders(paths_.folders);
+  services_ = std::make_unique<AppServices>(paths_);
   SettingsFile& settings = services_->settings;
 
   if (settings.ReadInt(settings::kShellLink, settings::kShellLinkHas, 1) == 1) {
-    CreateDesktopShortcut(program_path_, kShortcutName);
+    CreateDesktopShortcut(paths_.shortcut, kShortcutName);
     // Written whatever the outcome, so the shortcut is tried once per installation.
     settings.WriteText(settings::kShellLink, settings::kShellLinkHas, "0");
   }
@@ -31,11 +34,20 @@ void CMyWebApp::PrepareServices() {
   }
   services_->beacon.Send("200020");
 
-  SetAutostart(settings.ReadInt(settings::kRunset, settings::kAutorun, 1) != 0, program_path_);
+  SetAutostart(settings.ReadInt(settings::kRunset, settings::kAutorun, 1) != 0, paths_.autostart);
+}
+
+std::string UnusableFoldersText(const std::vector<std::string>& folders) {
+  // One folder a line below the sentence, so the player sees which folder to mend.
+  std::string text = kUnusableFoldersText;
+  for (const std::string& folder : folders) text += "\n" + folder;
+  return text;
 }
 
 bool CMyWebApp::InitInstance() {
   PrepareServices();
+  if (!unusable_folders_.empty())
+    MessageBox(nullptr, UnusableFoldersText(unusable_folders_), kLoginWindowTitle, MB_OK);
 
   CWindowWnd* login = first_window_ ? first_window_(*services_) : nullptr;
   if (login != nullptr) {

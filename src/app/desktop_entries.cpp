@@ -41,27 +41,7 @@ std::string EscapeValue(const std::string& value) {
   return out;
 }
 
-// The Exec line that starts `program_path`. GLib (2.74 at least) checks that an entry's program
-// exists before it expands the field codes, so it looks for a path holding "%%" and, not finding
-// it, refuses the whole entry: such a path is handed to "env", which every launcher finds.
-std::string ExecLine(const std::string& program_path) {
-  const std::string quoted = QuoteExecArgument(program_path);
-  return program_path.find('%') == std::string::npos ? quoted : "env " + quoted;
-}
-
 }  // namespace
-
-std::string DesktopDirectory() {
-  const char* desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP);
-  if (desktop != nullptr) return desktop;
-  g_autofree gchar* fallback = g_build_filename(g_get_home_dir(), "Desktop", nullptr);
-  return fallback;
-}
-
-std::string AutostartDirectory() {
-  g_autofree gchar* dir = g_build_filename(g_get_user_config_dir(), "autostart", nullptr);
-  return dir;
-}
 
 std::string QuoteExecArgument(const std::string& argument) {
   // Inside double quotes the characters ", `, $ and \ are escaped with a backslash; the key's
@@ -77,33 +57,46 @@ std::string QuoteExecArgument(const std::string& argument) {
   return EscapeValue(quoted);
 }
 
-bool CreateDesktopShortcut(const std::string& program_path, const std::string& display_name,
-                           const std::string& desktop_dir) {
-  if (desktop_dir.empty() || !g_file_test(desktop_dir.c_str(), G_FILE_TEST_IS_DIR)) return false;
-  std::string entry = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(display_name) +
-                      "\nExec=" + ExecLine(program_path) + "\n";
-  // The working folder is the program folder, found as start-up finds it.
-  const std::string working_dir = ProgramDirectoryOf(program_path);
-  if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";
-  entry += "Terminal=false\n";
-  const std::string path = desktop_dir + "/" + display_name + ".desktop";
-  return WriteEntry(path, entry, 0755);
+namespace {
+
+// The Exec value of an entry: a command found on the PATH is a plain word; a path is quoted. GLib
+// (2.74 at least) checks that an entry's program exists before it expands the field codes, so it
+// looks for a path holding "%%" and, not finding it, refuses the whole entry: such a path is
+// handed to "env", which every launcher finds.
+std::string ExecValue(const LaunchEntry& entry) {
+  if (entry.command.find('/') == std::string::npos) return EscapeValue(entry.command);
+  const std::string quoted = QuoteExecArgument(entry.command);
+  return entry.command.find('%') == std::string::npos ? quoted : "env " + quoted;
 }
 
-void SetAutostart(bool on, const std::string& program_path, const std::string& autostart_dir) {
-  const std::string path = autostart_dir + "/" + kAutostartName + ".desktop";
+// Lines of an entry that starts `entry`'s command (Exec, and Path when it has a working folder).
+std::string StartLines(const LaunchEntry& entry) {
+  std::string lines = "Exec=" + ExecValue(entry) + "\n";
+  if (!entry.working_folder.empty()) lines += "Path=" + EscapeValue(entry.working_folder) + "\n";
+  return lines;
+}
+
+}  // namespace
+
+bool CreateDesktopShortcut(const LaunchEntry& shortcut, const std::string& display_name) {
+  g_autofree gchar* desktop_dir = g_path_get_dirname(shortcut.file.c_str());
+  if (!g_file_test(desktop_dir, G_FILE_TEST_IS_DIR)) return false;
+  const std::string entry = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(display_name) + "\n" +
+                            StartLines(shortcut) + "Terminal=false\n";
+  return WriteEntry(shortcut.file, entry, 0755);
+}
+
+void SetAutostart(bool on, const LaunchEntry& entry) {
   if (!on) {
-    g_remove(path.c_str());
+    g_remove(entry.file.c_str());
     return;
   }
-  g_mkdir_with_parents(autostart_dir.c_str(), 0700);
-  std::string entry = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) +
-                      "\nExec=" + ExecLine(program_path) + "\n";
-  // Started by the session, the launcher would otherwise run in the home folder.
-  const std::string working_dir = ProgramDirectoryOf(program_path);
-  if (!working_dir.empty()) entry += "Path=" + EscapeValue(working_dir) + "\n";
-  entry += "X-GNOME-Autostart-enabled=true\n";
-  WriteEntry(path, entry, 0644);
+  g_autofree gchar* autostart_dir = g_path_get_dirname(entry.file.c_str());
+  g_mkdir_with_parents(autostart_dir, 0700);
+  // Started by the session, a portable launcher would otherwise run in the home folder.
+  const std::string contents = "[Desktop Entry]\nType=Application\nName=" + std::string(kAutostartName) +
+                               "\n" + StartLines(entry) + "X-GNOME-Autostart-enabled=true\n";
+  WriteEntry(entry.file, contents, 0644);
 }
 
 }  // namespace qrv

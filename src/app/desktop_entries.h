@@ -4,24 +4,19 @@
 
 #include <string>
 
+#include "app/program_paths.h"
+
 namespace qrv {
 
-// The user's desktop folder (XDG), without a trailing "/".
-std::string DesktopDirectory();
-// "$XDG_CONFIG_HOME/autostart".
-std::string AutostartDirectory();
-
-// Writes "<desktop_dir>/<display_name>.desktop" that starts `program_path` in the program's
-// folder, and makes it executable. Returns whether the file was saved.
-bool CreateDesktopShortcut(const std::string& program_path, const std::string& display_name,
-                           const std::string& desktop_dir = DesktopDirectory());
+// Writes the shortcut `shortcut.file` named `display_name` that starts its command, and makes it
+// executable. The desktop folder must exist already. Returns whether the file was saved.
+bool CreateDesktopShortcut(const LaunchEntry& shortcut, const std::string& display_name);
 
 inline constexpr const char* kAutostartName = "KRAVO";
 
-// Puts "<autostart_dir>/KRAVO.desktop" in line with `on`: written with the program's full path, or
-// removed. Failures are silent, as a registry write without rights is.
-void SetAutostart(bool on, const std::string& program_path,
-                  const std::string& autostart_dir = AutostartDirectory());
+// Puts the autostart entry `entry.file` (named KRAVO) in line with `on`: written, or removed.
+// Failures are silent, as a registry write without rights is.
+void SetAutostart(bool on, const LaunchEntry& entry);
 
 // Quotes a path for the Exec key of a desktop entry, so that a launcher that expands the field
 // codes and then splits the line as a shell would gets `argument` back as one argument.

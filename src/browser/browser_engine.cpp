@@ -49,13 +49,12 @@ void CancelDownload(WebKitWebContext*, WebKitDownload* download, gpointer) {
 
 }  // namespace
 
-BrowserEngine::BrowserEngine(const std::string& data_folder, WebContext& web)
-    : data_folder_(data_folder), private_authorities_(PrivateAuthorities::Load(web.deploy().cafile)) {
+BrowserEngine::BrowserEngine(const WebEngineFolders& folders, WebContext& web)
+    : private_authorities_(PrivateAuthorities::Load(web.deploy().cafile)) {
   PrepareBrowserEnvironment();
-  g_autofree gchar* data_dir = g_build_filename(data_folder.c_str(), kWebsiteDataFolderName, nullptr);
-  g_autofree gchar* cache_dir = g_build_filename(data_folder.c_str(), kDiskCacheFolderName, nullptr);
-  website_data_ = webkit_website_data_manager_new("base-data-directory", data_dir, "base-cache-directory",
-                                                  cache_dir, nullptr);
+  website_data_ =
+      webkit_website_data_manager_new("base-data-directory", folders.website_data.c_str(),
+                                      "base-cache-directory", folders.disk_cache.c_str(), nullptr);
   // A certificate that does not check out ends the load; no page can click its way past it.
   webkit_website_data_manager_set_tls_errors_policy(website_data_, WEBKIT_TLS_ERRORS_POLICY_FAIL);
   context_ = webkit_web_context_new_with_website_data_manager(website_data_);

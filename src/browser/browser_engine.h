@@ -21,10 +21,9 @@ namespace qrv {
 
 class BrowserEngine final : public WebEngine {
  public:
-  // `data_folder` is the program's "data" folder: WebKit keeps its website data in "webkit" and
-  // its disk cache in "webkit-cache" below it (web_engine.h names both). `web` (its cookie store and hosts)
-  // must outlive the engine. The newest engine is the current one while it lives.
-  BrowserEngine(const std::string& data_folder, WebContext& web);
+  // WebKit keeps its website data and its disk cache in `folders`. `web` (its cookie store and
+  // hosts) must outlive the engine. The newest engine is the current one while it lives.
+  BrowserEngine(const WebEngineFolders& folders, WebContext& web);
   ~BrowserEngine() override;
   BrowserEngine(const BrowserEngine&) = delete;
   BrowserEngine& operator=(const BrowserEngine&) = delete;
@@ -42,10 +41,8 @@ class BrowserEngine final : public WebEngine {
   // For the cache cleaner: website data is cleared by type through it.
   WebKitWebsiteDataManager* website_data() const { return website_data_; }
   CookieMirror& cookies() { return *cookies_; }
-  const std::string& data_folder() const { return data_folder_; }
 
  private:
-  std::string data_folder_;
   WebKitWebsiteDataManager* website_data_ = nullptr;
   WebKitWebContext* context_ = nullptr;
   std::unique_ptr<CookieMirror> cookies_;

@@ -20,13 +20,21 @@ WebEngineFactory& Factory() {
   return factory;
 }
 
-std::string& DataFolder() {
-  static std::string folder;
-  return folder;
+WebEngineFolders& Folders() {
+  static WebEngineFolders folders;
+  return folders;
+}
+
+// "data/<name>" in the program's folder.
+std::string InProgramData(const char* name) {
+  const std::string program = ProgramPath();
+  g_autofree gchar* folder = g_path_get_dirname(program.empty() ? "." : program.c_str());
+  g_autofree gchar* path = g_build_filename(folder, "data", name, nullptr);
+  return path;
 }
 
 // Loads "libqrv_webkit.so" from the program's folder and makes the engine through its entry.
-WebEngine* EngineFromModule(const std::string& data_folder, WebContext& web) {
+WebEngine* EngineFromModule(const WebEngineFolders& folders, WebContext& web) {
   static GModule* module = nullptr;
   static bool failed = false;
   if (module == nullptr && !failed) {
@@ -46,7 +54,8 @@ WebEngine* EngineFromModule(const std::string& data_folder, WebContext& web) {
   if (module == nullptr) return nullptr;
   gpointer entry = nullptr;
   if (!g_module_symbol(module, kWebKitModuleEntry, &entry) || entry == nullptr) return nullptr;
-  return reinterpret_cast<WebKitModuleEntry>(entry)(data_folder.c_str(), &web);
+  return reinterpret_cast<WebKitModuleEntry>(entry)(folders.website_data.c_str(), folders.disk_cache.c_str(),
+                                                    &web);
 }
 
 }  // namespace
@@ -63,27 +72,23 @@ WebEngine* ExchangeCurrentWebEngine(WebEngine* engine) {
 
 void SetWebEngineFactory(WebEngineFactory factory) { Factory() = std::move(factory); }
 
-void SetWebEngineDataFolder(std::string folder) { DataFolder() = std::move(folder); }
+void SetWebEngineFolders(WebEngineFolders folders) { Folders() = std::move(folders); }
 
-std::string WebEngineDataFolder() {
-  if (!DataFolder().empty()) return DataFolder();
-  const std::string program = ProgramPath();
-  g_autofree gchar* folder = g_path_get_dirname(program.empty() ? "." : program.c_str());
-  g_autofree gchar* data = g_build_filename(folder, "data", nullptr);
-  return data;
+WebEngineFolders CurrentWebEngineFolders() {
+  WebEngineFolders folders = Folders();
+  if (folders.website_data.empty()) folders.website_data = InProgramData("webkit");
+  if (folders.disk_cache.empty()) folders.disk_cache = InProgramData("webkit-cache");
+  return folders;
 }
 
-std::string WebEngineCacheFolder() {
-  g_autofree gchar* folder = g_build_filename(WebEngineDataFolder().c_str(), kDiskCacheFolderName, nullptr);
-  return folder;
-}
+std::string WebEngineCacheFolder() { return CurrentWebEngineFolders().disk_cache; }
 
 WebEngine* ProcessWebEngine(WebContext& web) {
   if (WebEngine* engine = Current()) return engine;
   // The engine made here is kept to the end of the process on purpose: it holds the cookie
   // store's change listener, and the store may be gone before static destructors would run.
-  const std::string folder = WebEngineDataFolder();
-  WebEngine* engine = Factory() ? Factory()(folder, web) : EngineFromModule(folder, web);
+  const WebEngineFolders folders = CurrentWebEngineFolders();
+  WebEngine* engine = Factory() ? Factory()(folders, web) : EngineFromModule(folders, web);
   // An engine registers itself; one that did not (or whose registration went to another copy of
   // this code) is made current here, so it is made once.
   if (engine != nullptr && Current() == nullptr) Current() = engine;

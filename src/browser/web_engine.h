@@ -60,23 +60,27 @@ WebEngine* CurrentWebEngine();
 // and give the previous one back from their destructor.
 WebEngine* ExchangeCurrentWebEngine(WebEngine* engine);
 
+// Where an engine keeps what it writes: its website data (storage, databases, ...) and its disk
+// cache, which the cache cleaner empties.
+struct WebEngineFolders {
+  std::string website_data;
+  std::string disk_cache;
+};
+
 // Makes the default engine in place of the module (tests, and programs that link WebKit in).
-using WebEngineFactory = std::function<WebEngine*(const std::string& data_folder, WebContext& web)>;
+using WebEngineFactory = std::function<WebEngine*(const WebEngineFolders& folders, WebContext& web)>;
 void SetWebEngineFactory(WebEngineFactory factory);
 
-// Where the default engine keeps its data: "<program folder>/data" unless the program says.
-void SetWebEngineDataFolder(std::string folder);
-std::string WebEngineDataFolder();
-
-// Below an engine's data folder: its website data, and its disk cache.
-inline constexpr const char* kWebsiteDataFolderName = "webkit";
-inline constexpr const char* kDiskCacheFolderName = "webkit-cache";
-// The disk-cache folder of the default engine: WebEngineDataFolder() + "/webkit-cache".
+// Where the default engine keeps its data, as the program's paths decide. Unset (an empty
+// folder), "data/webkit" and "data/webkit-cache" in the program's folder.
+void SetWebEngineFolders(WebEngineFolders folders);
+WebEngineFolders CurrentWebEngineFolders();
+// The disk-cache folder of the default engine.
 std::string WebEngineCacheFolder();
 
 // The module's entry point, found by name in "libqrv_webkit.so": makes the engine.
 inline constexpr const char* kWebKitModuleName = "qrv_webkit";
 inline constexpr const char* kWebKitModuleEntry = "qrv_webkit_create_engine";
-using WebKitModuleEntry = WebEngine* (*)(const char* data_folder, WebContext* web);
+using WebKitModuleEntry = WebEngine* (*)(const char* website_data, const char* disk_cache, WebContext* web);
 
 }  // namespace qrv

@@ -29,8 +29,11 @@ void Place(HWND hwnd, const RECT& rect) {
 
 }  // namespace
 
-CCharDlg::CCharDlg(CGMHelper* connection, GMEntry agent, std::string program_dir)
-    : connection_(connection), agent_(std::move(agent)), program_dir_(std::move(program_dir)) {}
+CCharDlg::CCharDlg(CGMHelper* connection, GMEntry agent, std::string program_dir, std::string saved_picture)
+    : connection_(connection),
+      agent_(std::move(agent)),
+      program_dir_(std::move(program_dir)),
+      saved_picture_(std::move(saved_picture)) {}
 
 CCharDlg::~CCharDlg() = default;
 
@@ -224,8 +227,8 @@ void CCharDlg::InsertEmoticon(const std::string& name) {
 }
 
 void CCharDlg::SavePicture() {
-  const std::string program_dir = program_dir_;
-  ChoosePictureFile(hwnd_, [program_dir](const std::string& file) { SavePictureAsPng(file, program_dir); });
+  ChoosePictureFile(hwnd_,
+                    [target = saved_picture_](const std::string& file) { SavePictureAsPng(file, target); });
 }
 
 void CCharDlg::HidePopups() {

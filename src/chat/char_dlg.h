@@ -55,8 +55,8 @@ class CCharDlg final : public CWindowWnd, public EmoticonInserter {
   static constexpr std::size_t kMaxHistoryEntries = 1000;
 
   // `connection` may be null (nothing is sent then); `program_dir` ends in "/" (or is empty) and
-  // holds "emotions/" and "image/".
-  CCharDlg(CGMHelper* connection, GMEntry agent, std::string program_dir);
+  // holds "emotions/"; the picture button saves to `saved_picture`.
+  CCharDlg(CGMHelper* connection, GMEntry agent, std::string program_dir, std::string saved_picture);
   ~CCharDlg() override;
 
   // Creates the window as a visible child of `frame` at `placement` (frame client coordinates),
@@ -110,6 +110,7 @@ class CCharDlg final : public CWindowWnd, public EmoticonInserter {
   CGMHelper* connection_;
   GMEntry agent_;
   std::string program_dir_;
+  std::string saved_picture_;
   RECT placement_{};  // the window's rectangle in the frame
   POINT origin_{};
   CCharDlgUI* skin_ = nullptr;

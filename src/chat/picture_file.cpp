@@ -37,7 +37,7 @@ void OnDestroyed(GtkWidget* dialog, gpointer) {
 
 }  // namespace
 
-bool SavePictureAsPng(const std::string& source, const std::string& program_dir) {
+bool SavePictureAsPng(const std::string& source, const std::string& target) {
   GError* error = nullptr;
   GdkPixbuf* picture = gdk_pixbuf_new_from_file(source.c_str(), &error);
   if (picture == nullptr) {
@@ -52,9 +52,8 @@ bool SavePictureAsPng(const std::string& source, const std::string& program_dir)
     g_clear_error(&error);
     return false;
   }
-  const std::string target = program_dir + kSavedPicturePath;
   g_autofree gchar* folder = g_path_get_dirname(target.c_str());
-  bool saved = g_mkdir_with_parents(folder, 0755) == 0 &&
+  bool saved = g_mkdir_with_parents(folder, 0700) == 0 &&
                g_file_set_contents(target.c_str(), png, static_cast<gssize>(size), &error);
   g_clear_error(&error);
   g_free(png);

@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "app/app_services.h"
-#include "app/desktop_entries.h"
 #include "browser/browser_view.h"
 #include "chat/gm_helper.h"
 #include "chat/gm_list_wnd.h"
@@ -45,8 +44,6 @@ class CCharDlg;
 struct FrameDeps {
   AppServices& services;
   PlatformService& platform;
-  // Where the settings window keeps the start-with-the-session entry.
-  std::string autostart_dir = AutostartDirectory();
 };
 
 class CMainFrameWnd final : public CSkinnedWindow {

@@ -93,7 +93,8 @@ void CMainFrameWnd::OnCloseButton() {
     deps_.platform.SendExitNotice();
     // The updater looks for a newer version once the launcher has gone; whether it starts is not
     // examined.
-    SpawnCompanion(deps_.services.paths.directory, "./update");
+    const Companion& updater = deps_.services.paths.update;
+    SpawnCompanion(updater.folder, updater.program);
     EndProgram(0);
   }
 }
@@ -122,7 +123,8 @@ void CMainFrameWnd::EnterFullScreen() {
 void CMainFrameWnd::StartCapture() {
   // WM_HOTKEY is refused while this runs, so a second request cannot start a second program.
   capture_busy_ = true;
-  SpawnCompanion(deps_.services.paths.directory, "./ScreenCap");
+  const Companion& capture = deps_.services.paths.screen_capture;
+  SpawnCompanion(capture.folder, capture.program);
   capture_busy_ = false;
 }
 

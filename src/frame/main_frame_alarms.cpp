@@ -20,9 +20,7 @@ constexpr int kListLeftOfButton = 164;
 
 }  // namespace
 
-std::string CMainFrameWnd::AlarmStorePath() const {
-  return AlarmStore::PathIn(deps_.services.paths.directory);
-}
+std::string CMainFrameWnd::AlarmStorePath() const { return deps_.services.paths.alarms; }
 
 void CMainFrameWnd::OpenAlarmListBelow(CControlUI* button) {
   const RECT pos = button->GetPos();

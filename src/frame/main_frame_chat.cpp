@@ -72,7 +72,8 @@ std::optional<GMEntry> CMainFrameWnd::KnownAgent(std::uint64_t agent_id) const {
 }
 
 HWND CMainFrameWnd::MakeChatWindow(const GMEntry& agent, const RECT& rect) {
-  auto* chat = new CCharDlg(&gm_helper_, agent, deps_.services.paths.directory);
+  auto* chat =
+      new CCharDlg(&gm_helper_, agent, deps_.services.paths.directory, deps_.services.paths.saved_picture);
   // A window that cannot be made deletes its object.
   return chat->Create(hwnd_, rect);
 }

@@ -56,7 +56,7 @@ void CMainFrameWnd::CreateMorePanel() {
   pm_.UpdateLayout();  // the button's place, before the first paint
   const POINT at = MorePanelPoint(*button);
   auto* panel = new CMoreUI(MorePanelDeps{deps_.services, EngineCacheTargets(deps_.services.web),
-                                          deps_.autostart_dir, [this] { return hotkeys_.InForce(); }});
+                                          [this] { return hotkeys_.InForce(); }});
   panel->SetAccount(account_);
   // A panel that cannot be made deletes itself; "bnmore" then does nothing.
   more_panel_ = panel->Create(hwnd_, CMoreUI::kTitle, kPopupStyle & ~WS_VISIBLE, 0, at.x, at.y, 0, 0);

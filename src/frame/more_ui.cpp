@@ -99,9 +99,9 @@ void CMoreUI::OpenSettings() {
     window->Reopen();
   } else {
     StatBeacon& beacon = deps_.services.beacon;
-    window = new CSystemSetUI(
-        SystemSetDeps{deps_.services.settings, [&beacon](std::string_view code) { beacon.Send(code); },
-                      deps_.services.paths.program_path, deps_.autostart_dir, deps_.hotkeys});
+    window = new CSystemSetUI(SystemSetDeps{deps_.services.settings,
+                                            [&beacon](std::string_view code) { beacon.Send(code); },
+                                            deps_.services.paths.autostart, deps_.hotkeys});
     settings_ = CreateTool(window);
     if (settings_ == nullptr) return;
   }

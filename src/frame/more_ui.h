@@ -27,7 +27,6 @@ class CRepairTool;
 struct MorePanelDeps {
   AppServices& services;
   CacheTargets cache_targets;  // what the panel's cache cleaner empties
-  std::string autostart_dir;   // where the settings window keeps the autostart entry
   HotkeyStatusSource hotkeys;  // the frame's hotkeys as they stand, for the windows that show them
 };
 

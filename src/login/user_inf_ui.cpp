@@ -76,7 +76,7 @@ void CUserInfUI::Notify(TNotifyUI& msg) {
 void CUserInfUI::RestartLauncher() {
   services_.beacon.Send(kReloadEvent);
   // Whether the new launcher started or not, this one ends: the player asked to leave it.
-  SpawnCompanion(services_.paths.directory, kRestartProgram);
+  SpawnCompanion(services_.paths.restart.folder, services_.paths.restart.program);
   // The main frame sends the exit notice and removes the tray icon before the process goes.
   if (main_frame_ != nullptr && IsWindow(main_frame_)) qrv::SendMessage(main_frame_, kMsgExitSteps, 0, 0);
   ExitProcess(0);

@@ -21,8 +21,6 @@ class CUserInfUI final : public CSkinnedWindow {
   // The pop-up's top-left corner sits this far left of the button's right edge and below its top.
   static constexpr int kOffsetLeft = 326;
   static constexpr int kOffsetDown = 30;
-  // What "bnreload" starts, in the program's folder.
-  static constexpr const char* kRestartProgram = "./zelto_qrv";
 
   // `main_frame` receives the exit steps (1048, sent) and the server list request (1034, posted).
   CUserInfUI(AppServices& services, HWND main_frame, ServerEntry server, PlayerProfile player);

@@ -109,7 +109,7 @@ struct CookieStore::Impl {
 
   bool Write(const std::string& text) const {
     g_autofree gchar* folder = g_path_get_dirname(file.c_str());
-    g_mkdir_with_parents(folder, 0755);
+    g_mkdir_with_parents(folder, 0700);
     // The cookies hold the platform's login: readable by the player only. The file is always a
     // new one (written beside and renamed over the old), so an old file's mode never carries over.
     return g_file_set_contents_full(

@@ -36,27 +36,39 @@ void ReadHost(const std::string& path, const char* section, const char* key, std
 
 }  // namespace
 
-DeployConfig DeployConfig::Load(const std::string& path) {
+DeployConfig DeployConfig::Load(const std::string& path) { return Load(std::vector<std::string>{path}); }
+
+DeployConfig DeployConfig::Load(const std::vector<std::string>& paths) {
   DeployConfig config;
-  ReadHost(path, "hosts", "site", config.site);
-  ReadHost(path, "hosts", "interface", config.interface);
-  ReadHost(path, "hosts", "game", config.game);
-  ReadHost(path, "hosts", "stat", config.stat);
-  ReadHost(path, "hosts", "account", config.account);
-  ReadHost(path, "hosts", "forum", config.forum);
-  ReadHost(path, "hosts", "pay", config.pay);
-  ReadHost(path, "hosts", "domain", config.domain);
-  ReadHost(path, "hosts", "service", config.service);
-  ReadHost(path, "chat", "host", config.chat_host);
-  const int port = GetPrivateProfileInt("chat", "port", config.chat_port, path);
-  if (port > 0 && port < 65536) config.chat_port = port;
-  ReadHost(path, "hosts", "cafile", config.cafile);
-  if (!config.cafile.empty() && !g_path_is_absolute(config.cafile.c_str())) {
-    g_autofree gchar* folder = g_path_get_dirname(path.c_str());
-    g_autofree gchar* full = g_build_filename(folder, config.cafile.c_str(), nullptr);
-    config.cafile = full;
-  }
+  for (const std::string& path : paths) config.Overlay(path);
   return config;
+}
+
+void DeployConfig::Overlay(const std::string& path) {
+  // Each read falls back to the value held so far, so a key the file lacks keeps it.
+  ReadHost(path, "hosts", "site", site);
+  ReadHost(path, "hosts", "interface", interface);
+  ReadHost(path, "hosts", "game", game);
+  ReadHost(path, "hosts", "stat", stat);
+  ReadHost(path, "hosts", "account", account);
+  ReadHost(path, "hosts", "forum", forum);
+  ReadHost(path, "hosts", "pay", pay);
+  ReadHost(path, "hosts", "domain", domain);
+  ReadHost(path, "hosts", "service", service);
+  ReadHost(path, "chat", "host", chat_host);
+  const int port = GetPrivateProfileInt("chat", "port", chat_port, path);
+  if (port > 0 && port < 65536) chat_port = port;
+  // A private authority's file named relative to a deployment file lies beside that file.
+  std::string file_cafile;
+  ReadHost(path, "hosts", "cafile", file_cafile);
+  if (!file_cafile.empty()) {
+    if (!g_path_is_absolute(file_cafile.c_str())) {
+      g_autofree gchar* folder = g_path_get_dirname(path.c_str());
+      g_autofree gchar* full = g_build_filename(folder, file_cafile.c_str(), nullptr);
+      file_cafile = full;
+    }
+    cafile = file_cafile;
+  }
 }
 
 bool IsHttpsHost(const std::string& value) {

@@ -1,11 +1,13 @@
 #pragma once
 // Deployment values: the platform's host names, the outside customer-service page and the chat
-// server. They come from "data/deploy.ini" beside the program (same file rules as the settings
-// file); anything missing keeps its built-in default. A host may carry ":port", and a scheme:
-// "https://host[:port]" is reached over TLS, a host without one over plain HTTP.
+// server. They come from deployment files (same file rules as the settings file): "data/deploy.ini"
+// beside a portable program; /etc/zelto-qrv/deploy.ini and then the player's own one for an
+// installed program. Anything missing keeps its built-in default. A host may carry ":port", and a
+// scheme: "https://host[:port]" is reached over TLS, a host without one over plain HTTP.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qrv {
 
@@ -27,6 +29,12 @@ struct DeployConfig {
 
   // Reads `path`; a missing file or key keeps the default above.
   static DeployConfig Load(const std::string& path);
+  // Reads `paths` in order: each key a file holds replaces the value before it, so a later file
+  // changes only the keys it names.
+  static DeployConfig Load(const std::vector<std::string>& paths);
+
+  // Replaces the values of the keys `path` holds.
+  void Overlay(const std::string& path);
 };
 
 // Splits "[http://|https://]host[:port]" into its parts; the port is `default_port` (443 with

@@ -39,18 +39,21 @@ ScopedExitHook::ScopedExitHook() { ++g_exit_hooks; }
 ScopedExitHook::~ScopedExitHook() { --g_exit_hooks; }
 
 pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path) {
-  // Without a full program folder the path would name a program of whatever folder the launcher
-  // was started from: nothing is started rather than something unknown.
-  if (relative_path.empty() || folder.empty() || folder.front() != '/') return 0;
+  // A bare command name with no folder ("zelto-qrv" of the installed layout) is looked up on the
+  // PATH. Any other name needs a full program folder: without one the path would name a program
+  // of whatever folder the launcher was started from, and nothing is started rather than that.
+  const bool on_path = folder.empty() && !relative_path.empty() && relative_path.find('/') == std::string::npos;
+  if (!on_path && (relative_path.empty() || folder.empty() || folder.front() != '/')) return 0;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   // The companion runs in the program's folder, where its own files are, as it would when started
   // from there by hand.
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  if (!on_path) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   const std::string path = folder + relative_path;
   char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+  const int rc = on_path ? posix_spawnp(&pid, path.c_str(), &actions, nullptr, argv, environ)
+                         : posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) return 0;
   // Nobody waits for a companion; this thread collects its exit status so that no zombie is left

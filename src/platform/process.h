@@ -31,8 +31,9 @@ class ScopedExitHook {
 
 // Starts the companion program `relative_path` (for example "./update") of the program folder
 // `folder` (a full path ending in "/"), in that folder, without waiting for it; its exit is
-// collected so it leaves no zombie behind. Returns its process id, or 0 when it could not be
-// started; an empty or relative folder starts nothing.
+// collected so it leaves no zombie behind. A name without a "/" and no folder ("zelto-qrv") is a
+// command looked up on the PATH; any other name with an empty or relative folder starts nothing.
+// Returns its process id, or 0 when it could not be started.
 pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path);
 
 // Full path of the running program, at most `max_chars` bytes (the size of start-up's buffer).

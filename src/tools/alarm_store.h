@@ -1,10 +1,9 @@
 #pragma once
-// The alarm store "data/clocklist.ini" in the program's own folder (the working directory is not
-// always the program's folder). Sections "clockinf1" .. "clockinf<size>" hold one alarm each, and
-// "clocksize"/"size" says how many there are; the editor writes the one alarm it sets into
-// "clockinf1" with "size" 1, so a save replaces the alarm before it. Values are read with the
-// limits of the buffers the store has always been read with: "index" 7 bytes, "time" 31, "data"
-// 63, "repeat" 9 (never cutting a character).
+// The alarm store "clocklist.ini" (where it lives is the program's paths' choice). Sections
+// "clockinf1" .. "clockinf<size>" hold one alarm each, and "clocksize"/"size" says how many there
+// are; the editor writes the one alarm it sets into "clockinf1" with "size" 1, so a save replaces
+// the alarm before it. Values are read with the limits of the buffers the store has always been
+// read with: "index" 7 bytes, "time" 31, "data" 63, "repeat" 9 (never cutting a character).
 //
 // When an alarm last rang is kept beside it under the key "rang" (a time value like "time"), which
 // readers that know only the four keys above pass over.
@@ -35,7 +34,6 @@ struct StoredAlarm {
 
 class AlarmStore {
  public:
-  static constexpr const char* kFileName = "data/clocklist.ini";
   static constexpr const char* kSizeSection = "clocksize";
   static constexpr const char* kSizeKey = "size";
   static constexpr const char* kSectionFormat = "clockinf%d";
@@ -46,8 +44,6 @@ class AlarmStore {
   // A "size" beyond this (a damaged file) is read as this many sections.
   static constexpr int kMaxSections = 100;
 
-  // The store of the program whose folder is `program_directory` ("" or ending in "/").
-  static std::string PathIn(const std::string& program_directory) { return program_directory + kFileName; }
   static std::string SectionName(int n);
 
   explicit AlarmStore(std::string path) : path_(std::move(path)) {}
@@ -57,7 +53,7 @@ class AlarmStore {
 
   // Writes the editor's alarm, in this order: "size" 1, "index" 1, "time", "data", "repeat"; then
   // forgets when the previous alarm rang. Line breaks in the text become blanks (a value is one
-  // line). Makes the "data" folder when it is missing. False when any of it could not be written.
+  // line). Makes the store's folder when it is missing. False when any of it could not be written.
   bool Save(const std::string& time, const std::string& data, const std::string& repeat) const;
   // Notes that the alarm of section `section` rang for the occurrence `occurrence`.
   bool MarkRang(int section, const LocalDateTime& occurrence) const;

@@ -78,7 +78,7 @@ void CSystemSetUI::SaveGeneralPage() {
     autorun = autorun_->IsSelected();
     // A folder that cannot be written leaves the entry as it was, silently, as a registry
     // without rights would; the setting is written all the same.
-    SetAutostart(autorun, deps_.program_path, deps_.autostart_dir);
+    SetAutostart(autorun, deps_.autostart);
   }
   const bool autologin = autologin_ == nullptr || autologin_->IsSelected();
   bool show_top = true;

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 
+#include "app/program_paths.h"
 #include "app/settings_file.h"
 #include "tools/edit_ex.h"
 #include "tools/hotkey_binding.h"
@@ -35,8 +36,7 @@ namespace qrv {
 struct SystemSetDeps {
   const SettingsFile& settings;
   StatSender send_stat;
-  std::string program_path;    // what the autostart entry starts
-  std::string autostart_dir;   // where KRAVO.desktop lives ($XDG_CONFIG_HOME/autostart)
+  LaunchEntry autostart;       // the start-with-the-session entry ($XDG_CONFIG_HOME/autostart/KRAVO.desktop)
   HotkeyStatusSource hotkeys;  // the frame's hotkeys as they stand (nothing shown without)
 };
 

@@ -60,30 +60,17 @@ std::string LaunchThroughGLib(const std::string& entry, const std::string& marke
   return ReadAll(marker);
 }
 
-TEST(ProgramPaths, TheFolderIsTheProgramFilesOwnWhateverTheNames) {
-  auto paths = ProgramPaths::FromProgramPath("/opt/games/qrv/zelto_qrv");
-  EXPECT_EQ(paths.directory, "/opt/games/qrv/");
-  EXPECT_EQ(paths.settings, "/opt/games/qrv/data/systemset.ini");
-  EXPECT_EQ(paths.deploy, "/opt/games/qrv/data/deploy.ini");
-  // A folder named like the program is just a folder, and a renamed program keeps its own.
-  EXPECT_EQ(ProgramDirectoryOf("/opt/zelto_qrv/zelto_qrv"), "/opt/zelto_qrv/");
-  EXPECT_EQ(ProgramDirectoryOf("/home/p/zelto_qrv_old/zelto_qrv"), "/home/p/zelto_qrv_old/");
-  paths = ProgramPaths::FromProgramPath("/opt/games/qrv/launcher");
-  EXPECT_EQ(paths.directory, "/opt/games/qrv/");
-  EXPECT_EQ(paths.settings, "/opt/games/qrv/data/systemset.ini");
-  EXPECT_EQ(ProgramDirectoryOf("launcher"), "");
-}
-
 TEST(DesktopEntries, ShortcutStartsTheProgramInItsFolderAndIsExecutable) {
   test::TempDir desktop;
-  ASSERT_TRUE(CreateDesktopShortcut("/opt/my games/zelto_qrv", "玄岚城登陆器", desktop.path()));
-  const std::string file = desktop.File("玄岚城登陆器.desktop");
-  const std::string entry = ReadAll(file);
+  const LaunchEntry shortcut{desktop.File("玄岚城登陆器.desktop"), "/opt/my games/zelto_qrv",
+                             "/opt/my games/"};
+  ASSERT_TRUE(CreateDesktopShortcut(shortcut, "玄岚城登陆器"));
+  const std::string entry = ReadAll(shortcut.file);
   EXPECT_NE(entry.find("Name=玄岚城登陆器\n"), std::string::npos);
   EXPECT_NE(entry.find("Exec=\"/opt/my games/zelto_qrv\"\n"), std::string::npos);
   EXPECT_NE(entry.find("Path=/opt/my games/\n"), std::string::npos);
   struct stat info {};
-  ASSERT_EQ(stat(file.c_str(), &info), 0);
+  ASSERT_EQ(stat(shortcut.file.c_str(), &info), 0);
   EXPECT_NE(info.st_mode & S_IXUSR, 0u);
 }
 
@@ -94,46 +81,36 @@ TEST(DesktopEntries, BothEntriesStartTheProgramFromAFolderWithEveryAwkwardCharac
   const std::string expected = std::filesystem::canonical(folder).string() + "\n" + program + "\n";
 
   ASSERT_TRUE(std::filesystem::create_directory(dir.File("desktop")));
-  ASSERT_TRUE(CreateDesktopShortcut(program, "玄岚城登陆器", dir.File("desktop")));
+  ASSERT_TRUE(CreateDesktopShortcut(LaunchEntry{dir.File("desktop/玄岚城登陆器.desktop"), program, folder + "/"},
+                                    "玄岚城登陆器"));
   EXPECT_EQ(LaunchThroughGLib(dir.File("desktop/玄岚城登陆器.desktop"), dir.File("shortcut-started")),
             expected);
 
-  SetAutostart(true, program, dir.File("autostart"));
+  SetAutostart(true, LaunchEntry{dir.File("autostart/KRAVO.desktop"), program, folder + "/"});
   EXPECT_EQ(LaunchThroughGLib(dir.File("autostart/KRAVO.desktop"), dir.File("autostart-started")), expected);
 }
 
-TEST(DesktopEntries, ShortcutWithoutAFolderHasNoWorkingFolderAndMissingDesktopFails) {
+TEST(DesktopEntries, InstalledShortcutStartsTheCommandAndMissingDesktopFails) {
   test::TempDir desktop;
-  ASSERT_TRUE(CreateDesktopShortcut("other", "玄岚城登陆器", desktop.path()));
-  EXPECT_EQ(ReadAll(desktop.File("玄岚城登陆器.desktop")).find("Path="), std::string::npos);
-  EXPECT_FALSE(CreateDesktopShortcut("/tmp/zelto_qrv", "玄岚城登陆器", desktop.File("no-such-folder")));
+  const LaunchEntry shortcut{desktop.File("玄岚城登陆器.desktop"), "zelto-qrv", ""};
+  ASSERT_TRUE(CreateDesktopShortcut(shortcut, "玄岚城登陆器"));
+  const std::string entry = ReadAll(shortcut.file);
+  EXPECT_NE(entry.find("Exec=zelto-qrv\n"), std::string::npos) << entry;
+  EXPECT_EQ(entry.find("Path="), std::string::npos);
+  EXPECT_FALSE(CreateDesktopShortcut(LaunchEntry{desktop.File("no-such-folder/x.desktop"), "zelto-qrv", ""},
+                                     "玄岚城登陆器"));
 }
 
 TEST(DesktopEntries, AutostartEntryFollowsTheSetting) {
   test::TempDir config;
-  const std::string dir = config.File("autostart");
-  SetAutostart(true, "/opt/qrv/zelto_qrv", dir);
-  const std::string entry = ReadAll(dir + "/KRAVO.desktop");
+  const LaunchEntry autostart{config.File("autostart/KRAVO.desktop"), "/opt/qrv/zelto_qrv", "/opt/qrv/"};
+  SetAutostart(true, autostart);
+  const std::string entry = ReadAll(autostart.file);
   EXPECT_NE(entry.find("Exec=\"/opt/qrv/zelto_qrv\"\n"), std::string::npos);
   EXPECT_NE(entry.find("Path=/opt/qrv/\n"), std::string::npos);
-  SetAutostart(false, "/opt/qrv/zelto_qrv", dir);
-  EXPECT_FALSE(g_file_test((dir + "/KRAVO.desktop").c_str(), G_FILE_TEST_EXISTS));
-  SetAutostart(false, "/opt/qrv/zelto_qrv", dir);  // removing what is not there is fine
-}
-
-TEST(DeployConfig, FileOverridesDefaultsAndHostsMayCarryPorts) {
-  test::TempDir dir;
-  std::ofstream(dir.File("deploy.ini")) << "[hosts]\nsite=127.0.0.1:8123\n[chat]\nport=9000\n";
-  const DeployConfig config = DeployConfig::Load(dir.File("deploy.ini"));
-  EXPECT_EQ(config.site, "127.0.0.1:8123");
-  EXPECT_EQ(config.stat, DeployConfig().stat);
-  EXPECT_EQ(config.chat_port, 9000);
-
-  EXPECT_EQ(SplitHostPort("127.0.0.1:8123").port, 8123);
-  EXPECT_EQ(SplitHostPort("stat.zelto.com").port, 80);
-  EXPECT_EQ(SplitHostPort("[::1]:81").host, "[::1]");
-  EXPECT_EQ(SplitHostPort("[::1]").port, 80);
-  EXPECT_EQ(SplitHostPort("host:99999").port, 80);
+  SetAutostart(false, autostart);
+  EXPECT_FALSE(g_file_test(autostart.file.c_str(), G_FILE_TEST_EXISTS));
+  SetAutostart(false, autostart);  // removing what is not there is fine
 }
 
 TEST(DeployConfig, HostsMayCarryASchemeAndAPrivateAuthority) {

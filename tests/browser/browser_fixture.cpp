@@ -121,7 +121,8 @@ void BrowserTest::SetUpTestSuite() {
   deploy.domain = "127.0.0.1";
   deploy.service = shared->server->Url("/service");
   shared->web = std::make_unique<WebContext>(deploy, "");
-  shared->engine = std::make_unique<BrowserEngine>(shared->folder + "/data", *shared->web);
+  shared->engine = std::make_unique<BrowserEngine>(
+      WebEngineFolders{shared->folder + "/data/webkit", shared->folder + "/data/webkit-cache"}, *shared->web);
 }
 
 PageServer& BrowserTest::server() { return *TheShared()->server; }

@@ -133,10 +133,15 @@ TEST(BrowserEngineSetting, TurnsTheDmaBufRendererOffUnlessThePlayerChoseOtherwis
   g_unsetenv("WEBKIT_DISABLE_DMABUF_RENDERER");
 }
 
-TEST(BrowserEngineSetting, KeepsWebsiteDataInTheDataFolderBesideTheProgram) {
+TEST(BrowserEngineSetting, KeepsWebsiteDataInTheDataFolderBesideTheProgramUnlessTold) {
   g_autofree gchar* folder = g_path_get_dirname(ProgramPath().c_str());
-  g_autofree gchar* expected = g_build_filename(folder, "data", nullptr);
-  EXPECT_EQ(WebEngineDataFolder(), expected);
+  g_autofree gchar* data = g_build_filename(folder, "data", "webkit", nullptr);
+  g_autofree gchar* cache = g_build_filename(folder, "data", "webkit-cache", nullptr);
+  EXPECT_EQ(CurrentWebEngineFolders().website_data, data);
+  EXPECT_EQ(WebEngineCacheFolder(), cache);
+  SetWebEngineFolders({"/home/p/.local/share/zelto-qrv/webkit", "/home/p/.cache/zelto-qrv/webkit"});
+  EXPECT_EQ(WebEngineCacheFolder(), "/home/p/.cache/zelto-qrv/webkit");
+  SetWebEngineFolders({});
 }
 
 }  // namespace

@@ -82,7 +82,8 @@ class ChatWindowsTest : public ::testing::Test {
     helper_ = std::make_unique<CGMHelper>();
     helper_->Connect("127.0.0.1", server_->port());
     EXPECT_TRUE(PumpUntil(*loop_, [&] { return helper_->connected() && server_->accepted() == 1; }));
-    auto* chat = new CCharDlg(helper_.get(), GMEntry{10001, "客服小青", "充值问题", 0, 1}, kProgramDir);
+    auto* chat = new CCharDlg(helper_.get(), GMEntry{10001, "客服小青", "充值问题", 0, 1}, kProgramDir,
+                              kProgramDir + "image/I07abc100.png");
     EXPECT_NE(chat->Create(frame_->hwnd(), RECT{0, 80, 1600, 1000}), nullptr);
     loop_->Pump();
     return chat;

@@ -42,8 +42,8 @@ TEST_F(ChatGtkTest, ThePictureButtonsChooserSavesThePictureAsPng) {
   EXPECT_EQ(OpenPictureChooser(), nullptr);
   ASSERT_EQ(chosen, bitmap);
 
-  ASSERT_TRUE(SavePictureAsPng(chosen, program_dir));
-  const std::string png = program_dir + kSavedPicturePath;
+  const std::string png = program_dir + "image/I07abc100.png";
+  ASSERT_TRUE(SavePictureAsPng(chosen, png));
   GdkPixbufFormat* format = gdk_pixbuf_get_file_info(png.c_str(), nullptr, nullptr);
   ASSERT_NE(format, nullptr);
   g_autofree gchar* format_name = gdk_pixbuf_format_get_name(format);
@@ -55,7 +55,7 @@ TEST_F(ChatGtkTest, ThePictureButtonsChooserSavesThePictureAsPng) {
   g_object_unref(saved);
   // What is not a picture is not saved, and the last picture stays whole.
   std::ofstream(dir.File("notes.bmp")) << "not a picture";
-  EXPECT_FALSE(SavePictureAsPng(dir.File("notes.bmp"), program_dir));
+  EXPECT_FALSE(SavePictureAsPng(dir.File("notes.bmp"), png));
   EXPECT_NE(gdk_pixbuf_get_file_info(png.c_str(), nullptr, nullptr), nullptr);
 }
 

@@ -44,6 +44,10 @@ bool LauncherProcess::Install(const std::string& deploy_ini, std::string& error)
   if (!ec)
     fs::copy_file(QRV_SKIN_ARCHIVE, program_folder() + "/skin/box.bk", fs::copy_options::overwrite_existing,
                   ec);
+  // A portable folder, as the build leaves it: what the program writes stays in prog/data/.
+  if (!ec)
+    fs::copy_file(QRV_PORTABLE_MARKER, program_folder() + "/portable.txt",
+                  fs::copy_options::overwrite_existing, ec);
   if (!ec)
     fs::copy_file(deploy_ini, program_folder() + "/data/deploy.ini", fs::copy_options::overwrite_existing,
                   ec);

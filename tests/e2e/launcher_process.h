@@ -1,7 +1,8 @@
 #pragma once
 // Runs the real launcher for end-to-end tests: a portable program folder in a temporary place
-// (the program, its skin archive, a deploy.ini pointing at the simulator), a home folder of its
-// own for the desktop shortcut and the autostart entry, and the automation socket to drive it.
+// (the program, its skin archive, the portable marker, a deploy.ini pointing at the simulator), a
+// home folder of its own for the desktop shortcut and the autostart entry, and the automation
+// socket to drive it.
 // The display is the one the test runs under (the test command runs every test under Xvfb).
 
 #include <sys/types.h>

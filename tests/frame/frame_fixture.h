@@ -21,6 +21,7 @@
 #include "ui/ui.h"
 #include "support/settle.h"
 #include "support/skin_lookups.h"
+#include "support/test_paths.h"
 
 namespace qrv::testing {
 
@@ -42,9 +43,9 @@ class FrameFixture : public ::testing::Test {
     std::string error;
     sim_ = sim::SimProcess::Start(options, error);
     ASSERT_NE(sim_, nullptr) << error;
-    services_ = std::make_unique<AppServices>(ProgramPaths::FromProgramPath(program_ + "/zelto_qrv"));
+    services_ = std::make_unique<AppServices>(testing::PortablePathsIn(program_, dir_.path()));
     // The web engine's folders (the cache cleaners empty one) are the test program's own.
-    SetWebEngineDataFolder(program_ + "/data");
+    SetWebEngineFolders({services_->paths.web_data, services_->paths.web_cache});
     services_->beacon.Bind(services_->web.deploy().stat);
     api_ = std::make_unique<PlatformApi>(services_->web);
     platform_ = std::make_unique<PlatformService>(*api_);
@@ -59,7 +60,7 @@ class FrameFixture : public ::testing::Test {
     testing::ExpectSkinLookupsFound();
     for (HWND hwnd : AllWindows()) DestroyWindow(hwnd);
     MessageCore::Uninstall();
-    SetWebEngineDataFolder("");
+    SetWebEngineFolders({});
     SetLastStepsBeforeExit(nullptr);
     platform_.reset();
     api_.reset();
@@ -82,9 +83,8 @@ class FrameFixture : public ::testing::Test {
   }
 
   CMainFrameWnd* OpenFrame(std::size_t server_index = 1) {
-    // The settings window's autostart entry stays in the test's folder.
-    frame_ = OpenMainFrame(FrameDeps{*services_, *platform_, dir_.path() + "/autostart"}, session_,
-                           session_.servers.at(server_index));
+    // The settings window's autostart entry stays in the test's folder (the services' paths).
+    frame_ = OpenMainFrame(FrameDeps{*services_, *platform_}, session_, session_.servers.at(server_index));
     loop_->Pump();
     if (frame_ != nullptr) frame_->paint_manager().UpdateLayout();
     return frame_;

@@ -38,7 +38,7 @@ class MainFrameAlarmsTest : public FrameFixture {
     DesktopNotifier::Install(nullptr);
   }
 
-  AlarmStore Store() const { return AlarmStore(AlarmStore::PathIn(services_->paths.directory)); }
+  AlarmStore Store() const { return AlarmStore(services_->paths.alarms); }
 
   template <class T>
   static T* WindowOf(HWND hwnd) {

@@ -198,7 +198,7 @@ TEST_F(MorePanelTest, TheAlarmListIsAskedForWithThePanelsRectangleAndFeedbackNam
     ASSERT_NE(rect, nullptr);
     asked.push_back(*rect);
   };
-  auto* panel = new CMoreUI(MorePanelDeps{*services_, {}, dir_.path() + "/autostart", {}});
+  auto* panel = new CMoreUI(MorePanelDeps{*services_, {}, {}});
   panel->SetAccount("玄岚 侠客/1");
   ASSERT_NE(panel->Create(owner.hwnd(), CMoreUI::kTitle, kPopupStyle, 0, 620, 93, 0, 0), nullptr);
   panel->paint_manager().UpdateLayout();
@@ -220,7 +220,7 @@ TEST_F(MorePanelTest, TheAlarmListIsAskedForWithThePanelsRectangleAndFeedbackNam
   EXPECT_TRUE(panel->hidden_view().navigations().empty());  // the view itself shows nothing
 
   // A panel without a parent asks nobody for the alarm list.
-  auto* orphan = new CMoreUI(MorePanelDeps{*services_, {}, dir_.path() + "/autostart", {}});
+  auto* orphan = new CMoreUI(MorePanelDeps{*services_, {}, {}});
   ASSERT_NE(orphan->Create(nullptr, CMoreUI::kTitle, kPopupStyle, 0, 0, 0, 0, 0), nullptr);
   orphan->paint_manager().UpdateLayout();
   ClickOn(orphan, "bnclock");

@@ -21,6 +21,7 @@
 #include "ui/ui.h"
 #include "support/settle.h"
 #include "support/skin_lookups.h"
+#include "support/test_paths.h"
 
 namespace qrv::testing {
 
@@ -94,7 +95,7 @@ class LoginWindowFixture : public ::testing::Test {
     std::string error;
     sim_ = sim::SimProcess::Start(options, error);
     ASSERT_NE(sim_, nullptr) << error;
-    services_ = std::make_unique<AppServices>(ProgramPaths::FromProgramPath(program_ + "/zelto_qrv"));
+    services_ = std::make_unique<AppServices>(testing::PortablePathsIn(program_, dir_.path()));
     services_->beacon.Bind(services_->web.deploy().stat);
     api_ = std::make_unique<PlatformApi>(services_->web);
     platform_ = std::make_unique<PlatformService>(*api_);

@@ -55,7 +55,7 @@ TEST(Process, ExitHookTurnsExitIntoAnObservableUnwind) {
   }
 }
 
-TEST(Process, CompanionsStartInTheProgramFolderAndLeaveNoZombie) {
+TEST(Process, CompanionsStartInTheProgramFolderOrFromThePathAndLeaveNoZombie) {
   g_autofree gchar* folder = g_dir_make_tmp("qrv-companion-XXXXXX", nullptr);
   ASSERT_NE(folder, nullptr);
   const std::string dir = std::string(folder) + "/";
@@ -85,6 +85,23 @@ TEST(Process, CompanionsStartInTheProgramFolderAndLeaveNoZombie) {
   ASSERT_TRUE(g_file_get_contents((dir + "started-in").c_str(), &where, nullptr, nullptr));
   EXPECT_EQ(std::string(where), std::string(folder) + "\n");
   g_free(where);
+
+  // Without a folder, a bare name is a command found on the PATH, as the installed launcher
+  // starts itself again.
+  const std::string command = dir + "qrv-command";
+  const std::string found = dir + "found";
+  ASSERT_TRUE(
+      g_file_set_contents(command.c_str(), ("#!/bin/sh\ntouch '" + found + "'\n").c_str(), -1, nullptr));
+  ASSERT_EQ(chmod(command.c_str(), 0755), 0);
+  EXPECT_EQ(SpawnCompanion("", "qrv-command"), 0) << "not on the PATH yet";
+  const std::string path = g_getenv("PATH") != nullptr ? g_getenv("PATH") : "/usr/bin";
+  g_setenv("PATH", (std::string(folder) + ":" + path).c_str(), TRUE);
+  EXPECT_GT(SpawnCompanion("", "qrv-command"), 0);
+  g_setenv("PATH", path.c_str(), TRUE);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!std::filesystem::exists(found) && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(std::filesystem::exists(found));
   std::filesystem::remove_all(folder);
 }
 

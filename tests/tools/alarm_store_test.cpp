@@ -42,7 +42,7 @@ class AlarmStoreTest : public ::testing::Test {
  protected:
   test::TempDir dir_;
   std::string program_ = dir_.path() + "/prog/";
-  AlarmStore store_{AlarmStore::PathIn(program_)};
+  AlarmStore store_{program_ + "data/clocklist.ini"};
 };
 
 TEST_F(AlarmStoreTest, SavesInTheProgramsDataFolderInOrderAndKeepsOnlyTheLastAlarm) {
@@ -78,7 +78,7 @@ TEST_F(AlarmStoreTest, SavesInTheProgramsDataFolderInOrderAndKeepsOnlyTheLastAla
 
   // A folder that cannot be made: nothing is written and the caller is told.
   WriteFile(dir_.path() + "/blocked/data", "a file where the folder should be");
-  const AlarmStore blocked(AlarmStore::PathIn(dir_.path() + "/blocked/"));
+  const AlarmStore blocked(dir_.path() + "/blocked/data/clocklist.ini");
   EXPECT_FALSE(blocked.Save("2013-5-20|8|30|", "boss", "每天"));
   EXPECT_TRUE(blocked.Load().empty());
 }

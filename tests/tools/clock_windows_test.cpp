@@ -76,7 +76,7 @@ class ClockWindowsTest : public testing::ToolsWindowFixture {
     WallClock::Install(nullptr);
   }
 
-  std::string StorePath() const { return AlarmStore::PathIn(program_); }
+  std::string StorePath() const { return program_ + "data/clocklist.ini"; }
 
   CClockListUI* OpenList(POINT at) {
     auto* list = new CClockListUI(StorePath());

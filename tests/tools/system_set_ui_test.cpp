@@ -50,12 +50,9 @@ class SystemSetTest : public testing::ToolsWindowFixture {
   }
 
   CSystemSetUI* Open(POINT at = POINT{200, 100}) {
-    auto* window =
-        new CSystemSetUI(SystemSetDeps{settings_,
-                                       [this](std::string_view code) { stats_.emplace_back(code); },
-                                       "/opt/玄岚城/zelto_qrv",
-                                       autostart_dir(),
-                                       {}});
+    auto* window = new CSystemSetUI(
+        SystemSetDeps{settings_, [this](std::string_view code) { stats_.emplace_back(code); },
+                      LaunchEntry{autostart_entry(), "/opt/玄岚城/zelto_qrv", "/opt/玄岚城/"}, {}});
     if (window->Create(frame_->hwnd(), "", kPopupStyle, 0, at.x, at.y, 0, 0) == nullptr) return nullptr;
     window_ = window;
     pm().UpdateLayout();
