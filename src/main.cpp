@@ -27,6 +27,7 @@
 #include "platform/gtk/gtk_windows.h"
 #include "platform/portal_shortcuts.h"
 #include "platform/process.h"
+#include "platform/tray.h"
 #include "webapi/platform_api.h"
 #include "webapi/platform_service.h"
 
@@ -97,6 +98,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<qrv::GameHandOff> hand_off;
   // The marker file in the program folder decides between the portable and the installed layout.
   qrv::ProgramPaths paths = qrv::ProgramPaths::ForProgram(qrv::ProgramPath());
+  // An installed program's icon is in the icon theme: tray hosts that draw themed icons use it.
+  qrv::TrayIcon::Get().SetThemeIconName(paths.icon_name);
   qrv::CMyWebApp app(std::move(paths), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {
     // The web engine is made by the first view that shows a page (the main frame's game page):
     // the login window starts no web process.

@@ -182,6 +182,21 @@ TEST_F(InstalledPackageTest, PlaysFromTheReadOnlyProgramFolderAndWritesOnlyThePl
       if (line.find("/joinGame/code/qrv44/") != std::string::npos) return true;
     return false;
   })) << Output();
+  // The page's web process runs in the engine's sandbox, which for an ordinary user includes a
+  // user namespace of its own.
+  std::string web_process;
+  ASSERT_TRUE(WaitFor([&] {
+    web_process = CommandOutput("pgrep -u " + std::to_string(uid_ != 0 ? uid_ : getuid()) +
+                                " -x WebKitWebProces | head -n 1");
+    while (!web_process.empty() && web_process.back() == '\n') web_process.pop_back();
+    return !web_process.empty();
+  })) << Output();
+  const auto user_namespace = [](const std::string& pid) {
+    std::error_code error;
+    return fs::read_symlink("/proc/" + pid + "/ns/user", error).string();
+  };
+  ASSERT_NE(user_namespace(std::to_string(pid_)), "");
+  EXPECT_NE(user_namespace(web_process), user_namespace(std::to_string(pid_)));
   // The web engine keeps its data and its cache in the player's folders.
   EXPECT_TRUE(WaitFor([&] { return fs::exists(cache() + "/webkit") && fs::exists(data() + "/webkit"); }));
 
