@@ -24,7 +24,7 @@ using namespace std::string_view_literals;
 fs::path TestDataDir() {
   if (const char* source = g_getenv("QRV_SOURCE_DIR"))
     return fs::path(source) / "tests/platform/testdata/profile";
-  return fs::path(__FILE__).parent_path() / "testdata/profile";
+  return fs::path(QRV_PROFILE_TEST_DATA);
 }
 
 std::string ReadBytes(const fs::path& path) {
