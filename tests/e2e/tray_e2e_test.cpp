@@ -59,7 +59,7 @@ TEST_F(TrayE2eTest, TheIconIsAStatusNotifierItemWhileAWatcherIsThereAndASystemTr
   ASSERT_TRUE(item.has_value() && !item->empty()) << launcher_->output();
   EXPECT_TRUE(WaitFor([&] { return TrayKind() == "status-notifier-item"; }, 10000)) << TrayKind();
   EXPECT_EQ(StringProperty(*watcher, *item, "Category"), "ApplicationStatus");
-  EXPECT_EQ(StringProperty(*watcher, *item, "Id"), "zelto_qrv");
+  EXPECT_EQ(StringProperty(*watcher, *item, "Id"), "zelto-qrv");
   EXPECT_EQ(StringProperty(*watcher, *item, "Title"), "玄岚城");
   EXPECT_EQ(StringProperty(*watcher, *item, "Status"), "Active");
   GVariant* is_menu = watcher->ItemProperty(*item, "ItemIsMenu");

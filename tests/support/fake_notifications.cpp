@@ -29,7 +29,7 @@ constexpr char kIntrospection[] = R"(<node>
 
 void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* method,
                   GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
-  auto* service = static_cast<FakeNotificationService*>(data);
+  auto* service = ServiceOf<FakeNotificationService>(data);
   const std::string name = method;
   if (name == "Notify") {
     const gchar* app = nullptr;
@@ -94,78 +94,11 @@ PrivateSessionBus::~PrivateSessionBus() {
 }
 
 FakeNotificationService::FakeNotificationService(const std::string& address) {
-  thread_ = std::thread([this, address] { Run(address); });
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return started_; });
+  Start(address, {kIntrospection, "/org/freedesktop/Notifications", "org.freedesktop.Notifications",
+                  OnMethodCall, nullptr});
 }
 
-FakeNotificationService::~FakeNotificationService() {
-  stopping_ = true;
-  {
-    std::lock_guard lock(mutex_);
-    if (context_ != nullptr) g_main_context_wakeup(static_cast<GMainContext*>(context_));
-  }
-  thread_.join();
-}
-
-void FakeNotificationService::Run(std::string address) {
-  GMainContext* context = g_main_context_new();
-  g_main_context_push_thread_default(context);
-  GError* failure = nullptr;
-  GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &failure);
-  GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
-  guint registration = 0;
-  bool owned = false;
-  if (connection != nullptr) {
-    const GDBusInterfaceVTable vtable{OnMethodCall, nullptr, nullptr, {}};
-    registration = g_dbus_connection_register_object(connection, "/org/freedesktop/Notifications",
-                                                     node->interfaces[0], &vtable, this, nullptr, &failure);
-    GVariant* reply =
-        registration == 0
-            ? nullptr
-            : g_dbus_connection_call_sync(
-                  connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                  "RequestName", g_variant_new("(su)", "org.freedesktop.Notifications", 4u /* no queue */),
-                  G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, &failure);
-    if (reply != nullptr) {
-      guint32 result = 0;
-      g_variant_get(reply, "(u)", &result);
-      owned = result == 1;  // the primary owner
-      g_variant_unref(reply);
-    }
-  }
-  {
-    std::lock_guard lock(mutex_);
-    started_ = true;
-    ready_ = owned;
-    if (!owned) error_ = failure != nullptr ? failure->message : "the name is taken";
-    context_ = context;
-  }
-  if (failure != nullptr) g_error_free(failure);
-  changed_.notify_all();
-  while (owned && !stopping_) g_main_context_iteration(context, TRUE);
-  if (registration != 0) g_dbus_connection_unregister_object(connection, registration);
-  if (connection != nullptr) {
-    g_dbus_connection_close_sync(connection, nullptr, nullptr);
-    g_object_unref(connection);
-  }
-  g_dbus_node_info_unref(node);
-  {
-    std::lock_guard lock(mutex_);
-    context_ = nullptr;
-  }
-  g_main_context_pop_thread_default(context);
-  g_main_context_unref(context);
-}
-
-bool FakeNotificationService::ready() const {
-  std::lock_guard lock(mutex_);
-  return ready_;
-}
+FakeNotificationService::~FakeNotificationService() { Stop(); }
 
 std::vector<FakeNotificationService::Notification> FakeNotificationService::received() const {
   std::lock_guard lock(mutex_);

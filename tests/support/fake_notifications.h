@@ -11,13 +11,11 @@
 
 #include <sys/types.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/bus_service_thread.h"
 
 namespace qrv::test {
 
@@ -38,7 +36,7 @@ class PrivateSessionBus {
   std::string error_;
 };
 
-class FakeNotificationService {
+class FakeNotificationService : public BusServiceThread {
  public:
   struct Notification {
     std::string app_name;
@@ -49,12 +47,8 @@ class FakeNotificationService {
 
   // Connects to the bus at `address` and takes the service's name; ready() says whether it did.
   explicit FakeNotificationService(const std::string& address);
-  ~FakeNotificationService();
-  FakeNotificationService(const FakeNotificationService&) = delete;
-  FakeNotificationService& operator=(const FakeNotificationService&) = delete;
+  ~FakeNotificationService() override;
 
-  bool ready() const;
-  const std::string& error() const { return error_; }
   std::vector<Notification> received() const;
   // Waits, at most `timeout_ms`, until a notification for which `matches` holds has arrived.
   bool WaitFor(const std::function<bool(const Notification&)>& matches, int timeout_ms) const;
@@ -63,17 +57,7 @@ class FakeNotificationService {
   void Record(Notification notification);
 
  private:
-  void Run(std::string address);
-
-  mutable std::mutex mutex_;
-  mutable std::condition_variable changed_;
-  bool started_ = false;
-  bool ready_ = false;
-  std::string error_;
   std::vector<Notification> received_;
-  void* context_ = nullptr;  // the thread's GMainContext*
-  std::atomic<bool> stopping_{false};
-  std::thread thread_;
 };
 
 }  // namespace qrv::test

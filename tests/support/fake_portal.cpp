@@ -49,8 +49,7 @@ std::string Option(GVariant* options, const char* key) {
 void OnMethodCall(GDBusConnection* connection, const gchar* sender, const gchar* path, const gchar*,
                   const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation,
                   gpointer data) {
-  static_cast<FakeShortcutsPortal*>(data)->HandleCall(connection, sender, path, method, parameters,
-                                                      invocation);
+  ServiceOf<FakeShortcutsPortal>(data)->HandleCall(connection, sender, path, method, parameters, invocation);
 }
 
 GVariant* OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* property,
@@ -79,80 +78,22 @@ std::string Describe(const std::string& trigger) {
 }  // namespace
 
 FakeShortcutsPortal::FakeShortcutsPortal(const std::string& address) {
-  thread_ = std::thread([this, address] { Run(address); });
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return started_; });
+  Start(address,
+        {kPortalIntrospection, kPortalPath, "org.freedesktop.portal.Desktop", OnMethodCall, OnGetProperty});
 }
 
-FakeShortcutsPortal::~FakeShortcutsPortal() {
-  stopping_ = true;
-  {
-    std::lock_guard lock(mutex_);
-    if (context_ != nullptr) g_main_context_wakeup(static_cast<GMainContext*>(context_));
-  }
-  thread_.join();
-}
+FakeShortcutsPortal::~FakeShortcutsPortal() { Stop(); }
 
-void FakeShortcutsPortal::Run(std::string address) {
-  GMainContext* context = g_main_context_new();
-  g_main_context_push_thread_default(context);
-  GError* failure = nullptr;
-  GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &failure);
-  GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kPortalIntrospection, nullptr);
-  guint registration = 0;
-  bool owned = false;
-  if (connection != nullptr) {
-    const GDBusInterfaceVTable vtable{OnMethodCall, OnGetProperty, nullptr, {}};
-    registration = g_dbus_connection_register_object(connection, kPortalPath, node->interfaces[0], &vtable,
-                                                     this, nullptr, &failure);
-    GVariant* reply =
-        registration == 0
-            ? nullptr
-            : g_dbus_connection_call_sync(
-                  connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                  "RequestName", g_variant_new("(su)", "org.freedesktop.portal.Desktop", 4u /* no queue */),
-                  G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 10000, nullptr, &failure);
-    if (reply != nullptr) {
-      guint32 result = 0;
-      g_variant_get(reply, "(u)", &result);
-      owned = result == 1;
-      g_variant_unref(reply);
-    }
-  }
-  {
-    std::lock_guard lock(mutex_);
-    started_ = true;
-    ready_ = owned;
-    if (!owned) error_ = failure != nullptr ? failure->message : "the portal's name is taken";
-    context_ = context;
-    connection_ = connection;
-  }
-  if (failure != nullptr) g_error_free(failure);
-  changed_.notify_all();
+void FakeShortcutsPortal::Started(GDBusConnection*, GDBusNodeInfo* node) {
   // Session objects are registered from the calls, on this thread, with this node's description.
-  if (connection != nullptr) {
-    g_object_set_data_full(G_OBJECT(connection), "qrv-node", g_dbus_node_info_ref(node),
-                           reinterpret_cast<GDestroyNotify>(g_dbus_node_info_unref));
-  }
-  while (owned && !stopping_) g_main_context_iteration(context, TRUE);
-  if (connection != nullptr) {
-    for (const guint id : session_registrations_) g_dbus_connection_unregister_object(connection, id);
-    if (registration != 0) g_dbus_connection_unregister_object(connection, registration);
-    g_dbus_connection_close_sync(connection, nullptr, nullptr);
-  }
-  {
-    std::lock_guard lock(mutex_);
-    context_ = nullptr;
-    connection_ = nullptr;
-  }
-  if (connection != nullptr) g_object_unref(connection);
-  g_dbus_node_info_unref(node);
-  g_main_context_pop_thread_default(context);
-  g_main_context_unref(context);
+  node_ = g_dbus_node_info_ref(node);
+}
+
+void FakeShortcutsPortal::Stopping(GDBusConnection* connection) {
+  for (const guint id : session_registrations_) g_dbus_connection_unregister_object(connection, id);
+  session_registrations_.clear();
+  g_dbus_node_info_unref(node_);
+  node_ = nullptr;
 }
 
 void FakeShortcutsPortal::Respond(void* connection, const std::string& sender, const std::string& request,
@@ -190,10 +131,10 @@ void FakeShortcutsPortal::HandleCall(void* connection_pointer, const char* sende
     const std::string session =
         std::string(kPortalPath) + "/session/" + escaped + "/" + Option(options, "session_handle_token");
     g_variant_unref(options);
-    auto* node = static_cast<GDBusNodeInfo*>(g_object_get_data(G_OBJECT(connection), "qrv-node"));
     const GDBusInterfaceVTable vtable{OnMethodCall, nullptr, nullptr, {}};
-    const guint id = g_dbus_connection_register_object(connection, session.c_str(), node->interfaces[1],
-                                                       &vtable, this, nullptr, nullptr);
+    const guint id =
+        g_dbus_connection_register_object(connection, session.c_str(), node_->interfaces[1], &vtable,
+                                          static_cast<BusServiceThread*>(this), nullptr, nullptr);
     {
       std::lock_guard lock(mutex_);
       if (id != 0) session_registrations_.push_back(id);
@@ -259,11 +200,6 @@ void FakeShortcutsPortal::HandleCall(void* connection_pointer, const char* sende
   g_dbus_method_invocation_return_dbus_error(invocation, "org.freedesktop.DBus.Error.UnknownMethod", method);
 }
 
-bool FakeShortcutsPortal::ready() const {
-  std::lock_guard lock(mutex_);
-  return ready_;
-}
-
 std::vector<FakeShortcutsPortal::Session> FakeShortcutsPortal::sessions() const {
   std::lock_guard lock(mutex_);
   return sessions_;
@@ -285,7 +221,7 @@ bool FakeShortcutsPortal::Activate(const std::string& id) {
         if (shortcut.id == id) session = known.path;
       }
     }
-    connection = static_cast<GDBusConnection*>(connection_);
+    connection = connection_;
   }
   if (session.empty() || connection == nullptr) return false;
   GVariantBuilder options;

@@ -7,18 +7,15 @@
 // or leave a shortcut out, and fires Activated for a bound shortcut. It runs on a thread of its
 // own, so it answers while the test waits or drives the program.
 
-#include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/bus_service_thread.h"
 
 namespace qrv::test {
 
-class FakeShortcutsPortal {
+class FakeShortcutsPortal : public BusServiceThread {
  public:
   struct Shortcut {
     std::string id;
@@ -33,12 +30,7 @@ class FakeShortcutsPortal {
   };
 
   explicit FakeShortcutsPortal(const std::string& address);
-  ~FakeShortcutsPortal();
-  FakeShortcutsPortal(const FakeShortcutsPortal&) = delete;
-  FakeShortcutsPortal& operator=(const FakeShortcutsPortal&) = delete;
-
-  bool ready() const;
-  const std::string& error() const { return error_; }
+  ~FakeShortcutsPortal() override;
 
   // Every session made so far, oldest first.
   std::vector<Session> sessions() const;
@@ -54,22 +46,15 @@ class FakeShortcutsPortal {
                   void* parameters, void* invocation);
 
  private:
-  void Run(std::string address);
+  void Started(GDBusConnection* connection, GDBusNodeInfo* node) override;
+  void Stopping(GDBusConnection* connection) override;
   void Respond(void* connection, const std::string& sender, const std::string& request, unsigned code,
                void* results);
 
-  mutable std::mutex mutex_;
-  mutable std::condition_variable changed_;
-  bool started_ = false;
-  bool ready_ = false;
   bool refuse_ = false;
-  std::string error_;
   std::vector<Session> sessions_;
-  void* connection_ = nullptr;  // GDBusConnection*, while the thread runs
-  void* context_ = nullptr;     // the thread's GMainContext*
+  GDBusNodeInfo* node_ = nullptr;  // the description of the sessions' objects, on the portal's thread
   std::vector<unsigned> session_registrations_;
-  std::atomic<bool> stopping_{false};
-  std::thread thread_;
 };
 
 }  // namespace qrv::test

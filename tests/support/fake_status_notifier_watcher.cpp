@@ -27,7 +27,7 @@ constexpr int kCallTimeoutMs = 10000;
 
 void OnMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gchar*, const gchar* method,
                   GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
-  auto* watcher = static_cast<FakeStatusNotifierWatcher*>(data);
+  auto* watcher = ServiceOf<FakeStatusNotifierWatcher>(data);
   if (std::string(method) == "RegisterStatusNotifierItem") {
     const gchar* service = nullptr;
     g_variant_get(parameters, "(&s)", &service);
@@ -39,7 +39,7 @@ void OnMethodCall(GDBusConnection*, const gchar* sender, const gchar*, const gch
 
 GVariant* OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* name,
                         GError**, gpointer data) {
-  auto* watcher = static_cast<FakeStatusNotifierWatcher*>(data);
+  auto* watcher = ServiceOf<FakeStatusNotifierWatcher>(data);
   const std::string property = name;
   if (property == "IsStatusNotifierHostRegistered") return g_variant_new_boolean(TRUE);
   if (property == "ProtocolVersion") return g_variant_new_int32(0);
@@ -54,92 +54,28 @@ void OnNameOwnerChanged(GDBusConnection*, const gchar*, const gchar*, const gcha
   const gchar* name = nullptr;
   const gchar* new_owner = nullptr;
   g_variant_get(parameters, "(&s&s&s)", &name, nullptr, &new_owner);
-  if (new_owner[0] == '\0') static_cast<FakeStatusNotifierWatcher*>(data)->ForgetOwner(name);
+  if (new_owner[0] == '\0') ServiceOf<FakeStatusNotifierWatcher>(data)->ForgetOwner(name);
 }
 
 }  // namespace
 
 FakeStatusNotifierWatcher::FakeStatusNotifierWatcher(const std::string& address) {
-  thread_ = std::thread([this, address] { Run(address); });
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return started_; });
+  Start(address, {kIntrospection, "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher", OnMethodCall,
+                  OnGetProperty});
 }
 
-FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher() {
-  stopping_ = true;
-  {
-    std::lock_guard lock(mutex_);
-    if (context_ != nullptr) g_main_context_wakeup(static_cast<GMainContext*>(context_));
-  }
-  thread_.join();
+FakeStatusNotifierWatcher::~FakeStatusNotifierWatcher() { Stop(); }
+
+void FakeStatusNotifierWatcher::Started(GDBusConnection* connection, GDBusNodeInfo*) {
+  // An item whose bus name goes away is forgotten, as a real watcher does.
+  name_owner_subscription_ = g_dbus_connection_signal_subscribe(
+      connection, "org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged", "/org/freedesktop/DBus",
+      nullptr, G_DBUS_SIGNAL_FLAGS_NONE, OnNameOwnerChanged, static_cast<BusServiceThread*>(this), nullptr);
 }
 
-void FakeStatusNotifierWatcher::Run(std::string address) {
-  GMainContext* context = g_main_context_new();
-  g_main_context_push_thread_default(context);
-  GError* failure = nullptr;
-  GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &failure);
-  GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
-  guint registration = 0;
-  guint subscription = 0;
-  bool owned = false;
-  if (connection != nullptr) {
-    const GDBusInterfaceVTable vtable{OnMethodCall, OnGetProperty, nullptr, {}};
-    registration = g_dbus_connection_register_object(connection, "/StatusNotifierWatcher",
-                                                     node->interfaces[0], &vtable, this, nullptr, &failure);
-    subscription = g_dbus_connection_signal_subscribe(
-        connection, "org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged",
-        "/org/freedesktop/DBus", nullptr, G_DBUS_SIGNAL_FLAGS_NONE, OnNameOwnerChanged, this, nullptr);
-    GVariant* reply =
-        registration == 0
-            ? nullptr
-            : g_dbus_connection_call_sync(
-                  connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                  "RequestName", g_variant_new("(su)", "org.kde.StatusNotifierWatcher", 4u /* no queue */),
-                  G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &failure);
-    if (reply != nullptr) {
-      guint32 result = 0;
-      g_variant_get(reply, "(u)", &result);
-      owned = result == 1;  // the primary owner
-      g_variant_unref(reply);
-    }
-  }
-  {
-    std::lock_guard lock(mutex_);
-    started_ = true;
-    ready_ = owned;
-    if (!owned) error_ = failure != nullptr ? failure->message : "the name is taken";
-    context_ = context;
-    connection_ = connection;
-  }
-  if (failure != nullptr) g_error_free(failure);
-  changed_.notify_all();
-  while (owned && !stopping_) g_main_context_iteration(context, TRUE);
-  {
-    std::lock_guard lock(mutex_);
-    context_ = nullptr;
-    connection_ = nullptr;
-  }
-  if (subscription != 0) g_dbus_connection_signal_unsubscribe(connection, subscription);
-  if (registration != 0) g_dbus_connection_unregister_object(connection, registration);
-  if (connection != nullptr) {
-    g_dbus_connection_close_sync(connection, nullptr, nullptr);
-    g_object_unref(connection);
-  }
-  g_dbus_node_info_unref(node);
-  while (g_main_context_iteration(context, FALSE)) {
-  }
-  g_main_context_pop_thread_default(context);
-  g_main_context_unref(context);
-}
-
-bool FakeStatusNotifierWatcher::ready() const {
-  std::lock_guard lock(mutex_);
-  return ready_;
+void FakeStatusNotifierWatcher::Stopping(GDBusConnection* connection) {
+  g_dbus_connection_signal_unsubscribe(connection, name_owner_subscription_);
+  name_owner_subscription_ = 0;
 }
 
 std::vector<std::string> FakeStatusNotifierWatcher::items() const {
@@ -175,9 +111,9 @@ GVariant* FakeStatusNotifierWatcher::ItemProperty(const std::string& service, co
   std::lock_guard lock(mutex_);
   if (connection_ == nullptr) return nullptr;
   GVariant* reply = g_dbus_connection_call_sync(
-      static_cast<GDBusConnection*>(connection_), service.c_str(), kItemPath,
-      "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", kItemInterface, name.c_str()),
-      G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
+      connection_, service.c_str(), kItemPath, "org.freedesktop.DBus.Properties", "Get",
+      g_variant_new("(ss)", kItemInterface, name.c_str()), G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE,
+      kCallTimeoutMs, nullptr, nullptr);
   if (reply == nullptr) return nullptr;
   GVariant* value = nullptr;
   g_variant_get(reply, "(v)", &value);
@@ -189,9 +125,9 @@ bool FakeStatusNotifierWatcher::CallItem(const std::string& service, const std::
                                          int y) const {
   std::lock_guard lock(mutex_);
   if (connection_ == nullptr) return false;
-  GVariant* reply = g_dbus_connection_call_sync(
-      static_cast<GDBusConnection*>(connection_), service.c_str(), kItemPath, kItemInterface, method.c_str(),
-      g_variant_new("(ii)", x, y), nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
+  GVariant* reply = g_dbus_connection_call_sync(connection_, service.c_str(), kItemPath, kItemInterface,
+                                                method.c_str(), g_variant_new("(ii)", x, y), nullptr,
+                                                G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
   if (reply == nullptr) return false;
   g_variant_unref(reply);
   return true;

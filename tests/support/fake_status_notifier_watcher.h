@@ -8,25 +8,18 @@
 
 #include <glib.h>
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/bus_service_thread.h"
 
 namespace qrv::test {
 
-class FakeStatusNotifierWatcher {
+class FakeStatusNotifierWatcher : public BusServiceThread {
  public:
   explicit FakeStatusNotifierWatcher(const std::string& address);
-  ~FakeStatusNotifierWatcher();
-  FakeStatusNotifierWatcher(const FakeStatusNotifierWatcher&) = delete;
-  FakeStatusNotifierWatcher& operator=(const FakeStatusNotifierWatcher&) = delete;
-
-  bool ready() const;
-  const std::string& error() const { return error_; }
+  ~FakeStatusNotifierWatcher() override;
 
   // The bus names of the items registered now.
   std::vector<std::string> items() const;
@@ -45,18 +38,11 @@ class FakeStatusNotifierWatcher {
   void ForgetOwner(const std::string& name);
 
  private:
-  void Run(std::string address);
+  void Started(GDBusConnection* connection, GDBusNodeInfo* node) override;
+  void Stopping(GDBusConnection* connection) override;
 
-  mutable std::mutex mutex_;
-  mutable std::condition_variable changed_;
-  bool started_ = false;
-  bool ready_ = false;
-  std::string error_;
   std::vector<std::string> items_;
-  void* connection_ = nullptr;  // GDBusConnection*
-  void* context_ = nullptr;     // the thread's GMainContext*
-  std::atomic<bool> stopping_{false};
-  std::thread thread_;
+  guint name_owner_subscription_ = 0;  // on the watcher's thread
 };
 
 }  // namespace qrv::test
