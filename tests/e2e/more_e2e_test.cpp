@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "e2e/e2e_fixture.h"
+#include "e2e/screen.h"
 #include "sim/sim_test_support.h"
 
 namespace qrv::e2e {
@@ -125,7 +126,10 @@ TEST_F(MoreE2eTest, BossKeyFromTheSettingsWindowAutostartOffAndTheCacheCleanedWh
   // The More panel opens below its button, and its settings entry opens the settings window.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnmore").ok());
   ASSERT_NE(automation.WaitForWindow("UIMore", 20000), 0);
-  ASSERT_TRUE(automation.Click("UIMore", "bnset").ok());
+  ASSERT_TRUE(WaitFor([&] { return VisibleWindowRect(automation, "UIMore")[2] > 0; }))
+      << automation.Windows().line();
+  const auto settings_click = automation.Click("UIMore", "bnset");
+  ASSERT_TRUE(settings_click.ok()) << settings_click.line() << "\n" << automation.Windows().line();
   ASSERT_NE(automation.WaitForWindow("UIClockList", 20000), 0);
   ASSERT_TRUE(automation.Click("UIClockList", "bnrj").ok());
   ASSERT_TRUE(WaitFor([&] { return automation.Control("UIClockList", "edbosskey").Bool("visible"); }));
