@@ -60,8 +60,9 @@ BrowserEngine::BrowserEngine(const WebEngineFolders& folders, WebContext& web)
   context_ = webkit_web_context_new_with_website_data_manager(website_data_);
   // Pages run in web processes confined by the engine's sandbox (bubblewrap): namespaces of
   // their own (mounts, process ids, and users unless the program runs as root), a system-call
-  // filter, a file system of the system's libraries and fonts only, no home folder. It must be on before the first web process starts. The views load no web
-  // extension, so nothing of the program's own needs adding to the sandbox.
+  // filter, a file system of the system's libraries and fonts only, no home folder. It must be on before the
+  // first web process starts. The views load no web extension, so nothing of the program's own needs adding
+  // to the sandbox.
   webkit_web_context_set_sandbox_enabled(context_, TRUE);
   g_signal_connect(context_, "download-started", G_CALLBACK(&CancelDownload), nullptr);
   // WebKit's own cookies stay in memory: the cookie store's file is the one kept across runs, and

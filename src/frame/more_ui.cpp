@@ -5,6 +5,7 @@
 #include "app/frame_messages.h"
 #include "frame/frame_addresses.h"
 #include "platform/messages.h"
+#include "platform/window_system.h"
 #include "tools/boss_set_ui.h"
 #include "tools/flash_repair_ui.h"
 #include "tools/repair_tool.h"
@@ -47,7 +48,10 @@ LRESULT CMoreUI::OnCreate() {
 
 LRESULT CMoreUI::OnMessage(UINT msg, WPARAM, LPARAM, bool& handled) {
   if (msg == WM_MOUSELEAVE) {
-    ShowWindow(false);
+    // The panel goes when the pointer leaves it. A panel that opens under the pointer also hears
+    // a leave when the pointer crosses into a window inside it (its hidden browser view), so the
+    // pointer's place decides.
+    if (!GetWindowRect(hwnd_).Contains(WindowSystem::Get().CursorPos())) ShowWindow(false);
     // The toolkit still hears that the mouse left (hover states end).
     return 0;
   }

@@ -42,7 +42,8 @@ pid_t SpawnCompanion(const std::string& folder, const std::string& relative_path
   // A bare command name with no folder ("zelto-qrv" of the installed layout) is looked up on the
   // PATH. Any other name needs a full program folder: without one the path would name a program
   // of whatever folder the launcher was started from, and nothing is started rather than that.
-  const bool on_path = folder.empty() && !relative_path.empty() && relative_path.find('/') == std::string::npos;
+  const bool on_path =
+      folder.empty() && !relative_path.empty() && relative_path.find('/') == std::string::npos;
   if (!on_path && (relative_path.empty() || folder.empty() || folder.front() != '/')) return 0;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
