@@ -153,9 +153,19 @@ TEST_F(ChatE2eTest, AChatServerThatStopsReadingIsNoticedTheChatSaysSoAndTheLaunc
   EXPECT_NE(launcher_->output().find("Connection timed out)，1秒后重连"), std::string::npos)
       << launcher_->output();
 
-  // The server runs again: the launcher connects anew by itself and asks for the list again.
+  // The server runs again: the launcher connects anew by itself and asks for the list again; once
+  // the new connection's states are read, the list shows the agent again.
   ASSERT_EQ(kill(sim_->pid(), SIGCONT), 0);
   ASSERT_TRUE(WaitFor([&] { return EntriesWithEvent(*sim_, "chat_open").size() > opened; }, 60000));
+  const auto states_read = [&] {
+    const std::string output = launcher_->output();
+    const std::string line = "****开始解析GM状态*****";
+    const std::size_t first = output.find(line);
+    return first != std::string::npos && output.find(line, first + line.size()) != std::string::npos;
+  };
+  ASSERT_TRUE(WaitFor(states_read, 30000)) << launcher_->output();
+  ShowAgentListAgain();
+  EXPECT_TRUE(WaitFor([&] { return AgentRows().size() == 3; })) << AgentRows().size();
   launcher_->Stop();
   ExpectCleanOutput();
 }
