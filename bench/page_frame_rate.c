@@ -1,11 +1,13 @@
 /* How fast a game page that draws with WebGL and with a 2D canvas runs in a WebKitGTK view set up
- * as the launcher's are (the DMA-BUF renderer off, a GtkFixed holding the view in a toplevel):
+ * as the launcher's are (the DMA-BUF renderer off, the GPU's render node named to WebKit as
+ * src/browser/render_node.h says, a GtkFixed holding the view in a toplevel):
  * the page counts its animation frames for five seconds and reports them in its title, which is
  * printed as "frames-per-second webgl=<n> canvas=<n> webgl-context=<yes|no>". bench/startup.sh
  * runs it with and without GDK_GL=disable to see whether the launcher's own process can do
  * without GTK's GL. */
 #include <gtk/gtk.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <webkit2/webkit2.h>
 
@@ -61,8 +63,27 @@ static gboolean on_timeout(gpointer loop) {
   return G_SOURCE_REMOVE;
 }
 
+/* The launcher's choice (FirstRenderNode, RenderDeviceSetting): the lowest-numbered render node
+ * in /dev/dri, or a node no kernel makes when there is none. */
+static void name_render_node(void) {
+  if (g_getenv("WEBKIT_WEB_RENDER_DEVICE_FILE") != NULL) return;
+  GDir *dir = g_dir_open("/dev/dri", 0, NULL);
+  long first = -1;
+  const char *name;
+  while (dir != NULL && (name = g_dir_read_name(dir)) != NULL) {
+    char *end = NULL;
+    long number = strncmp(name, "renderD", 7) == 0 && name[7] != '\0' ? strtol(name + 7, &end, 10) : -1;
+    if (number >= 0 && *end == '\0' && (first < 0 || number < first)) first = number;
+  }
+  if (dir != NULL) g_dir_close(dir);
+  char path[64] = "/dev/dri/none";
+  if (first >= 0) snprintf(path, sizeof path, "/dev/dri/renderD%ld", first);
+  g_setenv("WEBKIT_WEB_RENDER_DEVICE_FILE", path, TRUE);
+}
+
 int main(void) {
   g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE);
+  name_render_node();
   gtk_init(NULL, NULL);
   GMainLoop *loop = g_main_loop_new(NULL, FALSE);
   GtkWidget *window = gtk_window_new(GTK_WINDOW_TOPLEVEL);

@@ -3,7 +3,9 @@
 #include <gmodule.h>
 
 #include <cstdio>
+#include <cstring>
 
+#include "browser/render_node.h"
 #include "platform/debug_sink.h"
 #include "platform/process.h"
 
@@ -60,7 +62,15 @@ WebEngine* EngineFromModule(const WebEngineFolders& folders, WebContext& web) {
 
 }  // namespace
 
-void PrepareBrowserEnvironment() { g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE); }
+void PrepareBrowserEnvironment() {
+  g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE);
+  // WebKit takes the renderer as off for any value but "0".
+  const char* dmabuf = g_getenv("WEBKIT_DISABLE_DMABUF_RENDERER");
+  const bool dmabuf_renderer_off = dmabuf != nullptr && std::strcmp(dmabuf, "0") != 0;
+  const std::string device =
+      RenderDeviceSetting(dmabuf_renderer_off, g_getenv(kRenderDeviceVariable), "/dev/dri");
+  if (!device.empty()) g_setenv(kRenderDeviceVariable, device.c_str(), TRUE);
+}
 
 WebEngine* CurrentWebEngine() { return Current(); }
 

@@ -17,8 +17,10 @@ class BrowserClickSink;
 class WebContext;
 
 // WebKit's DMA-BUF renderer leaves views blank on some drivers and under virtual displays; it is
-// turned off unless the player has set WEBKIT_DISABLE_DMABUF_RENDERER. Best called first thing in
-// main, before any thread could read the environment; the engine calls it again in any case.
+// turned off unless the player has set WEBKIT_DISABLE_DMABUF_RENDERER. With it off, the program
+// names the GPU's render node to WebKit itself, so that WebKit does not load the GL driver into the
+// program's process to ask (render_node.h). Best called first thing in main, before any thread
+// could read the environment; the engine calls it again in any case.
 void PrepareBrowserEnvironment();
 
 // One web view showing pages in a view window's native container.

@@ -1,13 +1,15 @@
 // The real program under Xvfb against the simulator, from the login to the main frame: the
 // recommended server's game page loads with the session of the login, the server list switches
 // it, the screen lock takes the login password, the boss key hides and shows the frame, and the
-// close button ends the program after the exit notice.
+// close button ends the program after the exit notice. The program shows the page without the GL
+// driver in its own process.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -32,6 +34,19 @@ class FrameE2eTest : public LauncherTest {
       if (line.find(path) != std::string::npos && line.find(cookie) != std::string::npos) return true;
     }
     return false;
+  }
+
+  // The first line of the process's memory map that belongs to the GL driver (Mesa's drivers and
+  // their compiler, libLLVM), or "" when none does.
+  static std::string GlDriverMapping(pid_t pid) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+      if (line.find("_dri.so") != std::string::npos || line.find("libLLVM") != std::string::npos ||
+          line.find("_mesa.so") != std::string::npos)
+        return line;
+    }
+    return "";
   }
 
   std::string GameRequests() const {
@@ -66,6 +81,9 @@ TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
   ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
   ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
   EXPECT_TRUE(WaitFor([&] { return GamePageServed("qrv44"); })) << GameRequests() << launcher_->output();
+  // The web process asked for the page, so WebKit has started it: the program named the GPU to
+  // WebKit itself, and WebKit did not load the GL driver into the program to find it.
+  EXPECT_EQ(GlDriverMapping(launcher_->pid()), "");
   EXPECT_EQ(automation.Control("UIMainFrame", "bnuserinf").String("text"), "qrvtest");
   EXPECT_TRUE(WaitFor([&] { return !WindowVisible("UILogIn"); }));
 
