@@ -62,24 +62,11 @@ std::string ReadFile(const std::string& path) {
 class AlarmE2eTest : public LauncherTest {};
 
 TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADesktopNotification) {
-  test::PrivateSessionBus bus;
-  ASSERT_FALSE(bus.address().empty()) << bus.error();
-  test::FakeNotificationService service(bus.address());
+  ASSERT_NO_FATAL_FAILURE(UsePrivateBus());
+  test::FakeNotificationService service(bus_->address());
   ASSERT_TRUE(service.ready()) << service.error();
-  launcher_->SetEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  // Nothing else of a desktop session is started on the private bus.
-  launcher_->SetEnv("NO_AT_BRIDGE", "1");
-  launcher_->SetEnv("GSETTINGS_BACKEND", "memory");
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartLoggedInFrame());
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000));
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
 
   // The frame's "bnclock" opens the (empty) alarm list; its "bnset" the editor, filled with now.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnclock").ok());

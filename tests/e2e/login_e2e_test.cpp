@@ -34,13 +34,9 @@ class LoginE2eTest : public LauncherTest {
 };
 
 TEST_F(LoginE2eTest, RememberedCredentialsLogInByThemselvesAndLogoutReturnsToTheLoggedOutFace) {
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  launcher_->WriteSettings(RememberedAccount());
+  ASSERT_NO_FATAL_FAILURE(StartAndWaitForLogin());
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
   ExpectSkinShown(automation, "UILogIn", "e2e-login-window.png");
 
   const auto visible = [](const qrv::testing::AutomationAnswer& a) { return a.Bool("visible"); };

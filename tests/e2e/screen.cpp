@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -24,6 +25,8 @@ std::string CommandOutput(const std::string& command) {
   while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
   return pclose(pipe) == 0 ? out : std::string();
 }
+
+bool Xdotool(const std::string& arguments) { return std::system(("xdotool " + arguments).c_str()) == 0; }
 
 Rect RectOf(JsonObject* object) {
   Rect rect{};
@@ -55,6 +58,17 @@ Rect VisibleWindowRect(qrv::testing::AutomationClient& automation, const std::st
   bool found = false;
   ForEachWindow(automation, cls, [&](JsonObject* window) {
     if (found || !json_object_get_boolean_member(window, "visible")) return;
+    rect = RectOf(window);
+    found = true;
+  });
+  return rect;
+}
+
+Rect WindowRect(qrv::testing::AutomationClient& automation, const std::string& cls) {
+  Rect rect{};
+  bool found = false;
+  ForEachWindow(automation, cls, [&](JsonObject* window) {
+    if (found) return;
     rect = RectOf(window);
     found = true;
   });
