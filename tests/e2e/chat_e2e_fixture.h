@@ -153,15 +153,9 @@ class ChatE2eTest : public LauncherTest {
     launcher_.reset();
     sim_.reset();
     sim::SimOptions options;
-    options.work_dir = dir_.path() + "/chat_sim";
-    std::filesystem::create_directories(options.work_dir);
     options.data_file = data_file;
     options.extra_args = sim_args;
-    std::string error;
-    sim_ = sim::SimProcess::Start(options, error);
-    ASSERT_NE(sim_, nullptr) << error;
-    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/chat_launcher");
-    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
+    ASSERT_NO_FATAL_FAILURE(StartSimulatorAndLauncher(options, "chat_sim", "chat_launcher"));
   }
 
   // Logs in with the remembered account from the recommended server, waits until the frame has

@@ -14,14 +14,16 @@ std::string Scrambled(const std::string& text) {
 
 }  // namespace
 
-void LauncherTest::SetUp() {
-  sim::SimOptions options;
-  options.work_dir = dir_.path() + "/sim";
+void LauncherTest::SetUp() { StartSimulatorAndLauncher({}); }
+
+void LauncherTest::StartSimulatorAndLauncher(sim::SimOptions options, const std::string& sim_folder,
+                                             const std::string& launcher_folder) {
+  options.work_dir = dir_.path() + "/" + sim_folder;
   std::filesystem::create_directories(options.work_dir);
   std::string error;
   sim_ = sim::SimProcess::Start(options, error);
   ASSERT_NE(sim_, nullptr) << error;
-  launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
+  launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/" + launcher_folder);
   ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
 }
 

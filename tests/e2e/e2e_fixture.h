@@ -21,6 +21,10 @@ class LauncherTest : public ::testing::Test {
  protected:
   void SetUp() override;
 
+  // Starts the simulator with `options` in the folder `sim_folder` and installs the launcher in
+  // `launcher_folder`, pointed at it (both folders inside `dir_`).
+  void StartSimulatorAndLauncher(sim::SimOptions options, const std::string& sim_folder = "sim",
+                                 const std::string& launcher_folder = "launcher");
   // Starts a session bus of the test's own (`bus_`) and points the launcher at it, with nothing
   // else of a desktop session started on it: no accessibility bus, settings kept in memory.
   void UsePrivateBus();

@@ -5,16 +5,15 @@
 #include <fcntl.h>
 #include <gio/gio.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
+#include "support/first_line.h"
 
 namespace qrv::e2e {
 namespace {
@@ -33,18 +32,7 @@ class KeyHolder {
     // The launcher started later must not inherit the pipe, or the holder would never see it close.
     fcntl(in_, F_SETFD, FD_CLOEXEC);
     // It says "held" once the X server has granted the grab.
-    std::string line;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < until) {
-      pollfd readable{out, POLLIN, 0};
-      if (poll(&readable, 1, 200) <= 0) continue;
-      char buffer[32];
-      const ssize_t n = read(out, buffer, sizeof buffer);
-      if (n <= 0) break;
-      line.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(out);
-    held_ = line == "held\n";
+    held_ = test::ReadFirstLine(out) == "held";
   }
   ~KeyHolder() {
     if (in_ >= 0) close(in_);  // it lets go and ends

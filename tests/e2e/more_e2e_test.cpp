@@ -69,7 +69,8 @@ TEST_F(MoreE2eTest, BossKeyFromTheSettingsWindowAutostartOffAndTheCacheCleanedWh
   ASSERT_GT(rect[2], rect[0]);
   // The window on the screen shows its skin: its gold "确定" button, where the frame below it has
   // none.
-  EXPECT_TRUE(WaitFor([&] { return IsGold(ScreenColor(rect[0] + 250, rect[1] + 336)); }, 10000));
+  EXPECT_TRUE(WaitFor([&] { return IsGold(ScreenColor(rect[0] + 250, rect[1] + 336)); }, 10000))
+      << ScreenColor(rect[0] + 250, rect[1] + 336);
 
   // The player clicks into the boss-key field and presses Ctrl+Shift+K on the keyboard.
   const int field_x = rect[0] + (263 + 438) / 2;

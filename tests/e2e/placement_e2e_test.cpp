@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -17,8 +18,8 @@
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
-#include "support/fake_notifications.h"
 #include "support/fake_status_notifier_watcher.h"
+#include "support/first_line.h"
 
 namespace qrv::e2e {
 namespace {
@@ -42,10 +43,7 @@ class SmallScreen {
     }
     close(fds[1]);
     // Xvfb writes its display number once it accepts clients.
-    std::string number;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number.push_back(c);
-    close(fds[0]);
+    const std::string number = test::ReadFirstLine(fds[0], std::chrono::seconds(60));
     if (!number.empty()) display_ = ":" + number;
   }
   ~SmallScreen() {

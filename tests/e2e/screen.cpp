@@ -105,8 +105,9 @@ int WindowCount(qrv::testing::AutomationClient& automation, const std::string& c
 }
 
 std::string ScreenColor(int x, int y) {
-  const std::string shot = CommandOutput("import -window root -crop 1x1+" + std::to_string(x) + "+" +
-                                         std::to_string(y) + " -format '%[hex:p{0,0}]' info:- 2>/dev/null");
+  const std::string shot =
+      CommandOutput("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                    " -depth 8 -format '%[hex:p{0,0}]' info:- 2>/dev/null");
   return shot.substr(0, 6);
 }
 

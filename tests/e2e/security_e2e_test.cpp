@@ -102,17 +102,11 @@ class SecurityE2eTest : public LauncherTest {
   // deploy.ini names), and the launcher installed beside it with remembered credentials.
   void StartPlatform(const std::string& name) {
     sim::SimOptions options;
-    options.work_dir = dir_.path() + "/sim";
-    fs::create_directories(options.work_dir);
     options.tls_certificate = sim::TestCertificatePath(name + ".pem");
     options.tls_key = sim::TestCertificatePath(name + ".key");
     options.tls_authority = sim::TestCertificatePath("ca.pem");
-    std::string error;
-    sim_ = sim::SimProcess::Start(options, error);
-    ASSERT_NE(sim_, nullptr) << error;
+    ASSERT_NO_FATAL_FAILURE(StartSimulatorAndLauncher(options));
     ASSERT_GT(sim_->tls_port(), 0);
-    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
-    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
     launcher_->WriteSettings(RememberedAccount());
     // A settings file others could read, as an older copy or one made by hand would be.
     ASSERT_EQ(chmod((launcher_->program_folder() + "/data/systemset.ini").c_str(), 0664), 0);
@@ -137,7 +131,7 @@ class SecurityE2eTest : public LauncherTest {
 };
 
 TEST_F(SecurityE2eTest, HttpsLoginAndGamePageInASandboxWithoutDownloads) {
-  StartPlatform("localhost");
+  ASSERT_NO_FATAL_FAILURE(StartPlatform("localhost"));
   ASSERT_TRUE(SimControl(*sim_, "/__sim/game-download?on=1"));
   ASSERT_NO_FATAL_FAILURE(StartAndWaitForLogin());
   ASSERT_NO_FATAL_FAILURE(WaitForRecommendedServer());
@@ -200,7 +194,7 @@ TEST_F(SecurityE2eTest, HttpsLoginAndGamePageInASandboxWithoutDownloads) {
 }
 
 TEST_F(SecurityE2eTest, ACertificateForAnotherHostIsRefusedWithTheLoginErrorWindow) {
-  StartPlatform("wrong-host");
+  ASSERT_NO_FATAL_FAILURE(StartPlatform("wrong-host"));
   ASSERT_NO_FATAL_FAILURE(StartAndWaitForLogin());
   auto& automation = launcher_->automation();
   // The automatic login fails: the error window (class "UIClockList") shows over the login card.

@@ -15,7 +15,7 @@ namespace qrv::e2e {
 namespace {
 
 // The background of the simulator's game page.
-constexpr char kGamePageColor[] = "F4F4F1";
+constexpr char kGamePageColor[] = "F4F1EA";
 
 class TabsE2eTest : public LauncherTest {
  protected:

@@ -12,7 +12,6 @@
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
-#include "support/fake_notifications.h"
 #include "support/fake_status_notifier_watcher.h"
 
 namespace qrv::e2e {

@@ -13,7 +13,6 @@
 #include "e2e/screen.h"
 #include "e2e/weston_session.h"
 #include "sim/sim_test_support.h"
-#include "support/fake_notifications.h"
 #include "support/fake_status_notifier_watcher.h"
 
 namespace qrv::e2e {
