@@ -6,14 +6,9 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
-#include <thread>
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
@@ -62,24 +57,11 @@ std::string ReadFile(const std::string& path) {
 class AlarmE2eTest : public LauncherTest {};
 
 TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADesktopNotification) {
-  test::PrivateSessionBus bus;
-  ASSERT_FALSE(bus.address().empty()) << bus.error();
-  test::FakeNotificationService service(bus.address());
+  ASSERT_NO_FATAL_FAILURE(UsePrivateBus());
+  test::FakeNotificationService service(bus_->address());
   ASSERT_TRUE(service.ready()) << service.error();
-  launcher_->SetEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  // Nothing else of a desktop session is started on the private bus.
-  launcher_->SetEnv("NO_AT_BRIDGE", "1");
-  launcher_->SetEnv("GSETTINGS_BACKEND", "memory");
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartLoggedInFrame());
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000));
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
 
   // The frame's "bnclock" opens the (empty) alarm list; its "bnset" the editor, filled with now.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnclock").ok());
@@ -98,20 +80,10 @@ TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADes
   ASSERT_TRUE(automation.Click("UIClockManagerDlg", "bndate").ok());
   ASSERT_TRUE(WaitFor([&] { return IsLight(ScreenColor(probe_x, probe_y)); }, 10000))
       << "no calendar below the button";
-  const std::string docs = QRV_DOCS_OUTPUT;
-  std::filesystem::create_directories(docs);
-  const std::string shot = docs + "/alarm-editor-calendar.png";
-  const int margin = 12;
-  ASSERT_EQ(std::system(("import -window root -crop " + std::to_string(editor[2] - editor[0] + 2 * margin) +
-                         "x" + std::to_string(editor[3] - editor[1] + 2 * margin) + "+" +
-                         std::to_string(editor[0] - margin) + "+" + std::to_string(editor[1] - margin) +
-                         " +repage " + shot)
-                            .c_str()),
-            0);
-  EXPECT_GT(std::stoi("0" + CommandOutput("convert " + shot + " -format %k info:")), 200)
+  EXPECT_GT(SaveScreenshot(editor, ScreenshotFolder() + "/alarm-editor-calendar.png", 12), 200)
       << "a skin and a calendar, no box";
   const std::string date_before = automation.Control("UIClockManagerDlg", "bndate").String("text");
-  ASSERT_EQ(std::system("xdotool key Escape"), 0);
+  ASSERT_TRUE(Xdotool("key Escape"));
   ASSERT_TRUE(WaitFor([&] { return !IsLight(ScreenColor(probe_x, probe_y)); }, 10000));
   EXPECT_EQ(automation.Control("UIClockManagerDlg", "bndate").String("text"), date_before);
 
@@ -124,25 +96,18 @@ TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADes
       std::to_string(at.year) + "-" + std::to_string(at.month) + "-" + std::to_string(at.day);
   const std::string time_value = date + "|" + std::to_string(at.hour) + "|" + std::to_string(at.minute) + "|";
   const std::string text = "端到端 e2e reminder";
+  const auto select = [&](const char* combo, int index) {
+    return automation
+        .Send(qrv::testing::AutomationRequest("select")
+                  .Set("class", "UIClockManagerDlg")
+                  .Set("name", combo)
+                  .Set("index", index))
+        .ok();
+  };
   ASSERT_TRUE(automation.SetText("UIClockManagerDlg", "bndate", date).ok());
-  ASSERT_TRUE(automation
-                  .Send(qrv::testing::AutomationRequest("select")
-                            .Set("class", "UIClockManagerDlg")
-                            .Set("name", "comhour")
-                            .Set("index", at.hour))
-                  .ok());
-  ASSERT_TRUE(automation
-                  .Send(qrv::testing::AutomationRequest("select")
-                            .Set("class", "UIClockManagerDlg")
-                            .Set("name", "comminute")
-                            .Set("index", at.minute))
-                  .ok());
-  ASSERT_TRUE(automation
-                  .Send(qrv::testing::AutomationRequest("select")
-                            .Set("class", "UIClockManagerDlg")
-                            .Set("name", "comrepeat")
-                            .Set("index", 3))
-                  .ok());
+  ASSERT_TRUE(select("comhour", at.hour));
+  ASSERT_TRUE(select("comminute", at.minute));
+  ASSERT_TRUE(select("comrepeat", 3));
   ASSERT_TRUE(automation.SetText("UIClockManagerDlg", "editinput", text).ok());
   ASSERT_TRUE(automation.Click("UIClockManagerDlg", "bnok").ok());
   const auto saved = std::chrono::steady_clock::now();

@@ -102,13 +102,9 @@ int ColourCount(const std::string& png) {
 class CaptureE2eTest : public LauncherTest {};
 
 TEST_F(CaptureE2eTest, TheScissorsFreezeTheScreenADraggedRectangleIsSavedCopiedAndAnnouncedOnce) {
-  test::PrivateSessionBus bus;
-  ASSERT_FALSE(bus.address().empty()) << bus.error();
-  test::FakeNotificationService service(bus.address());
+  ASSERT_NO_FATAL_FAILURE(UsePrivateBus());
+  test::FakeNotificationService service(bus_->address());
   ASSERT_TRUE(service.ready()) << service.error();
-  launcher_->SetEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  launcher_->SetEnv("NO_AT_BRIDGE", "1");
-  launcher_->SetEnv("GSETTINGS_BACKEND", "memory");
   // An X11 session, whatever the machine running the tests is; the capture lock lies in a runtime
   // folder of the test's own.
   launcher_->SetEnv("WAYLAND_DISPLAY", "");
@@ -123,16 +119,8 @@ TEST_F(CaptureE2eTest, TheScissorsFreezeTheScreenADraggedRectangleIsSavedCopiedA
   const std::string companion = launcher_->program_folder() + "/ScreenCap";
   ASSERT_TRUE(FileExists(companion)) << "the program folder holds the companion";
 
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartLoggedInFrame());
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000));
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
   const Rect frame = VisibleWindowRect(automation, "UIMainFrame");
   ASSERT_GT(frame[2] - frame[0], 400);
 

@@ -32,10 +32,6 @@ struct Row {
   Rect rect{};        // client coordinates of the list window
 };
 
-inline bool Xdotool(const std::string& arguments) {
-  return std::system(("xdotool " + arguments).c_str()) == 0;
-}
-
 // The rows of the agent list in their order: the groups, each agent's name and state word.
 inline const std::vector<std::string> kOrder = {"本区客服", "小青 在线",  "阿蓝 在线", "红豆 离开",
                                                 "其他客服", "小 紫 繁忙", "大白 在线", "老周 离线"};
@@ -157,30 +153,15 @@ class ChatE2eTest : public LauncherTest {
     launcher_.reset();
     sim_.reset();
     sim::SimOptions options;
-    options.work_dir = dir_.path() + "/chat_sim";
-    std::filesystem::create_directories(options.work_dir);
     options.data_file = data_file;
     options.extra_args = sim_args;
-    std::string error;
-    sim_ = sim::SimProcess::Start(options, error);
-    ASSERT_NE(sim_, nullptr) << error;
-    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/chat_launcher");
-    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
+    ASSERT_NO_FATAL_FAILURE(StartSimulatorAndLauncher(options, "chat_sim", "chat_launcher"));
   }
 
   // Logs in with the remembered account from the recommended server, waits until the frame has
   // asked the chat server for the agents' states, and opens the agent list from "gm_button".
   void LogInAndOpenAgentList() {
-    launcher_->WriteSettings(
-        "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\n"
-        "version=" +
-        Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-    std::string error;
-    ASSERT_TRUE(launcher_->Start(error)) << error;
-    ASSERT_NE(automation().WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-    ASSERT_TRUE(WaitFor([&] { return automation().Control("UILogIn", "bntuijian").Bool("visible"); }));
-    ASSERT_TRUE(automation().Click("UILogIn", "bntuijian").ok());
-    ASSERT_NE(automation().WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedInFrame("autorun=0\nshowtop=0\n"));
     ASSERT_TRUE(WaitFor([&] { return !ChatFrames("6").empty(); })) << launcher_->output();
     ASSERT_TRUE(automation().Click("UIMainFrame", "gm_button").ok());
     ASSERT_NE(automation().WaitForWindow("UIGMLit", 20000), 0);

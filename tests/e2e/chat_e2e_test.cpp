@@ -15,8 +15,7 @@ namespace {
 using sim::testing::EntriesWithEvent;
 
 TEST_F(ChatE2eTest, AgentListChatTabEmoticonsCtrlEnterTheReplyAndAReconnection) {
-  LogInAndOpenAgentList();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(LogInAndOpenAgentList());
 
   // "gm_button": its tab, and the agent list with the simulator's agents in their groups.
   EXPECT_EQ(automation().Control("UIMainFrame", "page1").String("text"), "客服助手");

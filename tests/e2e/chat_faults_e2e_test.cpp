@@ -43,11 +43,9 @@ std::string ManyAgentsChat(std::size_t& list_bytes) {
 
 TEST_F(ChatE2eTest, AListOf177AgentsNamesAsWrittenALongNameInATabAndNoChatNobodyAskedFor) {
   std::size_t list_bytes = 0;
-  UseChatServer(ManyAgentsChat(list_bytes));
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(UseChatServer(ManyAgentsChat(list_bytes)));
   EXPECT_GT(list_bytes, 4093u);  // once more than the launcher would read
-  LogInAndOpenAgentList();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(LogInAndOpenAgentList());
 
   // Every agent is listed, the two groups around them; the names read as written.
   std::vector<Row> rows;
@@ -115,13 +113,12 @@ struct ContinueOnExit {
 TEST_F(ChatE2eTest, AChatServerThatStopsReadingIsNoticedTheChatSaysSoAndTheLauncherConnectsAgain) {
   // A chat server whose receive buffer a few kilobytes fill, and a launcher that gives a silent
   // connection three seconds.
-  UseChatServer(R"({"agents": [{"id": 10001, "name": "小青", "state": 0, "local": true}]})",
-                {"--chat-receive-buffer", "2048"});
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(
+      UseChatServer(R"({"agents": [{"id": 10001, "name": "小青", "state": 0, "local": true}]})",
+                    {"--chat-receive-buffer", "2048"}));
   launcher_->SetEnv("QRV_CHAT_SILENCE_SECONDS", "3");
   launcher_->SetEnv("G_MESSAGES_DEBUG", "zelto_qrv");  // the progress lines, with the loss's reason
-  LogInAndOpenAgentList();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(LogInAndOpenAgentList());
   std::vector<Row> rows;
   ASSERT_TRUE(WaitFor([&] { return (rows = AgentRows()).size() == 3; }, 10000)) << rows.size();
   DoubleClick(rows[1]);

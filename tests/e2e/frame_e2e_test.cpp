@@ -6,12 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <functional>
-#include <thread>
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
@@ -24,18 +20,6 @@ using sim::testing::EntriesWithEvent;
 
 class FrameE2eTest : public LauncherTest {
  protected:
-  // Whether the game page of `code` was asked for with the session cookie of the last login.
-  bool GamePageServed(const std::string& code) const {
-    const auto logins = EntriesWithEvent(*sim_, "login_ok");
-    if (logins.empty()) return false;
-    const std::string cookie = "PHPSESSID=" + logins.back().Field("session");
-    const std::string path = "\"path\":\"/joinGame/code/" + code + "/gamebarhide/1/\"";
-    for (const auto& line : sim_->LogLines()) {
-      if (line.find(path) != std::string::npos && line.find(cookie) != std::string::npos) return true;
-    }
-    return false;
-  }
-
   // The first line of the process's memory map that belongs to the GL driver (Mesa's drivers and
   // their compiler, libLLVM), or "" when none does.
   static std::string GlDriverMapping(pid_t pid) {
@@ -55,32 +39,14 @@ class FrameE2eTest : public LauncherTest {
       if (line.find("joinGame") != std::string::npos) out += line + "\n";
     return out;
   }
-
-  // The "visible" of the first window of class `cls` in the automation's window list.
-  bool WindowVisible(const std::string& cls) {
-    const std::string line = launcher_->automation().Windows().line();
-    const auto at = line.find("\"class\":\"" + cls + "\"");
-    if (at == std::string::npos) return false;
-    const auto end = line.find('}', at);
-    return line.substr(at, end - at).find("\"visible\":true") != std::string::npos;
-  }
 };
 
 TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nexit=2\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
-  auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }))
-      << launcher_->output();
-
   // The recommended server (44) opens the main frame on its game page, with the login's session.
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
-  EXPECT_TRUE(WaitFor([&] { return GamePageServed("qrv44"); })) << GameRequests() << launcher_->output();
+  ASSERT_NO_FATAL_FAILURE(StartLoggedInFrame("autorun=0\nexit=2\n"));
+  auto& automation = launcher_->automation();
+  EXPECT_TRUE(WaitFor([&] { return GamePagesWithSession("qrv44") > 0; }))
+      << GameRequests() << launcher_->output();
   // The web process asked for the page, so WebKit has started it: the program named the GPU to
   // WebKit itself, and WebKit did not load the GL driver into the program to find it.
   EXPECT_EQ(GlDriverMapping(launcher_->pid()), "");
@@ -93,7 +59,7 @@ TEST_F(FrameE2eTest, LoginToGamePageSwitchLockBossKeyAndExit) {
   ExpectSkinShown(automation, "UISerList", "e2e-frame-server-list.png");
   ASSERT_TRUE(automation.SetText("UISerList", "edserid", "7").ok());
   ASSERT_TRUE(automation.Click("UISerList", "bngo").ok());
-  EXPECT_TRUE(WaitFor([&] { return GamePageServed("qrv7"); })) << GameRequests();
+  EXPECT_TRUE(WaitFor([&] { return GamePagesWithSession("qrv7") > 0; })) << GameRequests();
 
   // The lock takes only the login password.
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnlock").ok());

@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <thread>
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
@@ -24,23 +21,21 @@ class LoginE2eTest : public LauncherTest {
   // returns the last answer.
   template <class Done>
   qrv::testing::AutomationAnswer WaitForControl(const std::string& name, Done done, int timeout_ms = 20000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    for (;;) {
-      auto answer = launcher_->automation().Control("UILogIn", name);
-      if ((answer.ok() && done(answer)) || std::chrono::steady_clock::now() > until) return answer;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    qrv::testing::AutomationAnswer answer;
+    WaitFor(
+        [&] {
+          answer = launcher_->automation().Control("UILogIn", name);
+          return answer.ok() && done(answer);
+        },
+        timeout_ms);
+    return answer;
   }
 };
 
 TEST_F(LoginE2eTest, RememberedCredentialsLogInByThemselvesAndLogoutReturnsToTheLoggedOutFace) {
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  launcher_->WriteSettings(RememberedAccount());
+  ASSERT_NO_FATAL_FAILURE(StartAndWaitForLogin());
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
   ExpectSkinShown(automation, "UILogIn", "e2e-login-window.png");
 
   const auto visible = [](const qrv::testing::AutomationAnswer& a) { return a.Bool("visible"); };

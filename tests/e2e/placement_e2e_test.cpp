@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -17,8 +18,8 @@
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
-#include "support/fake_notifications.h"
 #include "support/fake_status_notifier_watcher.h"
+#include "support/first_line.h"
 
 namespace qrv::e2e {
 namespace {
@@ -42,10 +43,7 @@ class SmallScreen {
     }
     close(fds[1]);
     // Xvfb writes its display number once it accepts clients.
-    std::string number;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number.push_back(c);
-    close(fds[0]);
+    const std::string number = test::ReadFirstLine(fds[0], std::chrono::seconds(60));
     if (!number.empty()) display_ = ":" + number;
   }
   ~SmallScreen() {
@@ -114,23 +112,13 @@ TEST_F(PlacementE2eTest, PopUpsStayOnASmallScaledScreenAndBesideAFrameDraggedAga
   ASSERT_FALSE(screen.display().empty()) << "Xvfb did not start";
   // The screenshots and xdotool below work on this screen too.
   setenv("DISPLAY", screen.display().c_str(), 1);
-  test::PrivateSessionBus bus;
-  ASSERT_FALSE(bus.address().empty()) << bus.error();
-  test::FakeStatusNotifierWatcher watcher(bus.address());
+  ASSERT_NO_FATAL_FAILURE(UsePrivateBus());
+  test::FakeStatusNotifierWatcher watcher(bus_->address());
   ASSERT_TRUE(watcher.ready()) << watcher.error();
   launcher_->SetEnv("DISPLAY", screen.display());
   launcher_->SetEnv("GDK_SCALE", "2");
-  launcher_->SetEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  launcher_->SetEnv("NO_AT_BRIDGE", "1");
-  launcher_->SetEnv("GSETTINGS_BACKEND", "memory");
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartLoggedIn("autorun=0\nshowtop=0\n"));
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000));
 
   // The login window's server list, 50 pixels above a login window at the top of the screen.
   OpenOnScreen("UISerList", "e2e-small-screen-server-list.png",
@@ -138,8 +126,7 @@ TEST_F(PlacementE2eTest, PopUpsStayOnASmallScaledScreenAndBesideAFrameDraggedAga
   automation.Send(qrv::testing::AutomationRequest("close").Set("class", "UISerList"));
   ASSERT_TRUE(WaitFor([&] { return WindowCount(automation, "UISerList") == 0; }, 10000));
 
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
+  ASSERT_NO_FATAL_FAILURE(OpenRecommendedServer());
   // The frame's own server list.
   OpenOnScreen("UISerList", "e2e-small-screen-frame-server-list.png",
                [&] { ASSERT_TRUE(automation.Click("UIMainFrame", "NewItemBtn").ok()); });

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -24,6 +25,8 @@ std::string CommandOutput(const std::string& command) {
   while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
   return pclose(pipe) == 0 ? out : std::string();
 }
+
+bool Xdotool(const std::string& arguments) { return std::system(("xdotool " + arguments).c_str()) == 0; }
 
 Rect RectOf(JsonObject* object) {
   Rect rect{};
@@ -61,6 +64,17 @@ Rect VisibleWindowRect(qrv::testing::AutomationClient& automation, const std::st
   return rect;
 }
 
+Rect WindowRect(qrv::testing::AutomationClient& automation, const std::string& cls) {
+  Rect rect{};
+  bool found = false;
+  ForEachWindow(automation, cls, [&](JsonObject* window) {
+    if (found) return;
+    rect = RectOf(window);
+    found = true;
+  });
+  return rect;
+}
+
 std::string WindowString(qrv::testing::AutomationClient& automation, const std::string& cls,
                          const char* member) {
   std::string value;
@@ -91,8 +105,9 @@ int WindowCount(qrv::testing::AutomationClient& automation, const std::string& c
 }
 
 std::string ScreenColor(int x, int y) {
-  const std::string shot = CommandOutput("import -window root -crop 1x1+" + std::to_string(x) + "+" +
-                                         std::to_string(y) + " -format '%[hex:p{0,0}]' info:- 2>/dev/null");
+  const std::string shot =
+      CommandOutput("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                    " -depth 8 -format '%[hex:p{0,0}]' info:- 2>/dev/null");
   return shot.substr(0, 6);
 }
 

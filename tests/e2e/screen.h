@@ -22,11 +22,15 @@ bool WaitFor(const std::function<bool()>& done, int timeout_ms = 30000);
 
 // What a shell command prints, or "" when it fails.
 std::string CommandOutput(const std::string& command);
+// Runs xdotool with `arguments` (pointer and keyboard on the display); true when it succeeded.
+bool Xdotool(const std::string& arguments);
 
 // The "rect" member of an automation answer's object.
 Rect RectOf(JsonObject* object);
 // The screen rectangle of the first visible window of class `cls`, or all zeros.
 Rect VisibleWindowRect(qrv::testing::AutomationClient& automation, const std::string& cls);
+// The screen rectangle of the first window of class `cls`, visible or not, or all zeros.
+Rect WindowRect(qrv::testing::AutomationClient& automation, const std::string& cls);
 // A string or boolean member of the first window of class `cls` in the automation's window list
 // ("" or false when there is no such window or member).
 std::string WindowString(qrv::testing::AutomationClient& automation, const std::string& cls,

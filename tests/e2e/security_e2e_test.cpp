@@ -102,20 +102,12 @@ class SecurityE2eTest : public LauncherTest {
   // deploy.ini names), and the launcher installed beside it with remembered credentials.
   void StartPlatform(const std::string& name) {
     sim::SimOptions options;
-    options.work_dir = dir_.path() + "/sim";
-    fs::create_directories(options.work_dir);
     options.tls_certificate = sim::TestCertificatePath(name + ".pem");
     options.tls_key = sim::TestCertificatePath(name + ".key");
     options.tls_authority = sim::TestCertificatePath("ca.pem");
-    std::string error;
-    sim_ = sim::SimProcess::Start(options, error);
-    ASSERT_NE(sim_, nullptr) << error;
+    ASSERT_NO_FATAL_FAILURE(StartSimulatorAndLauncher(options));
     ASSERT_GT(sim_->tls_port(), 0);
-    launcher_ = std::make_unique<LauncherProcess>(dir_.path() + "/launcher");
-    ASSERT_TRUE(launcher_->Install(sim_->deploy_path(), error)) << error;
-    launcher_->WriteSettings(
-        "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\n[Update]\nnote=1\nversion=" +
-        Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
+    launcher_->WriteSettings(RememberedAccount());
     // A settings file others could read, as an older copy or one made by hand would be.
     ASSERT_EQ(chmod((launcher_->program_folder() + "/data/systemset.ini").c_str(), 0664), 0);
     launcher_->SetEnv("G_MESSAGES_DEBUG", "zelto_qrv");
@@ -139,14 +131,10 @@ class SecurityE2eTest : public LauncherTest {
 };
 
 TEST_F(SecurityE2eTest, HttpsLoginAndGamePageInASandboxWithoutDownloads) {
-  StartPlatform("localhost");
+  ASSERT_NO_FATAL_FAILURE(StartPlatform("localhost"));
   ASSERT_TRUE(SimControl(*sim_, "/__sim/game-download?on=1"));
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
-  auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }))
-      << launcher_->output();
+  ASSERT_NO_FATAL_FAILURE(StartAndWaitForLogin());
+  ASSERT_NO_FATAL_FAILURE(WaitForRecommendedServer());
   // The login, the follow-up visit to the site's root and the profile went over TLS.
   EXPECT_EQ(EntriesWithEvent(*sim_, "login_ok").size(), 1u);
   EXPECT_TRUE(OnlyOverTls("\"event\":\"login_ok\""));
@@ -158,8 +146,7 @@ TEST_F(SecurityE2eTest, HttpsLoginAndGamePageInASandboxWithoutDownloads) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 
   // The game page loads over TLS with the login's session.
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
+  ASSERT_NO_FATAL_FAILURE(OpenRecommendedServer());
   const std::string session = "PHPSESSID=" + EntriesWithEvent(*sim_, "login_ok").back().Field("session");
   EXPECT_TRUE(WaitFor([&] {
     for (const auto& line : sim_->LogLines()) {
@@ -207,19 +194,12 @@ TEST_F(SecurityE2eTest, HttpsLoginAndGamePageInASandboxWithoutDownloads) {
 }
 
 TEST_F(SecurityE2eTest, ACertificateForAnotherHostIsRefusedWithTheLoginErrorWindow) {
-  StartPlatform("wrong-host");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartPlatform("wrong-host"));
+  ASSERT_NO_FATAL_FAILURE(StartAndWaitForLogin());
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
   // The automatic login fails: the error window (class "UIClockList") shows over the login card.
-  EXPECT_TRUE(WaitFor([&] {
-    const std::string line = automation.Windows().line();
-    const auto at = line.find("\"class\":\"UIClockList\"");
-    return at != std::string::npos &&
-           line.substr(at, line.find('}', at) - at).find("\"visible\":true") != std::string::npos;
-  })) << automation.Windows().line()
-      << launcher_->output();
+  EXPECT_TRUE(WaitFor([&] { return WindowVisible("UIClockList"); }))
+      << automation.Windows().line() << launcher_->output();
   // No request got through: the TLS handshake ended before any was sent.
   for (const auto& line : sim_->LogLines()) EXPECT_EQ(line.find("\"tls\":"), std::string::npos) << line;
   launcher_->Stop();

@@ -16,13 +16,6 @@ using sim::testing::EntriesWithEvent;
 
 class StartupTest : public LauncherTest {
  protected:
-  // Starts the program and waits for its login window.
-  void StartAndWaitForLogin() {
-    std::string error;
-    ASSERT_TRUE(launcher_->Start(error)) << error;
-    ASSERT_NE(launcher_->automation().WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  }
-
   // The statistics codes of start-up: what the program sent before the player did anything. (With
   // automatic login on, the login window's own events follow a moment later.)
   std::vector<std::string> StartupCodes() const {

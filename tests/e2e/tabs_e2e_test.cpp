@@ -15,7 +15,7 @@ namespace qrv::e2e {
 namespace {
 
 // The background of the simulator's game page.
-constexpr char kGamePageColor[] = "F4F4F1";
+constexpr char kGamePageColor[] = "F4F1EA";
 
 class TabsE2eTest : public LauncherTest {
  protected:
@@ -44,22 +44,17 @@ class TabsE2eTest : public LauncherTest {
 };
 
 TEST_F(TabsE2eTest, OneMainFrameAndTabsThatSwitchTheWindowShown) {
-  launcher_->WriteSettings("[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\n"
-                           "version=" + Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
-  auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
   // The automatic login shows the server list beside the logged-in face.
+  ASSERT_NO_FATAL_FAILURE(StartLoggedIn("autorun=0\nshowtop=0\n"));
+  auto& automation = launcher_->automation();
   ASSERT_NE(automation.WaitForWindow("UISerList", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }));
   ExpectSkinShown("UILogIn", "e2e-login.png");
   ExpectSkinShown("UISerList", "e2e-server-list.png");
 
   // The recommended server in the login window: one frame, and the list has gone with the login.
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
-  EXPECT_TRUE(WaitFor([&] { return WindowCount(automation, "UISerList") == 0; })) << automation.Windows().line();
+  ASSERT_NO_FATAL_FAILURE(OpenRecommendedServer());
+  EXPECT_TRUE(WaitFor([&] { return WindowCount(automation, "UISerList") == 0; }))
+      << automation.Windows().line();
   EXPECT_TRUE(WaitFor([&] { return WindowCount(automation, "UILogIn") == 0; }));
   EXPECT_EQ(WindowCount(automation, "UIMainFrame"), 1);
   ASSERT_TRUE(WaitFor([&] { return Shown(0); })) << automation.Windows().line();
@@ -71,7 +66,8 @@ TEST_F(TabsE2eTest, OneMainFrameAndTabsThatSwitchTheWindowShown) {
 
   // The service tab's view is shown in place of the game page; the game page's tab brings it back.
   ASSERT_TRUE(automation.Click("UIMainFrame", "gm_button").ok());
-  ASSERT_TRUE(WaitFor([&] { return Views().size() == 2 && Shown(1) && !Shown(0); })) << automation.Windows().line();
+  ASSERT_TRUE(WaitFor([&] { return Views().size() == 2 && Shown(1) && !Shown(0); }))
+      << automation.Windows().line();
   EXPECT_TRUE(WaitFor([&] { return !game_page_drawn(); }));
   ASSERT_TRUE(automation.Click("UIMainFrame", "page0").ok());
   EXPECT_TRUE(WaitFor([&] { return Shown(0) && !Shown(1); })) << automation.Windows().line();

@@ -12,7 +12,6 @@
 
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
-#include "support/fake_notifications.h"
 #include "support/fake_status_notifier_watcher.h"
 
 namespace qrv::e2e {
@@ -36,23 +35,11 @@ class TrayE2eTest : public LauncherTest {
 };
 
 TEST_F(TrayE2eTest, TheIconIsAStatusNotifierItemWhileAWatcherIsThereAndASystemTrayIconOtherwise) {
-  test::PrivateSessionBus bus;
-  ASSERT_FALSE(bus.address().empty()) << bus.error();
-  auto watcher = std::make_unique<test::FakeStatusNotifierWatcher>(bus.address());
+  ASSERT_NO_FATAL_FAILURE(UsePrivateBus());
+  auto watcher = std::make_unique<test::FakeStatusNotifierWatcher>(bus_->address());
   ASSERT_TRUE(watcher->ready()) << watcher->error();
-  launcher_->SetEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  launcher_->SetEnv("NO_AT_BRIDGE", "1");
-  launcher_->SetEnv("GSETTINGS_BACKEND", "memory");
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
+  ASSERT_NO_FATAL_FAILURE(StartLoggedInFrame("autorun=0\nshowtop=0\n"));
   auto& automation = launcher_->automation();
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000));
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
 
   // The frame's icon registers, with the program's picture and name, and no menu of its own.
   const auto item = watcher->WaitForItem(20000);
@@ -117,7 +104,7 @@ TEST_F(TrayE2eTest, TheIconIsAStatusNotifierItemWhileAWatcherIsThereAndASystemTr
   // The watcher goes: the icon becomes a system-tray icon. A new watcher takes it again.
   watcher.reset();
   EXPECT_TRUE(WaitFor([&] { return TrayKind() == "system-tray"; }, 10000)) << TrayKind();
-  watcher = std::make_unique<test::FakeStatusNotifierWatcher>(bus.address());
+  watcher = std::make_unique<test::FakeStatusNotifierWatcher>(bus_->address());
   ASSERT_TRUE(watcher->ready()) << watcher->error();
   const auto again = watcher->WaitForItem(20000);
   ASSERT_TRUE(again.has_value() && !again->empty());

@@ -13,7 +13,6 @@
 #include "e2e/screen.h"
 #include "e2e/weston_session.h"
 #include "sim/sim_test_support.h"
-#include "support/fake_notifications.h"
 #include "support/fake_status_notifier_watcher.h"
 
 namespace qrv::e2e {
@@ -36,29 +35,18 @@ class WaylandE2eTest : public LauncherTest {};
 TEST_F(WaylandE2eTest, TheLauncherRunsThroughXwaylandAndItsTrayItemRegisters) {
   WestonSession session(dir_.path() + "/weston", 1600, 1000);
   ASSERT_TRUE(session.started()) << session.error();
-  test::PrivateSessionBus bus;
-  ASSERT_FALSE(bus.address().empty()) << bus.error();
-  test::FakeStatusNotifierWatcher watcher(bus.address());
+  ASSERT_NO_FATAL_FAILURE(UsePrivateBus());
+  test::FakeStatusNotifierWatcher watcher(bus_->address());
   ASSERT_TRUE(watcher.ready()) << watcher.error();
 
   launcher_->SetEnv("XDG_SESSION_TYPE", "wayland");
   launcher_->SetEnv("XDG_RUNTIME_DIR", session.runtime_dir());
   launcher_->SetEnv("WAYLAND_DISPLAY", session.wayland_display());
   launcher_->SetEnv("DISPLAY", session.x_display());
-  launcher_->SetEnv("DBUS_SESSION_BUS_ADDRESS", bus.address());
-  launcher_->SetEnv("NO_AT_BRIDGE", "1");
-  launcher_->SetEnv("GSETTINGS_BACKEND", "memory");
-  launcher_->WriteSettings(
-      "[ShellLink]\nhas=2\n[Runset]\nautologin=1\nautorun=0\nshowtop=0\n[Update]\nnote=1\nversion=" +
-      Scrambled("qrvtest") + "\ncheckcode=" + Scrambled("abc123456") + "\n");
-  std::string error;
-  ASSERT_TRUE(launcher_->Start(error)) << error;
-  auto& automation = launcher_->automation();
 
   // The login window, logged in automatically, shows the recommended server.
-  ASSERT_NE(automation.WaitForWindow("UILogIn", 30000), 0) << launcher_->output() << session.log();
-  ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }, 30000))
-      << launcher_->output();
+  ASSERT_NO_FATAL_FAILURE(StartLoggedIn("autorun=0\nshowtop=0\n")) << session.log();
+  auto& automation = launcher_->automation();
   const std::string folder = ScreenshotFolder();
   const Rect login = VisibleWindowRect(automation, "UILogIn");
   EXPECT_TRUE(WaitFor(
@@ -70,8 +58,7 @@ TEST_F(WaylandE2eTest, TheLauncherRunsThroughXwaylandAndItsTrayItemRegisters) {
       << "the login window is not painted on weston's output";
 
   // Its server opens the main frame on the game page, which weston's output shows painted.
-  ASSERT_TRUE(automation.Click("UILogIn", "bntuijian").ok());
-  ASSERT_NE(automation.WaitForWindow("UIMainFrame", 30000), 0) << launcher_->output();
+  ASSERT_NO_FATAL_FAILURE(OpenRecommendedServer());
   EXPECT_TRUE(WaitFor([&] {
     for (const auto& line : sim_->LogLines())
       if (line.find("/joinGame/code/qrv44/") != std::string::npos) return true;

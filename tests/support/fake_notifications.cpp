@@ -1,12 +1,13 @@
 #include "support/fake_notifications.h"
 
 #include <gio/gio.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+
+#include "support/first_line.h"
 
 namespace qrv::test {
 namespace {
@@ -68,22 +69,8 @@ PrivateSessionBus::PrivateSessionBus() {
   }
   pid_ = pid;
   // The daemon prints its address on one line once it listens.
-  std::string line;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < until) {
-    pollfd readable{out, POLLIN, 0};
-    if (poll(&readable, 1, 200) <= 0) continue;
-    char buffer[256];
-    const ssize_t n = read(out, buffer, sizeof buffer);
-    if (n <= 0) break;
-    line.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(out);
-  if (line.find('\n') == std::string::npos) {
-    error_ = "dbus-daemon printed no address";
-    return;
-  }
-  address_ = line.substr(0, line.find('\n'));
+  address_ = ReadFirstLine(out);
+  if (address_.empty()) error_ = "dbus-daemon printed no address";
 }
 
 PrivateSessionBus::~PrivateSessionBus() {
