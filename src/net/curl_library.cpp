@@ -51,6 +51,18 @@ CurlLibrary CurlLibrary::Open(const char* file, std::string* error) {
   return curl;
 }
 
+}  // namespace qrv
+
+// libcurl links GnuTLS only for RTMP over TLS (through librtmp), which the web client never
+// speaks: its TLS is OpenSSL's. GnuTLS sets itself up when it is loaded unless the program says
+// no through this function, which is what GnuTLS's GNUTLS_SKIP_GLOBAL_INIT macro defines; that
+// set-up (its configuration, the ASN.1 trees, the PKCS #11 modules) cost about 1 MiB and some
+// milliseconds of every start. The one user of GnuTLS in the process, GLib's TLS module (for the
+// web engine), skips it the same way and calls gnutls_global_init() itself.
+extern "C" int _gnutls_global_init_skip() { return 1; }
+
+namespace qrv {
+
 const CurlLibrary* Curl() {
   // A function-local static: opened once, from whichever thread asks first, and never closed
   // while a handle may still be alive.
