@@ -70,14 +70,15 @@ done
 
 # Depends: the libraries the binaries link (the web engine module brings WebKitGTK's; gdk-pixbuf
 # brings the picture loaders of the emoticons and the skin), and the packages whose modules are
-# opened at run time rather than linked: TLS for the web engine's https pages (a GIO module), the
-# icon theme of GTK's own dialogs, and the web engine's media plugins for the game page's sounds.
+# opened at run time rather than linked: libcurl for the web client (opened by its first request),
+# TLS for the web engine's https pages (a GIO module), the icon theme of GTK's own dialogs, and the
+# web engine's media plugins for the game page's sounds.
 mkdir -p "$work/debian"
 printf 'Source: %s\n\nPackage: %s\nArchitecture: amd64\n' "$package" "$package" > "$work/debian/control"
 shlibs=$(cd "$work" && dpkg-shlibdeps -O -xlibc6-dbg "${elves[@]}" 2>"$work/shlibdeps.log" |
   sed -n 's/^shlibs:Depends=//p')
 [[ -n "$shlibs" ]] || { cat "$work/shlibdeps.log" >&2; exit 1; }
-loaded="glib-networking, adwaita-icon-theme, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"
+loaded="libcurl4, glib-networking, adwaita-icon-theme, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"
 
 mkdir -p "$stage/DEBIAN"
 installed_size=$(du -sk --exclude=DEBIAN "$stage" | cut -f1)

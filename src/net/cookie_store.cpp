@@ -51,6 +51,7 @@ std::string FullText(const std::vector<Cookie>& cookies) {
 
 struct CookieStore::Impl {
   std::string file;
+  bool opened = false;  // EnsureOpen has run
   CURLSH* share = nullptr;
   // Attached to the share, never used for a transfer: it reads and writes the shared cookies.
   CurlEasy handle;
@@ -67,6 +68,9 @@ struct CookieStore::Impl {
   std::thread::id owner_thread = std::this_thread::get_id();
   ReplyPort port;
 
+  // Guarded by `mutex`.
+  void EnsureOpen();
+
   static void Lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {
     static_cast<Impl*>(self)->locks.at(static_cast<std::size_t>(data)).lock();
   }
@@ -78,7 +82,7 @@ struct CookieStore::Impl {
     std::vector<Cookie> cookies;
     if (!handle) return cookies;
     curl_slist* list = nullptr;
-    if (curl_easy_getinfo(handle.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) return cookies;
+    if (Curl()->easy_getinfo(handle.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) return cookies;
     CurlSlist owned(list);
     for (const curl_slist* item = list; item != nullptr; item = item->next) {
       if (auto cookie = ParseCookieLine(item->data)) cookies.push_back(std::move(*cookie));
@@ -87,7 +91,7 @@ struct CookieStore::Impl {
   }
 
   void AddLine(const std::string& line) {
-    if (handle) curl_easy_setopt(handle.get(), CURLOPT_COOKIELIST, line.c_str());
+    if (handle) Curl()->easy_setopt(handle.get(), CURLOPT_COOKIELIST, line.c_str());
   }
 
   void Load() {
@@ -119,39 +123,47 @@ struct CookieStore::Impl {
   }
 };
 
-CookieStore::CookieStore(std::string file) : impl_(new Impl) {
-  impl_->file = std::move(file);
-  EnsureCurlGlobalInit();
-  impl_->share = curl_share_init();
-  if (impl_->share != nullptr) {
-    curl_share_setopt(impl_->share, CURLSHOPT_LOCKFUNC, &Impl::Lock);
-    curl_share_setopt(impl_->share, CURLSHOPT_UNLOCKFUNC, &Impl::Unlock);
-    curl_share_setopt(impl_->share, CURLSHOPT_USERDATA, impl_);
+// The store's libcurl side (the share, its handle, the file's cookies in them) is made by its first
+// use, which is normally a request on a lane's thread: making the store at start-up then opens no
+// library on the UI thread.
+void CookieStore::Impl::EnsureOpen() {
+  if (opened) return;
+  opened = true;
+  const CurlLibrary* curl = Curl();
+  if (curl != nullptr) share = curl->share_init();
+  if (share != nullptr) {
+    curl->share_setopt(share, CURLSHOPT_LOCKFUNC, &Impl::Lock);
+    curl->share_setopt(share, CURLSHOPT_UNLOCKFUNC, &Impl::Unlock);
+    curl->share_setopt(share, CURLSHOPT_USERDATA, this);
     // Cookies and name look-ups only. Sharing connections would let one client's open connection
     // serve another, and a closed client's connection outlive its Close.
-    curl_share_setopt(impl_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    curl_share_setopt(impl_->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    impl_->handle = MakeCurlEasy();
-    if (impl_->handle) curl_easy_setopt(impl_->handle.get(), CURLOPT_SHARE, impl_->share);
+    curl->share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    curl->share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    handle = MakeCurlEasy();
+    if (handle) curl->easy_setopt(handle.get(), CURLOPT_SHARE, share);
   }
-  impl_->Load();
-  const std::vector<Cookie> cookies = All();
-  impl_->notified_text = FullText(cookies);
-  impl_->saved_text = PersistentText(cookies);
+  Load();
+  const std::vector<Cookie> cookies = AllLocked();
+  notified_text = FullText(cookies);
+  saved_text = PersistentText(cookies);
 }
 
+CookieStore::CookieStore(std::string file) : impl_(new Impl) { impl_->file = std::move(file); }
+
 CookieStore::~CookieStore() {
-  if (!impl_->file.empty()) {
+  // A store never used has nothing to write: its file is as it was read.
+  if (impl_->opened && !impl_->file.empty()) {
     const std::string text = PersistentText(impl_->AllLocked());
     if (text != impl_->saved_text) impl_->Write(text);
   }
   impl_->handle.reset();
-  if (impl_->share != nullptr) curl_share_cleanup(impl_->share);
+  if (impl_->share != nullptr) Curl()->share_cleanup(impl_->share);
   delete impl_;
 }
 
 std::vector<Cookie> CookieStore::All() const {
   std::lock_guard lock(impl_->mutex);
+  impl_->EnsureOpen();
   return impl_->AllLocked();
 }
 
@@ -160,17 +172,20 @@ void CookieStore::Add(const Cookie& cookie) {
   const std::string line = FormatCookieLine(cookie);
   if (!ParseCookieLine(line)) return;
   std::lock_guard lock(impl_->mutex);
+  impl_->EnsureOpen();
   impl_->AddLine(line);
 }
 
 void CookieStore::Clear() {
   std::lock_guard lock(impl_->mutex);
-  if (impl_->handle) curl_easy_setopt(impl_->handle.get(), CURLOPT_COOKIELIST, "ALL");
+  impl_->EnsureOpen();
+  if (impl_->handle) Curl()->easy_setopt(impl_->handle.get(), CURLOPT_COOKIELIST, "ALL");
 }
 
 void CookieStore::Save() const {
   if (impl_->file.empty()) return;
   std::lock_guard lock(impl_->mutex);
+  impl_->EnsureOpen();
   const std::string text = PersistentText(impl_->AllLocked());
   if (impl_->Write(text)) impl_->saved_text = text;
 }
@@ -183,6 +198,7 @@ void CookieStore::SetChangeListener(std::function<void()> listener) {
 void CookieStore::NotifyChanged() {
   {
     std::lock_guard lock(impl_->mutex);
+    impl_->EnsureOpen();
     const std::vector<Cookie> cookies = impl_->AllLocked();
     std::string text = FullText(cookies);
     if (text == impl_->notified_text) return;
@@ -210,6 +226,10 @@ void CookieStore::CallListener() {
   if (listener) listener();
 }
 
-void* CookieStore::share_handle() const { return impl_->share; }
+void* CookieStore::share_handle() const {
+  std::lock_guard lock(impl_->mutex);
+  impl_->EnsureOpen();
+  return impl_->share;
+}
 
 }  // namespace qrv

@@ -4,9 +4,10 @@
 // under data/ across runs (Netscape cookies.txt lines); and the browser view mirrors it through
 // All() and Add() and is told of changes through the change listener.
 //
-// The file is read once, at construction; lines that do not parse (a damaged or foreign file)
-// are skipped. It is replaced whole and durably whenever NotifyChanged finds a change, on Save
-// and on destruction, with mode 0600 since it holds the platform's login.
+// The file is read once, at the store's first use (normally the first request, on a lane's
+// thread, so that making the store opens no library at start-up); lines that do not parse (a
+// damaged or foreign file) are skipped. It is replaced whole and durably whenever NotifyChanged finds a
+// change, on Save and on destruction, with mode 0600 since it holds the platform's login.
 
 #include <cstdint>
 #include <functional>

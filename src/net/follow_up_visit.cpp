@@ -66,25 +66,25 @@ std::vector<std::string> VisitSiteAfterSuccess(WebContext& context) {
       (site.https ? "https://" : "http://") + site.host + ":" + std::to_string(site.port) + "/";
   const WebTimeouts& timeouts = context.timeouts();
   VisitState state;
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, site.https ? "https" : "http");
+  Curl()->easy_setopt(curl, CURLOPT_URL, url.c_str());
+  Curl()->easy_setopt(curl, CURLOPT_PROTOCOLS_STR, site.https ? "https" : "http");
   ApplyTrust(curl, context.deploy());
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, kApplicationAgent);
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts.total.count()));
+  Curl()->easy_setopt(curl, CURLOPT_USERAGENT, kApplicationAgent);
+  Curl()->easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  Curl()->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  Curl()->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
+  Curl()->easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts.total.count()));
   // A private cookie jar: it starts empty, so libcurl adds no Cookie header of its own next to
   // the one above, and it parses the response's cookies with the right host and path defaults.
-  curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &DropBody);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CollectSetCookie);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state);
-  (void)curl_easy_perform(curl);
+  Curl()->easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+  Curl()->easy_setopt(curl, CURLOPT_WRITEFUNCTION, &DropBody);
+  Curl()->easy_setopt(curl, CURLOPT_HEADERFUNCTION, &CollectSetCookie);
+  Curl()->easy_setopt(curl, CURLOPT_HEADERDATA, &state);
+  (void)Curl()->easy_perform(curl);
 
   // Whatever cookies arrived, even on a request that failed later, go into the shared store.
   curl_slist* received = nullptr;
-  if (curl_easy_getinfo(curl, CURLINFO_COOKIELIST, &received) == CURLE_OK) {
+  if (Curl()->easy_getinfo(curl, CURLINFO_COOKIELIST, &received) == CURLE_OK) {
     CurlSlist owned(received);
     for (const curl_slist* item = received; item != nullptr; item = item->next) {
       if (auto cookie = ParseCookieLine(item->data)) context.cookies().Add(*cookie);

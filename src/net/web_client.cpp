@@ -57,9 +57,10 @@ std::string BaseUrl(const HostPort& host) {
 }
 
 bool IsValidBaseUrl(const std::string& url) {
-  EnsureCurlGlobalInit();
-  CurlUrl parsed(curl_url());
-  return parsed && curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) == CURLUE_OK;
+  const CurlLibrary* curl = Curl();
+  if (curl == nullptr) return false;
+  CurlUrl parsed(curl->url());
+  return parsed && curl->url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) == CURLUE_OK;
 }
 
 }  // namespace
@@ -102,24 +103,24 @@ bool WebClient::Open() {
   AppendHeader(impl->headers, "Accept:");
 
   CURL* curl = handle.get();
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, kAgent);
-  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, impl->headers.get());
-  curl_easy_setopt(curl, CURLOPT_PROXY, "");  // direct, whatever the environment says
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+  Curl()->easy_setopt(curl, CURLOPT_USERAGENT, kAgent);
+  Curl()->easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+  Curl()->easy_setopt(curl, CURLOPT_HTTPHEADER, impl->headers.get());
+  Curl()->easy_setopt(curl, CURLOPT_PROXY, "");  // direct, whatever the environment says
+  Curl()->easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  Curl()->easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
   // A host reached over TLS is never left for plain HTTP: its redirects may only go to https.
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, target.https ? "https" : "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, target.https ? "https" : "http,https");
+  Curl()->easy_setopt(curl, CURLOPT_PROTOCOLS_STR, target.https ? "https" : "http,https");
+  Curl()->easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, target.https ? "https" : "http,https");
   ApplyTrust(curl, context_.deploy());
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CollectBody);
+  Curl()->easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  Curl()->easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  Curl()->easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CollectBody);
   if (void* share = context_.cookies().share_handle()) {
-    curl_easy_setopt(curl, CURLOPT_SHARE, share);
+    Curl()->easy_setopt(curl, CURLOPT_SHARE, share);
     // An empty file name switches the cookie engine on without reading any file: the shared
     // store was loaded once, by its owner.
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+    Curl()->easy_setopt(curl, CURLOPT_COOKIEFILE, "");
   }
   impl->handle = std::move(handle);
   impl_ = impl.release();
@@ -132,12 +133,12 @@ std::string WebClient::Fetch(std::string_view path) {
   const std::string url = impl_->base_url + EscapeRequestPath(path);
   const WebTimeouts& timeouts = context_.timeouts();
   BodySink sink;
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts.total.count()));
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-  const CURLcode result = curl_easy_perform(curl);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+  Curl()->easy_setopt(curl, CURLOPT_URL, url.c_str());
+  Curl()->easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
+  Curl()->easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts.total.count()));
+  Curl()->easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  const CURLcode result = Curl()->easy_perform(curl);
+  Curl()->easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
 
   // A transfer that failed part-way (time-out, connection lost, short body) gives no text at
   // all: callers read an empty body as a failed request, while a cut-off one could pass for a

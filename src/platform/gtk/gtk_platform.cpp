@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/dbus_notifier.h"
+#include "platform/first_frame.h"
 #include "platform/gtk/gtk_date_picker.h"
 #include "platform/gtk/gtk_hotkeys.h"
 #include "platform/gtk/gtk_loop.h"
@@ -16,6 +17,7 @@ namespace qrv {
 bool InstallGtkPlatform() {
   setenv("GDK_BACKEND", "x11", 0);
   if (!gtk_init_check(nullptr, nullptr)) return false;
+  FirstFrame::Expect();
   GtkLoop::Install();
   GtkWindows::Install();
   GtkHotkeys::Install();
