@@ -11,7 +11,7 @@ namespace {
 constexpr guint kDoneCheckMs = 100;
 
 // Moves the portal's PNG into place, so the player finds one picture where ours are, not two.
-bool MovePng(GFile* source, const std::string& folder, const CaptureTime& time, std::string& path,
+bool MovePng(GFile* source, const std::string& folder, const LocalDateTime& time, std::string& path,
              std::string& error) {
   const auto move = [source](const std::string& candidate, std::string& why) {
     g_autoptr(GFile) target = g_file_new_for_path(candidate.c_str());
@@ -55,7 +55,7 @@ void CaptureDelivery::DeliverPicture(GdkPixbuf* picture) {
   const std::string folder = PicturesFolder();
   std::string path;
   std::string error;
-  if (!SavePng(picture, folder, LocalTimeNow(), path, error)) {
+  if (!SavePng(picture, folder, WallClock::Get().Now(), path, error)) {
     ReportFailure("无法保存到 " + folder + "：" + error);
     return;
   }
@@ -75,7 +75,7 @@ void CaptureDelivery::DeliverPortalFile(const std::string& uri) {
     return;
   }
   const std::string folder = PicturesFolder();
-  const CaptureTime now = LocalTimeNow();
+  const LocalDateTime now = WallClock::Get().Now();
   std::string path;
   std::string error;
   GdkPixbufFormat* format = gdk_pixbuf_get_file_info(source_path, nullptr, nullptr);

@@ -25,14 +25,7 @@ bool WriteAll(int fd, const gchar* data, gsize size) {
 
 }  // namespace
 
-CaptureTime LocalTimeNow() {
-  g_autoptr(GDateTime) now = g_date_time_new_now_local();
-  return CaptureTime{g_date_time_get_year(now),         g_date_time_get_month(now),
-                     g_date_time_get_day_of_month(now), g_date_time_get_hour(now),
-                     g_date_time_get_minute(now),       g_date_time_get_second(now)};
-}
-
-std::string CaptureFileName(const CaptureTime& time, int n) {
+std::string CaptureFileName(const LocalDateTime& time, int n) {
   g_autofree gchar* stamp = g_strdup_printf("%04d-%02d-%02d_%02d-%02d-%02d", time.year, time.month, time.day,
                                             time.hour, time.minute, time.second);
   std::string name = std::string("截图_") + stamp;
@@ -46,7 +39,7 @@ std::string PicturesFolder() {
   return g_get_home_dir();
 }
 
-bool PlaceUnderNewName(const std::string& folder, const CaptureTime& time,
+bool PlaceUnderNewName(const std::string& folder, const LocalDateTime& time,
                        const std::function<Placing(const std::string& path, std::string& error)>& place,
                        std::string& path, std::string& error) {
   if (g_mkdir_with_parents(folder.c_str(), 0755) != 0) {
@@ -69,7 +62,7 @@ bool PlaceUnderNewName(const std::string& folder, const CaptureTime& time,
   return false;
 }
 
-bool SavePng(GdkPixbuf* picture, const std::string& folder, const CaptureTime& time, std::string& path,
+bool SavePng(GdkPixbuf* picture, const std::string& folder, const LocalDateTime& time, std::string& path,
              std::string& error) {
   g_autofree gchar* png = nullptr;
   gsize size = 0;

@@ -8,21 +8,12 @@
 #include <functional>
 #include <string>
 
+#include "platform/wall_clock.h"
+
 namespace qrv::capture {
 
-struct CaptureTime {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
-
-CaptureTime LocalTimeNow();
-
 // The file name of the `n`-th picture taken in the second `time` (n counts from 1).
-std::string CaptureFileName(const CaptureTime& time, int n);
+std::string CaptureFileName(const LocalDateTime& time, int n);
 
 // The XDG Pictures folder, or the home folder when the desktop names none.
 std::string PicturesFolder();
@@ -32,12 +23,12 @@ enum class Placing { kDone, kNameTaken, kFailed };
 
 // Makes `folder` if needed, then calls `place` with the full path of each name in turn until one is
 // not taken. On success `path` is the file's path; otherwise `error` says why, for the player.
-bool PlaceUnderNewName(const std::string& folder, const CaptureTime& time,
+bool PlaceUnderNewName(const std::string& folder, const LocalDateTime& time,
                        const std::function<Placing(const std::string& path, std::string& error)>& place,
                        std::string& path, std::string& error);
 
 // Writes `picture` as a PNG under a new name in `folder`.
-bool SavePng(GdkPixbuf* picture, const std::string& folder, const CaptureTime& time, std::string& path,
+bool SavePng(GdkPixbuf* picture, const std::string& folder, const LocalDateTime& time, std::string& path,
              std::string& error);
 
 }  // namespace qrv::capture

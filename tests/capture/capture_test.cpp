@@ -52,7 +52,7 @@ guint8 RedOf(const std::string& png) {
 TEST(CaptureFileTest, APictureIsNamedAfterItsSecondAndNeverOverwritesOne) {
   test::TempDir dir;
   const std::string folder = dir.File("图片/游戏");  // made when missing
-  const CaptureTime time{2026, 1, 5, 8, 4, 9};
+  const LocalDateTime time{2026, 1, 5, 8, 4, 9};
   g_autoptr(GdkPixbuf) first = Picture(0x11);
   g_autoptr(GdkPixbuf) second = Picture(0x22);
   g_autoptr(GdkPixbuf) third = Picture(0x33);
