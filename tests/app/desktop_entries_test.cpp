@@ -13,17 +13,11 @@
 
 #include "app/program_paths.h"
 #include "net/deploy_config.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 
 namespace qrv {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A program folder with every character a desktop entry's Exec line treats specially: blanks,
 // both quotes, "$", a backslash, and "%" before letters that are field codes.
@@ -57,7 +51,7 @@ std::string LaunchThroughGLib(const std::string& entry, const std::string& marke
     if (std::chrono::steady_clock::now() > until) return "";
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return ReadAll(marker);
+  return test::ReadFile(marker);
 }
 
 TEST(DesktopEntries, ShortcutStartsTheProgramInItsFolderAndIsExecutable) {
@@ -65,7 +59,7 @@ TEST(DesktopEntries, ShortcutStartsTheProgramInItsFolderAndIsExecutable) {
   const LaunchEntry shortcut{desktop.File("玄岚城登陆器.desktop"), "/opt/my games/zelto_qrv",
                              "/opt/my games/"};
   ASSERT_TRUE(CreateDesktopShortcut(shortcut, "玄岚城登陆器"));
-  const std::string entry = ReadAll(shortcut.file);
+  const std::string entry = test::ReadFile(shortcut.file);
   EXPECT_NE(entry.find("Name=玄岚城登陆器\n"), std::string::npos);
   EXPECT_NE(entry.find("Exec=\"/opt/my games/zelto_qrv\"\n"), std::string::npos);
   EXPECT_NE(entry.find("Path=/opt/my games/\n"), std::string::npos);
@@ -81,8 +75,8 @@ TEST(DesktopEntries, BothEntriesStartTheProgramFromAFolderWithEveryAwkwardCharac
   const std::string expected = std::filesystem::canonical(folder).string() + "\n" + program + "\n";
 
   ASSERT_TRUE(std::filesystem::create_directory(dir.File("desktop")));
-  ASSERT_TRUE(CreateDesktopShortcut(LaunchEntry{dir.File("desktop/玄岚城登陆器.desktop"), program, folder + "/"},
-                                    "玄岚城登陆器"));
+  ASSERT_TRUE(CreateDesktopShortcut(
+      LaunchEntry{dir.File("desktop/玄岚城登陆器.desktop"), program, folder + "/"}, "玄岚城登陆器"));
   EXPECT_EQ(LaunchThroughGLib(dir.File("desktop/玄岚城登陆器.desktop"), dir.File("shortcut-started")),
             expected);
 
@@ -94,7 +88,7 @@ TEST(DesktopEntries, InstalledShortcutStartsTheCommandAndMissingDesktopFails) {
   test::TempDir desktop;
   const LaunchEntry shortcut{desktop.File("玄岚城登陆器.desktop"), "zelto-qrv", ""};
   ASSERT_TRUE(CreateDesktopShortcut(shortcut, "玄岚城登陆器"));
-  const std::string entry = ReadAll(shortcut.file);
+  const std::string entry = test::ReadFile(shortcut.file);
   EXPECT_NE(entry.find("Exec=zelto-qrv\n"), std::string::npos) << entry;
   EXPECT_EQ(entry.find("Path="), std::string::npos);
   EXPECT_FALSE(CreateDesktopShortcut(LaunchEntry{desktop.File("no-such-folder/x.desktop"), "zelto-qrv", ""},
@@ -105,7 +99,7 @@ TEST(DesktopEntries, AutostartEntryFollowsTheSetting) {
   test::TempDir config;
   const LaunchEntry autostart{config.File("autostart/KRAVO.desktop"), "/opt/qrv/zelto_qrv", "/opt/qrv/"};
   SetAutostart(true, autostart);
-  const std::string entry = ReadAll(autostart.file);
+  const std::string entry = test::ReadFile(autostart.file);
   EXPECT_NE(entry.find("Exec=\"/opt/qrv/zelto_qrv\"\n"), std::string::npos);
   EXPECT_NE(entry.find("Path=/opt/qrv/\n"), std::string::npos);
   SetAutostart(false, autostart);

@@ -13,6 +13,7 @@
 #include "e2e/e2e_fixture.h"
 #include "e2e/screen.h"
 #include "support/fake_notifications.h"
+#include "support/file_text.h"
 
 namespace qrv::e2e {
 namespace {
@@ -45,13 +46,6 @@ LocalNow NextMinute() {
   g_date_time_unref(next);
   g_date_time_unref(now);
   return t;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 class AlarmE2eTest : public LauncherTest {};
@@ -116,7 +110,7 @@ TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADes
   EXPECT_TRUE(WaitFor([&] { return automation.Control("UIClockList", time_value).ok(); }, 10000))
       << automation.Control("UIClockManagerDlg", "txtishi").String("text");
   EXPECT_EQ(automation.Control("UIClockList", "description").String("text"), text);
-  const std::string store = ReadFile(launcher_->program_folder() + "/data/clocklist.ini");
+  const std::string store = test::ReadFile(launcher_->program_folder() + "/data/clocklist.ini");
   EXPECT_NE(store.find("time=" + time_value + "\n"), std::string::npos) << store;
   EXPECT_NE(store.find("repeat=不重复\n"), std::string::npos) << store;
 
@@ -136,7 +130,7 @@ TEST_F(AlarmE2eTest, AnAlarmSetForTheNextMinuteIsListedAndRingsWithAPopUpAndADes
       std::max(left_ms(), 0)))
       << service.received().size() << " notifications";
   EXPECT_EQ(service.received().size(), 1u);
-  EXPECT_NE(ReadFile(launcher_->program_folder() + "/data/clocklist.ini").find("rang=" + time_value),
+  EXPECT_NE(test::ReadFile(launcher_->program_folder() + "/data/clocklist.ini").find("rang=" + time_value),
             std::string::npos);
   EXPECT_TRUE(automation.Click("UIAlarmTip", "bnok").ok());
   EXPECT_TRUE(WaitFor([&] { return automation.WaitForWindow("UIAlarmTip", 100) == 0; }, 10000));

@@ -11,16 +11,10 @@
 #include <sstream>
 
 #include "e2e/screen.h"
+#include "support/file_text.h"
 
 namespace qrv::e2e {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A plain background and no panel: what is not one of the program's windows is one colour.
 constexpr char kConfig[] = R"([core]
@@ -71,7 +65,7 @@ WestonSession::WestonSession(std::string folder, int width, int height) : folder
   const bool up = WaitFor(
       [&] {
         std::smatch match;
-        const std::string text = ReadAll(log_path);
+        const std::string text = test::ReadFile(log_path);
         if (!std::regex_search(text, match, announced)) return waitpid(pid_, nullptr, WNOHANG) != 0;
         x_display_ = match[1];
         return true;
@@ -87,7 +81,7 @@ WestonSession::~WestonSession() {
   waitpid(pid_, &status, 0);
 }
 
-std::string WestonSession::log() const { return ReadAll(folder_ + "/weston.log"); }
+std::string WestonSession::log() const { return test::ReadFile(folder_ + "/weston.log"); }
 
 bool WestonSession::Screenshot(const std::string& png) const {
   // weston-screenshooter writes wayland-screenshot-<time>.png into the folder it runs in.

@@ -28,6 +28,7 @@
 #include "automation/automation_client.h"
 #include "e2e/screen.h"
 #include "sim/sim_test_support.h"
+#include "support/file_text.h"
 
 namespace qrv::package {
 namespace {
@@ -35,13 +36,6 @@ namespace {
 namespace fs = std::filesystem;
 using e2e::CommandOutput;
 using e2e::WaitFor;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Scrambled(const std::string& text) {
   std::string out;
@@ -145,7 +139,7 @@ class InstalledPackageTest : public ::testing::Test {
     automation_ = std::make_unique<qrv::testing::AutomationClient>(socket, 20000);
   }
 
-  std::string Output() const { return ReadFile(dir_.path() + "/output.txt"); }
+  std::string Output() const { return test::ReadFile(dir_.path() + "/output.txt"); }
 
   // Whether some window of class `cls` is visible.
   bool WindowVisible(const std::string& cls) { return e2e::VisibleWindowRect(*automation_, cls)[2] > 0; }
@@ -202,7 +196,8 @@ TEST_F(InstalledPackageTest, PlaysFromTheReadOnlyProgramFolderAndWritesOnlyThePl
 
   // A setting saved in the settings window: start with the session, cleared.
   const std::string autostart = home_ + "/.config/autostart/KRAVO.desktop";
-  EXPECT_NE(ReadFile(autostart).find("Exec=zelto-qrv\n"), std::string::npos) << ReadFile(autostart);
+  EXPECT_NE(test::ReadFile(autostart).find("Exec=zelto-qrv\n"), std::string::npos)
+      << test::ReadFile(autostart);
   ASSERT_TRUE(automation.Click("UIMainFrame", "bnmore").ok());
   ASSERT_TRUE(WaitFor([&] { return WindowVisible("UIMore"); }));
   ASSERT_TRUE(automation.Click("UIMore", "bnset").ok());
@@ -210,7 +205,7 @@ TEST_F(InstalledPackageTest, PlaysFromTheReadOnlyProgramFolderAndWritesOnlyThePl
   ASSERT_TRUE(automation.Click("UIClockList", "opautorun").ok());
   ASSERT_TRUE(automation.Click("UIClockList", "bnok").ok());
   ASSERT_TRUE(WaitFor([&] { return !WindowVisible("UIClockList"); }));
-  EXPECT_NE(ReadFile(config() + "/systemset.ini").find("autorun=0"), std::string::npos);
+  EXPECT_NE(test::ReadFile(config() + "/systemset.ini").find("autorun=0"), std::string::npos);
   EXPECT_FALSE(fs::exists(autostart));
 
   // An alarm set for the first of January next year.
@@ -227,8 +222,8 @@ TEST_F(InstalledPackageTest, PlaysFromTheReadOnlyProgramFolderAndWritesOnlyThePl
   ASSERT_TRUE(automation.SetText("UIClockManagerDlg", "editinput", "installed reminder").ok());
   ASSERT_TRUE(automation.Click("UIClockManagerDlg", "bnok").ok());
   EXPECT_TRUE(WaitFor([&] {
-    return ReadFile(data() + "/clocklist.ini").find("installed reminder") != std::string::npos;
-  })) << ReadFile(data() + "/clocklist.ini");
+    return test::ReadFile(data() + "/clocklist.ini").find("installed reminder") != std::string::npos;
+  })) << test::ReadFile(data() + "/clocklist.ini");
 
   automation_.reset();
   kill(pid_, SIGTERM);
@@ -239,7 +234,8 @@ TEST_F(InstalledPackageTest, PlaysFromTheReadOnlyProgramFolderAndWritesOnlyThePl
   // The folders the launcher made are the player's alone; the first start made the shortcut.
   EXPECT_EQ(ModeOf(data()), 0700u);
   EXPECT_EQ(ModeOf(cache()), 0700u);
-  EXPECT_NE(ReadFile(home_ + "/Desktop/玄岚城登陆器.desktop").find("Exec=zelto-qrv\n"), std::string::npos);
+  EXPECT_NE(test::ReadFile(home_ + "/Desktop/玄岚城登陆器.desktop").find("Exec=zelto-qrv\n"),
+            std::string::npos);
   // Nothing in the read-only root changed, nothing was left in the working folder, and every
   // file the player owns now lies in the XDG folders (or is the desktop shortcut).
   EXPECT_EQ(Listing(root_), root_listing_);

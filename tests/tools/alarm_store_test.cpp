@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 #include "tools/alarm_rules.h"
 #include "tools/alarm_watch.h"
@@ -24,13 +25,6 @@ namespace {
 
 LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
   return LocalDateTime{y, mo, d, h, mi, s};
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 void WriteFile(const std::string& path, const std::string& text) {
@@ -57,7 +51,7 @@ TEST_F(AlarmStoreTest, SavesInTheProgramsDataFolderInOrderAndKeepsOnlyTheLastAla
   // The data folder is made when it is missing.
   ASSERT_TRUE(store_.Save("2013-5-20|8|30|", "boss", "每天"));
   EXPECT_EQ(
-      ReadFile(store_.path()),
+      test::ReadFile(store_.path()),
       "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-20|8|30|\ndata=boss\nrepeat=每天\nrang=\n");
   auto alarms = store_.Load();
   ASSERT_EQ(alarms.size(), 1u);
@@ -72,7 +66,7 @@ TEST_F(AlarmStoreTest, SavesInTheProgramsDataFolderInOrderAndKeepsOnlyTheLastAla
   EXPECT_EQ(store_.Load()[0].rang, "2013-5-21|8|30|");
   // Saving again replaces the alarm, its repeat and when it rang; a line break stays out of the file.
   ASSERT_TRUE(store_.Save("2013-5-2|0|5|", "两行\n文字", "工作日"));
-  EXPECT_EQ(ReadFile(store_.path()),
+  EXPECT_EQ(test::ReadFile(store_.path()),
             "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-2|0|5|\ndata=两行 "
             "文字\nrepeat=工作日\nrang=\n");
 
@@ -222,7 +216,7 @@ TEST_F(AlarmStoreTest, TheReaderReadsTheStoreAgainOnlyOnceItChanged) {
   EXPECT_EQ(reader.Read(store_)[0].rang, "2013-5-24|8|30|");
   EXPECT_GT(opens.Take(), 0);
   // A hand edit in place, of the same size, at once.
-  std::string text = ReadFile(store_.path());
+  std::string text = test::ReadFile(store_.path());
   text.replace(text.find("打 boss"), std::string("打 boss").size(), "打 BOSS");
   std::ofstream(store_.path(), std::ios::binary | std::ios::in | std::ios::out) << text;
   EXPECT_EQ(reader.Read(store_)[0].data, "打 BOSS");

@@ -13,6 +13,7 @@
 #include "app/frame_messages.h"
 #include "platform/date_picker_headless.h"
 #include "platform/wall_clock.h"
+#include "support/file_text.h"
 #include "support/temp_dir.h"
 #include "tools/alarm_tip_ui.h"
 #include "tools/clock_list_ui.h"
@@ -24,13 +25,6 @@ namespace {
 
 LocalDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
   return LocalDateTime{y, mo, d, h, mi, s};
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 // The main frame's side of the alarm windows: it keeps the rectangle of every 1035 it receives.
@@ -178,7 +172,7 @@ TEST_F(ClockWindowsTest, SettingAlarmsFromTheListWithTheCalendarSavingTwiceAndRe
   minute->SelectItem(31);
   Click(editor, "bnok");
   EXPECT_EQ(
-      ReadFile(StorePath()),
+      test::ReadFile(StorePath()),
       "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-5-2|8|31|\ndata=boss\nrepeat=工作日\nrang=\n");
   EXPECT_EQ(Text(editor, "txtishi"), "");
   EXPECT_FALSE(IsWindowVisible(editor_hwnd));
@@ -206,7 +200,7 @@ TEST_F(ClockWindowsTest, SettingAlarmsFromTheListWithTheCalendarSavingTwiceAndRe
   Click(second, "2013-5-2|8|31|");
   EXPECT_EQ(rows->GetCount(), 0);
   loop_->Pump();
-  EXPECT_NE(ReadFile(StorePath()).find("time=2013-5-2|8|31|"), std::string::npos);
+  EXPECT_NE(test::ReadFile(StorePath()).find("time=2013-5-2|8|31|"), std::string::npos);
   second->LoadList();
   EXPECT_EQ(Rows(second)->GetCount(), 1) << "listed again from the store";
   (void)row;
@@ -238,7 +232,7 @@ TEST_F(ClockWindowsTest, SettingAlarmsFromTheListWithTheCalendarSavingTwiceAndRe
   Named(editor2, "editinput")->SetText("第二个");
   Click(editor2, "bnok");
   EXPECT_EQ(
-      ReadFile(StorePath()),
+      test::ReadFile(StorePath()),
       "[clocksize]\nsize=1\n\n[clockinf1]\nindex=1\ntime=2013-6-1|8|30|\ndata=第二个\nrepeat=每天\nrang=\n");
   CClockListUI* third = OpenList(POINT{300, 60});
   ASSERT_EQ(Rows(third)->GetCount(), 1) << "saving twice keeps the second alarm only";
