@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
-  libglib2.0-dev libcurl4-openssl-dev libsoup-3.0-dev libjson-glib-dev
+  libglib2.0-dev libcurl4-openssl-dev libcurl3-gnutls libsoup-3.0-dev libjson-glib-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev libzip-dev libpugixml-dev libkeybinder-3.0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk librsvg2-bin zip python3

@@ -78,7 +78,7 @@ printf 'Source: %s\n\nPackage: %s\nArchitecture: amd64\n' "$package" "$package" 
 shlibs=$(cd "$work" && dpkg-shlibdeps -O -xlibc6-dbg "${elves[@]}" 2>"$work/shlibdeps.log" |
   sed -n 's/^shlibs:Depends=//p')
 [[ -n "$shlibs" ]] || { cat "$work/shlibdeps.log" >&2; exit 1; }
-loaded="libcurl4, glib-networking, adwaita-icon-theme, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"
+loaded="libcurl3-gnutls, glib-networking, adwaita-icon-theme, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"
 
 mkdir -p "$stage/DEBIAN"
 installed_size=$(du -sk --exclude=DEBIAN "$stage" | cut -f1)

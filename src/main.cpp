@@ -8,9 +8,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/application.h"
 #include "app/build_info.h"
@@ -28,6 +30,7 @@
 #include "platform/portal_shortcuts.h"
 #include "platform/process.h"
 #include "platform/tray.h"
+#include "ui/resources/pictures_ahead.h"
 #include "webapi/platform_api.h"
 #include "webapi/platform_service.h"
 
@@ -35,15 +38,28 @@ namespace {
 
 // Every window carries the program's icon (_NET_WM_ICON) in every size the program holds, so
 // window switchers and docks show it whether or not the icon theme has it (a portable folder).
-void SetWindowIcons() {
-  GList* icons = nullptr;
+// Decoded on a thread of their own while GTK starts; read as PNG without sniffing their type,
+// which would load the whole MIME database.
+std::vector<GdkPixbuf*> DecodeWindowIcons() {
+  std::vector<GdkPixbuf*> icons;
   for (const int size : {16, 48, 64, 128, 256}) {
     const std::string resource = "/com/zelto/qrv/icons/app_" + std::to_string(size) + ".png";
-    if (GdkPixbuf* icon = gdk_pixbuf_new_from_resource(resource.c_str(), nullptr))
-      icons = g_list_append(icons, icon);
+    g_autoptr(GBytes) bytes = g_resources_lookup_data(resource.c_str(), G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
+    g_autoptr(GdkPixbufLoader) loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+    if (bytes == nullptr || loader == nullptr) continue;
+    const bool written = gdk_pixbuf_loader_write_bytes(loader, bytes, nullptr);
+    if (gdk_pixbuf_loader_close(loader, nullptr) && written) {
+      if (GdkPixbuf* icon = gdk_pixbuf_loader_get_pixbuf(loader)) icons.push_back(GDK_PIXBUF(g_object_ref(icon)));
+    }
   }
-  gtk_window_set_default_icon_list(icons);
-  g_list_free_full(icons, g_object_unref);
+  return icons;
+}
+
+void SetWindowIcons(const std::vector<GdkPixbuf*>& icons) {
+  GList* list = nullptr;
+  for (GdkPixbuf* icon : icons) list = g_list_append(list, icon);
+  gtk_window_set_default_icon_list(list);
+  g_list_free_full(list, g_object_unref);
 }
 
 }  // namespace
@@ -66,6 +82,12 @@ int main(int argc, char** argv) {
   // The automation socket is bound before GTK starts threads of its own: binding sets the
   // process-wide umask for a moment (automation_server.cpp). Its commands run on the main loop.
   auto automation = qrv::AutomationServer::StartFromEnvironment();
+  // The marker file in the program folder decides between the portable and the installed layout.
+  qrv::ProgramPaths paths = qrv::ProgramPaths::ForProgram(qrv::ProgramPath());
+  // While GTK connects to the display, other threads decode the login window's pictures and the
+  // window icons: the login window's first paint then finds them ready.
+  qrv::ui::PicturesAhead::Start(paths.skin_archive, qrv::CLoginDlg::kLayout);
+  auto icons = std::async(std::launch::async, DecodeWindowIcons);
   if (!qrv::InstallGtkPlatform()) {
     std::fprintf(stderr, "zelto_qrv: cannot open the display\n");
     return 1;
@@ -73,7 +95,7 @@ int main(int argc, char** argv) {
   // GTK's start derives the class from the program name ("Zelto-qrv"); windows made from now on
   // take this one.
   gdk_set_program_class(qrv::kCommandName);
-  SetWindowIcons();
+  SetWindowIcons(icons.get());
   // The main frame binds its two hotkeys through the desktop's shortcut service where the session
   // offers one (a Wayland session grabs no keys for X11 programs), and grabs them otherwise.
   qrv::PortalShortcuts::Install();
@@ -96,8 +118,6 @@ int main(int argc, char** argv) {
   std::unique_ptr<qrv::PlatformService> platform;
   // Takes the player from the login window to the server list window and the main frame.
   std::unique_ptr<qrv::GameHandOff> hand_off;
-  // The marker file in the program folder decides between the portable and the installed layout.
-  qrv::ProgramPaths paths = qrv::ProgramPaths::ForProgram(qrv::ProgramPath());
   // An installed program's icon is in the icon theme: tray hosts that draw themed icons use it.
   qrv::TrayIcon::Get().SetThemeIconName(paths.icon_name);
   qrv::CMyWebApp app(std::move(paths), [&](qrv::AppServices& services) -> qrv::CWindowWnd* {

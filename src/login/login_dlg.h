@@ -29,9 +29,11 @@ class CLoginErrUI;
 
 class CLoginDlg final : public CSkinnedWindow {
  public:
+  static constexpr char kLayout[] = "loginex1.xml";
+
   // `hand_off` may be null; the services and the API must outlive the window.
   CLoginDlg(AppServices& services, PlatformService& platform, LoginHandOff* hand_off)
-      : CSkinnedWindow("loginex1.xml", Lifetime::kDeletesItself),
+      : CSkinnedWindow(kLayout, Lifetime::kDeletesItself),
         services_(services),
         platform_(platform),
         hand_off_(hand_off) {}

@@ -48,18 +48,16 @@ CurlLibrary CurlLibrary::Open(const char* file, std::string* error) {
     dlclose(library);
     return {};
   }
+  // libcurl brings libssh2 for SCP and SFTP, which the web client never speaks (its requests
+  // allow HTTP and HTTPS only). Set up by libcurl's global set-up, libssh2 would set up all of
+  // OpenSSL's crypto library too (some 2 MiB of its pages); set up first without it, it stays so.
+  using Ssh2Init = int (*)(int);
+  constexpr int kSsh2InitNoCrypto = 0x0001;  // LIBSSH2_INIT_NO_CRYPTO
+  if (auto ssh2_init = reinterpret_cast<Ssh2Init>(dlsym(library, "libssh2_init"))) ssh2_init(kSsh2InitNoCrypto);
   return curl;
 }
 
 }  // namespace qrv
-
-// libcurl links GnuTLS only for RTMP over TLS (through librtmp), which the web client never
-// speaks: its TLS is OpenSSL's. GnuTLS sets itself up when it is loaded unless the program says
-// no through this function, which is what GnuTLS's GNUTLS_SKIP_GLOBAL_INIT macro defines; that
-// set-up (its configuration, the ASN.1 trees, the PKCS #11 modules) cost about 1 MiB and some
-// milliseconds of every start. The one user of GnuTLS in the process, GLib's TLS module (for the
-// web engine), skips it the same way and calls gnutls_global_init() itself.
-extern "C" int _gnutls_global_init_skip() { return 1; }
 
 namespace qrv {
 

@@ -1,6 +1,6 @@
 #pragma once
 // libcurl, opened when the first request needs it rather than linked into the program. libcurl
-// brings OpenSSL, GnuTLS (through librtmp), Kerberos, LDAP and SSH with it: linking them and
+// brings GnuTLS, SSH (with OpenSSL's crypto library), Kerberos and LDAP with it: linking them and
 // setting them up cost the login window's first frame about a tenth of its time. Opened here, that
 // work happens on the thread of the first request (a request lane), while the window paints.
 // Internal to the web client layer.
@@ -34,8 +34,9 @@ struct CurlLibrary {
   bool loaded() const { return global_init != nullptr; }
 };
 
-// The file the web client opens: the soname of libcurl's current interface.
-inline constexpr char kCurlLibraryFile[] = "libcurl.so.4";
+// The file the web client opens: libcurl's current interface, in its build on GnuTLS, the TLS
+// library the rest of the process (GLib's TLS for the web engine) already uses.
+inline constexpr char kCurlLibraryFile[] = "libcurl-gnutls.so.4";
 
 // The process's libcurl, opened and globally set up by the first caller (on any thread; callers
 // at the same time wait for the one that opens it). Null when it cannot be opened: the reason was

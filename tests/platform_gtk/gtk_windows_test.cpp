@@ -111,6 +111,17 @@ TEST_F(GtkWindowsTest, ColorKeyCutsAHoleThroughWhichTheWindowBelowShows) {
   ASSERT_TRUE(WaitFor([&] { return SameColor(ScreenPixel(410, 310), 0xF01010); })) << std::hex << ScreenPixel(410, 310);
   EXPECT_TRUE(WaitFor([&] { return SameColor(ScreenPixel(500, 400), 0x1010F0); })) << std::hex << ScreenPixel(500, 400);
 
+  // The window keeps what it painted in its buffer: an invalidated part is painted again, an
+  // exposed part shows the buffer.
+  layered.set_fill(0x10F0F0);
+  const RECT left_edge{0, 0, 40, 200};
+  windows_->Invalidate(layered.hwnd(), &left_edge);
+  ASSERT_TRUE(WaitFor([&] { return SameColor(ScreenPixel(410, 310), 0x10F0F0); })) << std::hex << ScreenPixel(410, 310);
+  EXPECT_TRUE(SameColor(ScreenPixel(590, 490), 0xF01010)) << std::hex << ScreenPixel(590, 490);
+  windows_->Invalidate(layered.hwnd(), nullptr);  // repaints all of it, the hole included
+  ASSERT_TRUE(WaitFor([&] { return SameColor(ScreenPixel(590, 490), 0x10F0F0); })) << std::hex << ScreenPixel(590, 490);
+  EXPECT_TRUE(SameColor(ScreenPixel(500, 400), 0x1010F0)) << std::hex << ScreenPixel(500, 400);
+
   // A click in the hole reaches the window below, not the layered one.
   layered.Clear();
   below.Clear();

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "ui/resources/image_cache.h"
+#include "ui/resources/pictures_ahead.h"
 #include "ui/resources/skin_archive.h"
 #include "ui_test_support.h"
 
@@ -38,6 +39,41 @@ TEST_F(SkinTest, ZipArchiveServesLayoutsAndPicturesCachedOrNot) {
     ASSERT_NE(picture, nullptr) << "found by base name without regard to case";
     EXPECT_EQ(cairo_image_surface_get_width(picture), 26);
   }
+}
+
+TEST_F(SkinTest, PicturesAWindowShowsAtOpenAreDecodedAheadFromItsArchive) {
+  // The resting pictures of what shows when the window opens, once each.
+  EXPECT_EQ(ui::PicturesShownAtOpen(R"(<Window><VerticalLayout bkimage="bg.png">
+      <Button normalimage="file='btn.png' source='0,0,10,10'" hotimage="hot.png"/>
+      <Control bkimage="bg.png"/><Control bkimage="hidden.png" visible="false"/>
+      <HorizontalLayout visible="false"><Control bkimage="inside_hidden.png"/></HorizontalLayout>
+      <TabLayout selectedid="1"><Control bkimage="page0.png"/><Control foreimage="page1.png"/></TabLayout>
+    </VerticalLayout></Window>)"),
+            (std::vector<std::string>{"bg.png", "btn.png", "page1.png"}));
+  EXPECT_TRUE(ui::PicturesShownAtOpen("<Window><Control").empty());
+
+  const std::string path = dir_.File("box.bk");
+  WriteZip(path, {{"win.xml", R"(<Window><Control bkimage="a.png"/><Control bkimage="b.png"/></Window>)"},
+                  {"a.png", SolidPng(3, 2, 0xff112233u)},
+                  {"b.png", "not a picture"}});
+  ui::PicturesAhead::Start(path, "win.xml");
+  ASSERT_TRUE(CPaintManagerUI::SetResourceZip(path, false));
+  cairo_surface_t* ahead = ui::PicturesAhead::Take("a.png");
+  ASSERT_NE(ahead, nullptr);
+  EXPECT_EQ(cairo_image_surface_get_width(ahead), 3);
+  cairo_surface_destroy(ahead);
+  EXPECT_EQ(ui::PicturesAhead::Take("a.png"), nullptr) << "taken once";
+  EXPECT_EQ(ui::PicturesAhead::Take("b.png"), nullptr) << "not decodable";
+  EXPECT_EQ(ui::ImageCache::Get("b.png"), nullptr);
+
+  // Decoded ahead from one archive, of no use once the program reads another.
+  ui::PicturesAhead::Start(path, "win.xml");
+  const std::string other = dir_.File("other.bk");
+  WriteZip(other, {{"a.png", SolidPng(5, 5, 0xff445566u)}});
+  ASSERT_TRUE(CPaintManagerUI::SetResourceZip(other, false));
+  cairo_surface_t* picture = ui::ImageCache::Get("a.png");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(cairo_image_surface_get_width(picture), 5);
 }
 
 TEST_F(SkinTest, RelativeArchivePathsStartAtTheProgramFolder) {

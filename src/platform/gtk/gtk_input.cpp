@@ -55,6 +55,31 @@ void NoteFirstFrame() {
   std::fflush(stderr);
 }
 
+// The stale part of a layered window's back buffer within the part `cr` draws, or null when none.
+cairo_region_t* StaleWithin(const NativeWindow* window, cairo_t* cr) {
+  if (window->stale == nullptr || cairo_region_is_empty(window->stale)) return nullptr;
+  cairo_region_t* exposed = cairo_region_create();
+  cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
+  if (clips->status == CAIRO_STATUS_SUCCESS) {
+    for (int i = 0; i < clips->num_rectangles; ++i) {
+      const cairo_rectangle_t& r = clips->rectangles[i];
+      const int left = static_cast<int>(std::floor(r.x));
+      const int top = static_cast<int>(std::floor(r.y));
+      const cairo_rectangle_int_t part{left, top, static_cast<int>(std::ceil(r.x + r.width)) - left,
+                                       static_cast<int>(std::ceil(r.y + r.height)) - top};
+      cairo_region_union_rectangle(exposed, &part);
+    }
+  } else {
+    const cairo_rectangle_int_t all{0, 0, window->ClientWidth(), window->ClientHeight()};
+    cairo_region_union_rectangle(exposed, &all);
+  }
+  cairo_rectangle_list_destroy(clips);
+  cairo_region_intersect(exposed, window->stale);
+  if (!cairo_region_is_empty(exposed)) return exposed;
+  cairo_region_destroy(exposed);
+  return nullptr;
+}
+
 gboolean DrawWindow(cairo_t* cr, void* data) {
   auto* window = static_cast<NativeWindow*>(data);
   GdkWindow* bin = window->BinWindow();
@@ -68,31 +93,31 @@ gboolean DrawWindow(cairo_t* cr, void* data) {
     cairo_restore(cr);
     return system->Find(hwnd) == window ? FALSE : TRUE;
   }
-  // Layered: paint the damaged part into the back buffer, show it, and cut the key colour out.
-  system->AfterPaint(window);  // makes sure the buffer exists at the window's size
+  // Layered: repaint into the back buffer what the window asked to repaint within the exposed
+  // part, show the exposed part of the buffer, and cut the key colour out.
+  // The shape follows what was painted; a window exposed as it was keeps its shape.
+  bool painted = system->EnsureBackBuffer(window);
   if (system->Find(hwnd) != window || window->back_buffer == nullptr) return TRUE;
-  cairo_t* buffer_cr = cairo_create(window->back_buffer);
-  cairo_rectangle_list_t* clips = cairo_copy_clip_rectangle_list(cr);
-  if (clips->status == CAIRO_STATUS_SUCCESS) {
-    for (int i = 0; i < clips->num_rectangles; ++i) {
-      const cairo_rectangle_t& r = clips->rectangles[i];
-      cairo_rectangle(buffer_cr, r.x, r.y, r.width, r.height);
-    }
+  if (cairo_region_t* repaint = StaleWithin(window, cr)) {
+    painted = true;
+    cairo_region_subtract(window->stale, repaint);  // what the painting invalidates again stays
+    cairo_t* buffer_cr = cairo_create(window->back_buffer);
+    gdk_cairo_region(buffer_cr, repaint);
     cairo_clip(buffer_cr);
+    cairo_region_destroy(repaint);
+    cairo_save(buffer_cr);
+    cairo_set_operator(buffer_cr, CAIRO_OPERATOR_CLEAR);
+    cairo_paint(buffer_cr);
+    cairo_restore(buffer_cr);
+    SendMessage(hwnd, WM_PAINT, 0, reinterpret_cast<LPARAM>(buffer_cr));
+    cairo_destroy(buffer_cr);
   }
-  cairo_rectangle_list_destroy(clips);
-  cairo_save(buffer_cr);
-  cairo_set_operator(buffer_cr, CAIRO_OPERATOR_CLEAR);
-  cairo_paint(buffer_cr);
-  cairo_restore(buffer_cr);
-  SendMessage(hwnd, WM_PAINT, 0, reinterpret_cast<LPARAM>(buffer_cr));
-  cairo_destroy(buffer_cr);
   if (system->Find(hwnd) != window || window->back_buffer == nullptr) return TRUE;
   cairo_save(cr);
   cairo_set_source_surface(cr, window->back_buffer, 0, 0);
   cairo_paint(cr);
   cairo_restore(cr);
-  system->AfterPaint(window);
+  if (painted) system->UpdateShape(window);
   return FALSE;
 }
 

@@ -3,6 +3,7 @@
 // the pixels of the key colour (and those nothing painted) leave the window's shape and its input
 // shape, so the desktop shows through them and clicks there fall through to what lies below.
 
+#include <array>
 #include <vector>
 
 #include "platform/gtk/gtk_windows.h"
@@ -12,30 +13,40 @@
 
 namespace qrv {
 
-cairo_region_t* RegionWithoutColorKey(cairo_surface_t* surface, std::uint32_t color_key_rgb) {
-  cairo_surface_flush(surface);
-  const int width = cairo_image_surface_get_width(surface);
-  const int height = cairo_image_surface_get_height(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  const bool has_alpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
-  const unsigned char* data = cairo_image_surface_get_data(surface);
-  const std::uint32_t key = (color_key_rgb & 0xFFFFFF) | 0xFF000000u;
+namespace {
+
+// The region of the pixels `kept(x, y)` keeps: a rectangle for every run of them in a row, made in
+// one go (adding rectangles to a region one by one costs far more).
+template <typename Kept>
+cairo_region_t* RegionOfKeptPixels(int width, int height, Kept kept) {
   std::vector<cairo_rectangle_int_t> runs;
   for (int y = 0; y < height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
     int x = 0;
     while (x < width) {
-      auto kept = [&](int at) {
-        const std::uint32_t pixel = has_alpha ? row[at] : (row[at] | 0xFF000000u);
-        return (pixel >> 24) != 0 && pixel != key;
-      };
-      while (x < width && !kept(x)) ++x;
+      while (x < width && !kept(x, y)) ++x;
       const int start = x;
-      while (x < width && kept(x)) ++x;
+      while (x < width && kept(x, y)) ++x;
       if (x > start) runs.push_back(cairo_rectangle_int_t{start, y, x - start, 1});
     }
   }
   return cairo_region_create_rectangles(runs.data(), static_cast<int>(runs.size()));
+}
+
+}  // namespace
+
+cairo_region_t* RegionWithoutColorKey(cairo_surface_t* surface, std::uint32_t color_key_rgb) {
+  cairo_surface_flush(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  const bool has_alpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const std::uint32_t key = (color_key_rgb & 0xFFFFFF) | 0xFF000000u;
+  return RegionOfKeptPixels(cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
+                            [&](int x, int y) {
+                              const auto* row = reinterpret_cast<const std::uint32_t*>(
+                                  data + static_cast<std::ptrdiff_t>(y) * stride);
+                              const std::uint32_t pixel = has_alpha ? row[x] : (row[x] | 0xFF000000u);
+                              return (pixel >> 24) != 0 && pixel != key;
+                            });
 }
 
 cairo_region_t* RoundRectRegion(int width, int height, int corner_width, int corner_height) {
@@ -65,7 +76,12 @@ cairo_region_t* RoundRectRegion(int width, int height, int corner_width, int cor
   }
   cairo_fill(cr);
   cairo_destroy(cr);
-  cairo_region_t* region = gdk_cairo_region_create_from_surface(mask);
+  // Without antialiasing every mask pixel is either covered or not.
+  cairo_surface_flush(mask);
+  const unsigned char* data = cairo_image_surface_get_data(mask);
+  const int stride = cairo_image_surface_get_stride(mask);
+  cairo_region_t* region = RegionOfKeptPixels(
+      width, height, [&](int x, int y) { return data[static_cast<std::ptrdiff_t>(y) * stride + x] != 0; });
   cairo_surface_destroy(mask);
   return region;
 }
@@ -77,9 +93,12 @@ void GtkWindows::SetLayered(HWND hwnd, std::uint32_t color_key_rgb, std::uint8_t
   window->color_key = color_key_rgb & 0xFFFFFF;
   window->alpha = alpha;
   if (window->window != nullptr) gtk_widget_set_opacity(window->window, alpha / 255.0);
-  // Paint once off screen now, so the window shows its shape from its first frame.
-  AfterPaint(window);
-  if (Find(hwnd) == window) Invalidate(hwnd, nullptr);
+  // Paint once off screen now, so the window shows its shape from its first frame; its first
+  // expose shows that painting.
+  EnsureBackBuffer(window);
+  if (Find(hwnd) != window) return;
+  UpdateShape(window);
+  if (window->layout != nullptr) gtk_widget_queue_draw(window->layout);
 }
 
 void GtkWindows::SetRoundCorners(HWND hwnd, int corner_width, int corner_height) {
@@ -90,8 +109,8 @@ void GtkWindows::SetRoundCorners(HWND hwnd, int corner_width, int corner_height)
   UpdateShape(window);
 }
 
-void GtkWindows::AfterPaint(NativeWindow* window) {
-  if (!window->layered) return;
+bool GtkWindows::EnsureBackBuffer(NativeWindow* window) {
+  if (!window->layered) return false;
   const int width = std::max(1, window->ClientWidth());
   const int height = std::max(1, window->ClientHeight());
   cairo_surface_t* buffer = window->back_buffer;
@@ -100,16 +119,28 @@ void GtkWindows::AfterPaint(NativeWindow* window) {
     cairo_surface_destroy(buffer);
     buffer = window->back_buffer = nullptr;
   }
-  if (buffer == nullptr) {
-    // A new buffer has nothing of the window yet: paint all of it.
-    buffer = window->back_buffer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    const HWND hwnd = window->hwnd;
-    cairo_t* cr = cairo_create(buffer);
-    SendMessage(hwnd, WM_PAINT, 0, reinterpret_cast<LPARAM>(cr));
-    cairo_destroy(cr);
-    if (Find(hwnd) != window) return;
+  if (buffer != nullptr) return false;
+  // A new buffer has nothing of the window yet: paint all of it.
+  buffer = window->back_buffer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  if (window->stale != nullptr) cairo_region_destroy(window->stale);
+  window->stale = nullptr;
+  cairo_t* cr = cairo_create(buffer);
+  SendMessage(window->hwnd, WM_PAINT, 0, reinterpret_cast<LPARAM>(cr));
+  cairo_destroy(cr);
+  return true;
+}
+
+// The shape round corners leave of a window, made again only when the size or the corners change:
+// making it scans a mask of the whole window.
+cairo_region_t* RoundCornersShape(NativeWindow* window) {
+  const std::array<int, 4> key{window->ClientWidth(), window->ClientHeight(), window->corner_width,
+                               window->corner_height};
+  if (window->round_shape == nullptr || window->round_shape_key != key) {
+    if (window->round_shape != nullptr) cairo_region_destroy(window->round_shape);
+    window->round_shape = RoundRectRegion(key[0], key[1], key[2], key[3]);
+    window->round_shape_key = key;
   }
-  UpdateShape(window);
+  return cairo_region_copy(window->round_shape);
 }
 
 void GtkWindows::UpdateShape(NativeWindow* window) {
@@ -124,8 +155,7 @@ void GtkWindows::UpdateShape(NativeWindow* window) {
     }
   }
   if (window->corner_width > 0 && window->corner_height > 0) {
-    cairo_region_t* round = RoundRectRegion(window->ClientWidth(), window->ClientHeight(), window->corner_width,
-                                            window->corner_height);
+    cairo_region_t* round = RoundCornersShape(window);
     if (shape == nullptr) {
       shape = round;
     } else {

@@ -177,6 +177,10 @@ void GtkWindows::Bury(std::unique_ptr<NativeWindow> window) {
   window->layout = nullptr;
   if (window->back_buffer != nullptr) cairo_surface_destroy(window->back_buffer);
   window->back_buffer = nullptr;
+  if (window->stale != nullptr) cairo_region_destroy(window->stale);
+  window->stale = nullptr;
+  if (window->round_shape != nullptr) cairo_region_destroy(window->round_shape);
+  window->round_shape = nullptr;
   if (window->applied_shape != nullptr) cairo_region_destroy(window->applied_shape);
   window->applied_shape = nullptr;
   graveyard_.push_back(std::move(window));
@@ -248,6 +252,13 @@ bool GtkWindows::EnabledWithAncestors(const NativeWindow* window) const {
 void GtkWindows::Invalidate(HWND hwnd, const RECT* area) {
   NativeWindow* window = Find(hwnd);
   if (window == nullptr || window->layout == nullptr) return;
+  if (window->layered) {
+    const cairo_rectangle_int_t part = area == nullptr
+                                           ? cairo_rectangle_int_t{0, 0, window->ClientWidth(), window->ClientHeight()}
+                                           : cairo_rectangle_int_t{area->left, area->top, area->Width(), area->Height()};
+    if (window->stale == nullptr) window->stale = cairo_region_create();
+    if (part.width > 0 && part.height > 0) cairo_region_union_rectangle(window->stale, &part);
+  }
   if (area == nullptr) {
     gtk_widget_queue_draw(window->layout);
   } else if (area->Width() > 0 && area->Height() > 0) {

@@ -111,7 +111,10 @@ class GtkWindows final : public WindowSystem {
   void OnGtkFocusWidget(NativeWindow* top, GtkWidget* widget);
   void OnConfigure(NativeWindow* top, const GdkEventConfigure* event);
   void OnWindowState(NativeWindow* top, const GdkEventWindowState* event);
-  void AfterPaint(NativeWindow* window);
+  // A layered window: makes sure its back buffer exists at the window's size (painting all of a
+  // new one; returns whether it did), then, after painting, cuts its shape from the buffer.
+  bool EnsureBackBuffer(NativeWindow* window);
+  void UpdateShape(NativeWindow* window);
   const KeyPreview* KeyPreviewOf(HWND toplevel) const;
   void EndMessageBox(HWND hwnd, int result);
 
@@ -120,7 +123,6 @@ class GtkWindows final : public WindowSystem {
   void NotifyGeometry(NativeWindow* window, bool moved, bool resized);
   void ShowToplevel(NativeWindow* window, int command);
   void EmulatedMaximize(NativeWindow* window, bool maximize);
-  void UpdateShape(NativeWindow* window);
   void Bury(std::unique_ptr<NativeWindow> window);
   int RunNestedFor(HWND hwnd, int result_when_cut_short);
   std::vector<HWND> DisableOtherToplevels(HWND except);

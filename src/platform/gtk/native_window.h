@@ -3,6 +3,7 @@
 
 #include <gtk/gtk.h>
 
+#include <array>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -61,10 +62,16 @@ struct NativeWindow {
   std::uint32_t color_key = 0;
   std::uint8_t alpha = 255;
   cairo_surface_t* back_buffer = nullptr;
+  // The parts of the back buffer the window has asked to repaint since they were painted (null:
+  // none). An expose of any other part shows the buffer as it is.
+  cairo_region_t* stale = nullptr;
   int corner_width = 0;
   int corner_height = 0;
   cairo_region_t* applied_shape = nullptr;
   bool shape_applied = false;
+  // The shape the round corners leave, for the size and corners in the key.
+  cairo_region_t* round_shape = nullptr;
+  std::array<int, 4> round_shape_key{};
 
   // Toplevels: the window inside that gets the keyboard when this toplevel is active.
   HWND focus_child = nullptr;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 
+#include "ui/resources/pictures_ahead.h"
 #include "ui/resources/skin_archive.h"
 
 namespace qrv::ui {
@@ -144,6 +145,8 @@ cairo_surface_t* ImageCache::Get(const std::string& name, std::optional<ARGB> ma
   cairo_surface_t* picture = nullptr;
   if (mask) {
     if (cairo_surface_t* plain = Get(name)) picture = ApplyMask(plain, *mask);
+  } else if (!SkinResources::HasFile(name) && (picture = PicturesAhead::Take(name)) != nullptr) {
+    // decoded ahead, from the same archive
   } else if (auto bytes = SkinResources::Read(name)) {
     picture = Decode(*bytes);
     if (picture == nullptr) std::fprintf(stderr, "zelto_qrv: picture %s cannot be decoded\n", name.c_str());

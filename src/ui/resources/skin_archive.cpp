@@ -202,6 +202,8 @@ void SkinResources::AddFile(const std::string& name, std::string bytes) {
   ++s.generation;
 }
 
+bool SkinResources::HasFile(const std::string& name) { return State().files.count(name) != 0; }
+
 void SkinResources::ClearFiles() {
   auto& s = State();
   s.files.clear();

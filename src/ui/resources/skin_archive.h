@@ -39,6 +39,7 @@ class SkinResources {
   static void SetArchive(std::unique_ptr<SkinArchive> archive);
   static SkinArchive* Archive();
   static void AddFile(const std::string& name, std::string bytes);
+  static bool HasFile(const std::string& name);
   static void ClearFiles();
 
   // Reads a layout or picture. A miss is reported on stderr once per name, unless the archive
