@@ -13,13 +13,6 @@
 namespace qrv::ui {
 namespace {
 
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* s) const {
-    if (s != nullptr) cairo_surface_destroy(s);
-  }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-
 struct CacheState {
   std::uint64_t generation = 0;
   std::map<std::string, SurfacePtr> pictures;  // key: name, or name + "\n" + mask

@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,14 @@
 #include "ui/core/ui_types.h"
 
 namespace qrv::ui {
+
+// Owns a decoded picture.
+struct SurfaceDeleter {
+  void operator()(cairo_surface_t* s) const {
+    if (s != nullptr) cairo_surface_destroy(s);
+  }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 class ImageCache {
  public:

@@ -45,11 +45,6 @@ void Collect(const pugi::xml_node& node, std::vector<std::string>& names, std::s
   }
 }
 
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-
 // What the decoding thread and the UI thread share; the thread keeps it alive while it runs.
 struct Batch {
   std::string archive_path;
