@@ -117,10 +117,15 @@ cairo_surface_t* PicturesAhead::Take(const std::string& name) {
   }
   std::unique_lock lock(current->mutex);
   current->changed.wait(lock, [&] { return current->listed && current->pending.count(name) == 0; });
-  auto it = current->decoded.find(name);
-  if (it == current->decoded.end()) return nullptr;
-  cairo_surface_t* picture = it->second.release();
-  current->decoded.erase(it);
+  cairo_surface_t* picture = nullptr;
+  if (auto it = current->decoded.find(name); it != current->decoded.end()) {
+    picture = it->second.release();
+    current->decoded.erase(it);
+  }
+  // Every picture handed over: later misses of the cache need not ask here.
+  const bool done = current->pending.empty() && current->decoded.empty();
+  lock.unlock();
+  if (done) current.reset();
   return picture;
 }
 
