@@ -254,19 +254,5 @@ TEST_F(RenderTest, PictureInsideALinkIsNotUnderlinedButLinkTextIs) {
   cairo_surface_destroy(surface);
 }
 
-TEST_F(RenderTest, AnEmptyLineIsWhereAPangoLayoutOfNoTextPutsIt) {
-  ui::FontSet fonts;
-  for (const std::uint32_t style : std::initializer_list<std::uint32_t>{DT_SINGLELINE, DT_CENTER | DT_SINGLELINE, DT_RIGHT | DT_SINGLELINE,
-                                    DT_CENTER | DT_WORDBREAK, DT_RIGHT | DT_WORDBREAK, DT_CENTER | DT_END_ELLIPSIS}) {
-    for (const RECT box : {RECT{10, 5, 110, 30}, RECT{10, 5, 111, 30}, RECT{7, 0, 7, 20}}) {
-      ui::TextOptions options;
-      options.style = style;
-      ui::TextLayout layout(nullptr, fonts, "", options, box);
-      EXPECT_EQ(ui::TextLayout::EmptyLineX(options, box), layout.XOfIndex(0))
-          << "style " << std::hex << style << std::dec << " width " << box.Width();
-    }
-  }
-}
-
 }  // namespace
 }  // namespace qrv::testing

@@ -93,7 +93,6 @@ int CEditUI::CaretXUnscrolled() const {
   const std::string shown = DisplayText();
   ui::TextOptions options = TextOptionsFor();
   options.html = false;
-  if (shown.empty()) return ui::TextLayout::EmptyLineX(options, TextRect());
   ui::TextLayout layout(nullptr, manager_->Fonts(), shown, options, TextRect());
   return layout.XOfIndex(ui::Utf8Offset(shown, caret_));
 }

@@ -263,17 +263,6 @@ CDuiSize TextLayout::Size() const {
   return CDuiSize{logical.width, logical.height};
 }
 
-int TextLayout::EmptyLineX(const TextOptions& options, const RECT& box) {
-  const int box_width = std::max(0, box.right - box.left);
-  // With a layout width (wrapped or ellipsized text) Pango aligns the line itself, in its own
-  // units, and rounds to pixels half up; Place aligns in whole pixels otherwise.
-  const bool wrap = (options.style & DT_WORDBREAK) != 0 && (options.style & DT_SINGLELINE) == 0;
-  const bool pango_aligns = wrap || (options.style & DT_END_ELLIPSIS) != 0;
-  if ((options.style & DT_CENTER) != 0) return box.left + (pango_aligns ? (box_width + 1) / 2 : box_width / 2);
-  if ((options.style & DT_RIGHT) != 0) return box.left + box_width;
-  return box.left;
-}
-
 int TextLayout::XOfIndex(std::size_t byte_index) const {
   PangoRectangle pos;
   pango_layout_index_to_pos(layout_, static_cast<int>(std::min(byte_index, text_.size())), &pos);

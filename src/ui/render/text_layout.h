@@ -41,9 +41,6 @@ class TextLayout {
   CDuiSize Size() const;
   // Left edge of the character at `byte_index` (its end when past the text), in window x.
   int XOfIndex(std::size_t byte_index) const;
-  // XOfIndex(0) of a layout of no text, known without making one: Pango measures the font's
-  // sample text to lay out an empty line, the dearest step of an empty edit's first layout.
-  static int EmptyLineX(const TextOptions& options, const RECT& box);
   const ParsedMarkup& markup() const { return markup_; }
   const std::string& laid_out_text() const { return text_; }
 
