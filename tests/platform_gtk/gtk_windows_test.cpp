@@ -131,7 +131,7 @@ TEST_F(GtkWindowsTest, ColorKeyCutsAHoleThroughWhichTheWindowBelowShows) {
 }
 
 TEST_F(GtkWindowsTest, RoundCornersClipTheCorners) {
-  TestWindow below(Toplevel(700, 100, 200, 200));
+  TestWindow below(Toplevel(700, 100, 300, 300));
   below.set_fill(0x10F010);
   ShowAndWait(below);
   TestWindow round(Toplevel(700, 100, 200, 200));
@@ -143,6 +143,12 @@ TEST_F(GtkWindowsTest, RoundCornersClipTheCorners) {
   EXPECT_TRUE(SameColor(ScreenPixel(898, 298), 0x10F010));
   // The edges between the corners stay.
   EXPECT_TRUE(SameColor(ScreenPixel(800, 101), 0xF01010));
+
+  // The corners follow the window's size.
+  SetWindowPos(round.hwnd(), nullptr, 0, 0, 300, 300, SWP_NOMOVE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] { return SameColor(ScreenPixel(998, 250), 0xF01010); })) << std::hex << ScreenPixel(998, 250);
+  EXPECT_TRUE(WaitFor([&] { return SameColor(ScreenPixel(998, 398), 0x10F010); })) << std::hex << ScreenPixel(998, 398);
+  EXPECT_TRUE(SameColor(ScreenPixel(701, 101), 0x10F010)) << std::hex << ScreenPixel(701, 101);
 }
 
 TEST_F(GtkWindowsTest, ChildWindowsSitInTheirParentAndGoWithIt) {
