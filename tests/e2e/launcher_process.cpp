@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -25,6 +26,12 @@ LauncherProcess::LauncherProcess(std::string folder) : folder_(std::move(folder)
   fs::create_directories(program_folder() + "/data");
   fs::create_directories(program_folder() + "/skin");
   fs::create_directories(home() + "/Desktop");
+  // The program never meets the session bus of the machine the tests run on: a test would depend
+  // on what runs there, and without one, GTK's accessibility bridge starts a bus through
+  // dbus-launch, forking while the program's start-up threads allocate, which the sanitizers'
+  // allocator does not survive (the child hangs, and the program waits for it). Tests that need
+  // a bus give the program their private one.
+  env_["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + folder_ + "/no-bus";
 }
 
 LauncherProcess::~LauncherProcess() {
@@ -81,6 +88,17 @@ bool LauncherProcess::Start(std::string& error) {
   const std::string socket = folder_ + "/automation.sock";
   const std::string program = program_folder() + "/zelto_qrv";
   const std::string log = folder_ + "/output.txt";
+  // The first key that xdotool's XTEST keyboard sends on a display switches the core keyboard to
+  // that device: the X server announces a new keymap, and the program's hotkey library answers
+  // by releasing its key grabs and taking them again. A hotkey pressed by a test at that moment
+  // falls between the two and is lost. A lone Shift, sent before the program starts, makes the
+  // switch happen here, where nobody listens for keys.
+  const auto display = env_.find("DISPLAY");
+  const std::string on_display = display != env_.end() ? "DISPLAY='" + display->second + "' " : "";
+  if (std::system((on_display + "xdotool key shift >/dev/null 2>&1").c_str()) != 0) {
+    error = "xdotool cannot send a key on the display";
+    return false;
+  }
   pid_ = fork();
   if (pid_ < 0) {
     error = "fork failed";
