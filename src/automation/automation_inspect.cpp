@@ -174,6 +174,7 @@ void DescribeWindow(JsonBuilder* builder, HWND hwnd) {
   AddString(builder, "title", system.Title(hwnd));
   AddBool(builder, "visible", system.IsVisible(hwnd));
   AddBool(builder, "minimized", system.IsMinimized(hwnd));
+  AddBool(builder, "active", system.IsActive(hwnd));
   AddBool(builder, "controls", CPaintManagerUI::ForWindow(hwnd) != nullptr);
   if (CWindowWnd::FromHandle(hwnd) == nullptr) {
     const std::string text = WindowTextSource() ? WindowTextSource()(hwnd) : std::string();

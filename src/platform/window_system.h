@@ -147,6 +147,16 @@ class WindowSystem {
   virtual void Invalidate(HWND hwnd, const RECT* area) = 0;
   virtual void SetFocus(HWND hwnd) = 0;
   virtual HWND Focus() const = 0;
+  // Whether `hwnd`'s toplevel is the desktop's active window. Without a desktop to ask, the
+  // toplevel that holds the program's focus is.
+  virtual bool IsActive(HWND hwnd) const {
+    HWND top = hwnd;
+    while (Parent(top) != nullptr) top = Parent(top);
+    for (HWND focus = Focus(); focus != nullptr; focus = Parent(focus)) {
+      if (focus == top) return true;
+    }
+    return false;
+  }
   virtual void SetForeground(HWND hwnd) = 0;
   virtual void SetCapture(HWND hwnd) = 0;
   virtual void ReleaseCapture() = 0;

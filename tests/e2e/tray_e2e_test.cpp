@@ -86,6 +86,9 @@ TEST_F(TrayE2eTest, TheIconIsAStatusNotifierItemWhileAWatcherIsThereAndASystemTr
   ASSERT_TRUE(WaitFor([&] { return WindowFlag(automation, "UIMainFrame", "minimized"); }, 10000));
   ASSERT_TRUE(watcher->CallItem(*item, "Activate", 20, 20));
   EXPECT_TRUE(WaitFor([&] { return !WindowFlag(automation, "UIMainFrame", "minimized"); }, 10000));
+  // Its activation by the X server comes after the restore: a menu opened before it arrived
+  // would lose the focus to the frame and close.
+  EXPECT_TRUE(WaitFor([&] { return WindowFlag(automation, "UIMainFrame", "active"); }, 10000));
 
   // ContextMenu opens the skinned tray menu at the point, as a context menu opens.
   ASSERT_TRUE(watcher->CallItem(*item, "ContextMenu", 400, 300));

@@ -127,6 +127,7 @@ class GtkDockingWindows final : public WindowSystem {
   void Invalidate(HWND hwnd, const RECT* area) override;
   void SetFocus(HWND hwnd) override;
   HWND Focus() const override;
+  bool IsActive(HWND hwnd) const override;
   void SetForeground(HWND hwnd) override;
   void SetCapture(HWND hwnd) override;
   void ReleaseCapture() override;

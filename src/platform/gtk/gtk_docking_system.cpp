@@ -167,6 +167,7 @@ void GtkDockingWindows::SetFocus(HWND hwnd) {
   }
 }
 HWND GtkDockingWindows::Focus() const { return windows_->Focus(); }
+bool GtkDockingWindows::IsActive(HWND hwnd) const { return !foreign_.Contains(hwnd) && windows_->IsActive(hwnd); }
 void GtkDockingWindows::SetForeground(HWND hwnd) {
   if (!foreign_.Contains(hwnd)) windows_->SetForeground(hwnd);
 }

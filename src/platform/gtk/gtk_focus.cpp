@@ -51,6 +51,12 @@ void GtkWindows::SetForeground(HWND hwnd) {
   MoveFocus(target);
 }
 
+bool GtkWindows::IsActive(HWND hwnd) const {
+  // GTK's own flag: set when the toplevel's focus-in event has been handled.
+  const NativeWindow* top = TopOf(Find(hwnd));
+  return top != nullptr && top->window != nullptr && gtk_window_is_active(GTK_WINDOW(top->window));
+}
+
 void GtkWindows::OnToplevelFocusIn(NativeWindow* top) {
   if (TopOf(Find(focus_)) == top) return;
   const HWND target = top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;

@@ -67,6 +67,7 @@ class GtkWindows final : public WindowSystem {
   void Invalidate(HWND hwnd, const RECT* area) override;
   void SetFocus(HWND hwnd) override;
   HWND Focus() const override { return focus_; }
+  bool IsActive(HWND hwnd) const override;
   void SetForeground(HWND hwnd) override;
   void SetCapture(HWND hwnd) override;
   void ReleaseCapture() override;
