@@ -4,6 +4,10 @@
 # GTK window of the same size: with GTK's GL probing as it comes, and with GDK_GL=disable (the
 # true floor, since the launcher itself runs without GTK's GL). The launcher runs against the
 # platform simulator, and once more against a host that accepts connections and never answers.
+# Two more reference windows show where the launcher's own share begins: the bare window painting
+# the login window's texts in the launcher's font (regular and bold), and the same with one GET
+# through libcurl after the first frame (the login phase's requests map the web client's
+# libraries).
 # Last, the frame rate of a WebGL and canvas page with and without GTK's GL.
 # Prints medians of several runs and the ratios (goals: first frame at most 1.2, memory at most 1.3).
 # Usage: bench/startup.sh [RUNS]
@@ -68,18 +72,25 @@ with open(f"{work}/hung/data/deploy.ini", "w") as deploy:
 
 sim = subprocess.Popen([f"{build}/sim/qrv_sim", "--data", f"{root}/sim/data/platform.json", "--log", f"{work}/sim.log",
                         "--deploy-out", f"{work}/prog/data/deploy.ini"], stdout=subprocess.PIPE, text=True)
-sim.stdout.readline()
+sim_host = sim.stdout.readline().split()[-1]
+# The texts the login window shows when it opens.
+login_texts = ("玄岚城登录器 游戏新闻 暂无新闻 官方网站 平台首页 游戏论坛 充值中心 客服中心 新闻公告 通行证登录 注销 "
+               "登 录 开始游戏 记住密码 注册账号 适度游戏益脑 · 沉迷游戏伤身 推荐服务器 最近玩过")
 try:
     env = dict(os.environ, HOME=f"{work}/home", XDG_CONFIG_HOME=f"{work}/home/.config", QRV_TRACE_FIRST_FRAME="1")
     env.pop("GDK_GL", None)
     no_gl = dict(env, GDK_GL="disable")
     bare_argv = [f"{build}/bench/bare_gtk_window", "640", "420"]
-    launcher, hung_launcher, bare, bare_no_gl = [], [], [], []
+    text_argv = bare_argv + ["--text", login_texts]
+    get_argv = text_argv + ["--get", f"http://{sim_host}/"]
+    launcher, hung_launcher, bare, bare_no_gl, bare_text, bare_text_get = [], [], [], [], [], []
     for _ in range(runs):
         launcher.append(measure([f"{work}/prog/zelto_qrv"], f"{work}/prog", env))
         hung_launcher.append(measure([f"{work}/hung/zelto_qrv"], f"{work}/hung", env))
         bare.append(measure(bare_argv, work, env))
         bare_no_gl.append(measure(bare_argv, work, no_gl))
+        bare_text.append(measure(text_argv, work, no_gl))
+        bare_text_get.append(measure(get_argv, work, no_gl))
     rates = {}
     for name, page_env in (("with GTK's GL", env), ("GDK_GL=disable", no_gl)):
         out = subprocess.run([f"{build}/bench/page_frame_rate"], env=page_env, capture_output=True, text=True,
@@ -101,6 +112,11 @@ for floor_name, floor in (("bare GTK window", bare), ("bare GTK window, GDK_GL=d
         lt, lm = med(values, 0), med(values, 1)
         print(f"{name:20} vs {floor_name:32} first frame {lt:7.1f} / {bt:7.1f} ms = {lt / bt:.2f}"
               f"   memory {lm:6.1f} / {bm:6.1f} MiB = {lm / bm:.2f}")
+bt, bm = med(bare_no_gl, 0), med(bare_no_gl, 1)
+for name, values in (("bare GTK window, GDK_GL=disable, with the login's texts", bare_text),
+                     ("  and one request through libcurl", bare_text_get)):
+    rt, rm = med(values, 0), med(values, 1)
+    print(f"reference: {name:56} first frame {rt:7.1f} ms = {rt / bt:.2f}   memory {rm:6.1f} MiB = {rm / bm:.2f}")
 for name, rate in rates.items():
     print(f"WebGL and canvas page, {name:16} {rate}")
 PY
