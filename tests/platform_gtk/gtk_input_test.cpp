@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "gtk_test_support.h"
+// Xlib after GoogleTest: Xlib's macros (None) would rename GoogleTest's own names.
+// clang-format off
+#include <gdk/gdkx.h>
+// clang-format on
 
 namespace qrv::testing {
 namespace {
@@ -208,6 +212,34 @@ TEST_F(GtkInputTest, FocusMovesBetweenWindowsWithKillAndSetFocus) {
   Settle(100);
   EXPECT_EQ(windows_->Focus(), second.hwnd());
   EXPECT_EQ(second.Of(WM_SETFOCUS).size(), 1u);
+}
+
+// A pop-up opened right after its owner was brought forward (the tray menu after restoring the
+// frame) keeps the focus when the owner's activation arrives late: a menu that loses the focus
+// closes. The owner's activation still counts once the program stops asking for another window.
+TEST_F(GtkInputTest, ALateActivationOfAnOlderRequestLeavesTheFocusWithTheNewerWindow) {
+  TestWindow owner(Toplevel(100, 100, 150, 100));
+  TestWindow popup(Toplevel(300, 100, 150, 100));
+  TestWindow other(Toplevel(500, 100, 150, 100));
+  ShowAndWait(owner);
+  ShowAndWait(popup);
+  Activate(other, 550, 150);
+  windows_->SetForeground(owner.hwnd());
+  windows_->SetForeground(popup.hwnd());
+  popup.Clear();
+  GtkWidget* popup_top = windows_->ToplevelWidget(popup.hwnd());
+  GtkWidget* owner_top = windows_->ToplevelWidget(owner.hwnd());
+  ASSERT_TRUE(WaitFor([&] { return gtk_window_is_active(GTK_WINDOW(popup_top)); }));
+  Settle(100);
+  EXPECT_EQ(windows_->Focus(), popup.hwnd());
+  EXPECT_FALSE(popup.Saw(WM_KILLFOCUS));
+
+  // An activation the program did not ask for (the window manager's, after a click) takes the
+  // focus as always.
+  const auto owner_xid = gdk_x11_window_get_xid(gtk_widget_get_window(owner_top));
+  ASSERT_TRUE(Xdotool("windowfocus --sync " + std::to_string(owner_xid)));
+  ASSERT_TRUE(WaitFor([&] { return windows_->Focus() == owner.hwnd(); }));
+  EXPECT_TRUE(popup.Saw(WM_KILLFOCUS));
 }
 
 TEST_F(GtkInputTest, KeyPreviewSeesKeysFirstAndCanSwallowThem) {

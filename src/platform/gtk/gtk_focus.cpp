@@ -5,6 +5,8 @@
 // events (the toplevel activated or deactivated, the focus moving to a native widget such as the
 // browser view) are turned into WM_KILLFOCUS / WM_SETFOCUS on that model.
 
+#include <utility>
+
 #include "platform/gtk/gtk_windows.h"
 #include "platform/gtk/native_window.h"
 #include "platform/message_core.h"
@@ -33,7 +35,7 @@ void GtkWindows::SetFocus(HWND hwnd) {
   // program.
   if (top != nullptr && top->window != nullptr && top->visible && !top->minimized &&
       !gtk_window_is_active(GTK_WINDOW(top->window))) {
-    gtk_window_present(GTK_WINDOW(top->window));
+    RequestActivation(top);
   }
   if (top != nullptr && top->im != nullptr) InputMethodFocus(top, top->im_enabled && top->im_target == hwnd);
 }
@@ -46,7 +48,7 @@ void GtkWindows::SetForeground(HWND hwnd) {
   if (top == nullptr) return;
   if (!top->visible) Show(top->hwnd, SW_SHOW);
   if (top->window == nullptr) return;
-  gtk_window_present(GTK_WINDOW(top->window));
+  RequestActivation(top);
   const HWND target = top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
   MoveFocus(target);
 }
@@ -57,7 +59,28 @@ bool GtkWindows::IsActive(HWND hwnd) const {
   return top != nullptr && top->window != nullptr && gtk_window_is_active(GTK_WINDOW(top->window));
 }
 
+void GtkWindows::RequestActivation(NativeWindow* top) {
+  // An active toplevel gets no focus-in to answer the request.
+  const bool active = gtk_window_is_active(GTK_WINDOW(top->window));
+  top->activation_request = active ? 0 : ++activation_requests_;
+  gtk_window_present(GTK_WINDOW(top->window));
+}
+
+bool GtkWindows::NewerActivationPending(std::uint64_t than) const {
+  // A hidden or minimized toplevel gets no focus-in: its request no longer counts.
+  for (const auto& [hwnd, window] : windows_) {
+    if (window->activation_request > than && window->visible && !window->minimized) return true;
+  }
+  return false;
+}
+
 void GtkWindows::OnToplevelFocusIn(NativeWindow* top) {
+  // The desktop answers activation requests in their order, each a round trip later. When the
+  // program has asked for another toplevel since it asked for this one (a tray menu opened right
+  // after restoring the frame), this focus-in is already out of date: the focus stays where the
+  // program put it, and the newer toplevel's own focus-in follows.
+  const std::uint64_t answered = std::exchange(top->activation_request, 0);
+  if (answered != 0 && NewerActivationPending(answered)) return;
   if (TopOf(Find(focus_)) == top) return;
   const HWND target = top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
   MoveFocus(target);

@@ -82,9 +82,7 @@ int GtkWindows::RunModal(HWND hwnd) {
   if (window == nullptr || window->modal != nullptr) return -1;
   const std::vector<HWND> disabled = DisableOtherToplevels(hwnd);
   if (!window->visible) Show(hwnd, SW_SHOWNORMAL);
-  if (NativeWindow* top = TopOf(Find(hwnd)); top != nullptr && top->window != nullptr) {
-    gtk_window_present(GTK_WINDOW(top->window));
-  }
+  if (NativeWindow* top = TopOf(Find(hwnd)); top != nullptr && top->window != nullptr) RequestActivation(top);
   const int result = RunNestedFor(hwnd, -1);
   for (HWND other : disabled) Enable(other, true);
   return result;
@@ -137,7 +135,7 @@ int GtkWindows::MessageBox(HWND owner, const std::string& text, const std::strin
 
   const std::vector<HWND> disabled = DisableOtherToplevels(hwnd);
   Show(hwnd, SW_SHOWNORMAL);
-  gtk_window_present(GTK_WINDOW(dialog));
+  RequestActivation(window);
   const int result = RunNestedFor(hwnd, cut_short);
   for (HWND other : disabled) Enable(other, true);
 

@@ -107,6 +107,8 @@ class GtkWindows final : public WindowSystem {
   bool EnabledWithAncestors(const NativeWindow* window) const;
   // Moves the logical keyboard focus and sends WM_KILLFOCUS / WM_SETFOCUS.
   void MoveFocus(HWND hwnd);
+  // Asks the desktop to activate the toplevel; its focus-in answers later.
+  void RequestActivation(NativeWindow* top);
   void OnToplevelFocusIn(NativeWindow* top);
   void OnToplevelFocusOut(NativeWindow* top);
   void OnGtkFocusWidget(NativeWindow* top, GtkWidget* widget);
@@ -132,8 +134,11 @@ class GtkWindows final : public WindowSystem {
   std::vector<std::unique_ptr<NativeWindow>> graveyard_;
   guint graveyard_idle_ = 0;
   std::map<HWND, KeyPreview> key_previews_;
+  bool NewerActivationPending(std::uint64_t than) const;
+
   HWND focus_ = nullptr;
   HWND capture_ = nullptr;
+  std::uint64_t activation_requests_ = 0;
 };
 
 }  // namespace qrv

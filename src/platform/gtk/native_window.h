@@ -75,6 +75,9 @@ struct NativeWindow {
 
   // Toplevels: the window inside that gets the keyboard when this toplevel is active.
   HWND focus_child = nullptr;
+  // Toplevels: the number of the program's request to activate this toplevel that the desktop has
+  // not answered yet with a focus-in, or 0.
+  std::uint64_t activation_request = 0;
   std::set<guint16> keys_down;  // hardware keycodes held, to flag auto-repeat
 
   // Toplevels: the input method of the toolkit's edits.
