@@ -49,7 +49,8 @@ void GtkWindows::SetForeground(HWND hwnd) {
   if (!top->visible) Show(top->hwnd, SW_SHOW);
   if (top->window == nullptr) return;
   RequestActivation(top);
-  const HWND target = top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
+  const HWND target =
+      top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
   MoveFocus(target);
 }
 
@@ -82,7 +83,8 @@ void GtkWindows::OnToplevelFocusIn(NativeWindow* top) {
   const std::uint64_t answered = std::exchange(top->activation_request, 0);
   if (answered != 0 && NewerActivationPending(answered)) return;
   if (TopOf(Find(focus_)) == top) return;
-  const HWND target = top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
+  const HWND target =
+      top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
   MoveFocus(target);
   if (NativeWindow* still = Find(target); still != nullptr) {
     if (NativeWindow* still_top = TopOf(still); still_top != nullptr && still_top->im != nullptr) {
@@ -141,7 +143,8 @@ void GtkWindows::BeginMoveDrag(HWND hwnd) {
   GdkEvent* current = gtk_get_current_event();
   if (current != nullptr) {
     guint event_button = 0;
-    if (gdk_event_get_button(current, &event_button) && event_button != 0) button = static_cast<gint>(event_button);
+    if (gdk_event_get_button(current, &event_button) && event_button != 0)
+      button = static_cast<gint>(event_button);
     gdk_event_free(current);
   }
   gtk_window_begin_move_drag(GTK_WINDOW(top->window), button, pointer.x, pointer.y, time);

@@ -109,13 +109,15 @@ int GtkWindows::MessageBox(HWND owner, const std::string& text, const std::strin
   const HWND hwnd = target->hwnd;
 
   NativeWindow* owner_top = TopOf(Find(owner));
-  GtkWindow* parent = owner_top != nullptr && owner_top->window != nullptr ? GTK_WINDOW(owner_top->window) : nullptr;
-  GtkWidget* dialog =
-      gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, (type & MB_ICONQUESTION) != 0 ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_INFO,
-                             yes_no ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", text.c_str());
+  GtkWindow* parent =
+      owner_top != nullptr && owner_top->window != nullptr ? GTK_WINDOW(owner_top->window) : nullptr;
+  GtkWidget* dialog = gtk_message_dialog_new(
+      parent, GTK_DIALOG_MODAL, (type & MB_ICONQUESTION) != 0 ? GTK_MESSAGE_QUESTION : GTK_MESSAGE_INFO,
+      yes_no ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", text.c_str());
   g_object_ref_sink(dialog);
   gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
-  gtk_window_set_position(GTK_WINDOW(dialog), parent != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+  gtk_window_set_position(GTK_WINDOW(dialog),
+                          parent != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
 
   auto owned = std::make_unique<NativeWindow>();
   NativeWindow* window = owned.get();

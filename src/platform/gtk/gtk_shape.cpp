@@ -40,13 +40,13 @@ cairo_region_t* RegionWithoutColorKey(cairo_surface_t* surface, std::uint32_t co
   const bool has_alpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const std::uint32_t key = (color_key_rgb & 0xFFFFFF) | 0xFF000000u;
-  return RegionOfKeptPixels(cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
-                            [&](int x, int y) {
-                              const auto* row = reinterpret_cast<const std::uint32_t*>(
-                                  data + static_cast<std::ptrdiff_t>(y) * stride);
-                              const std::uint32_t pixel = has_alpha ? row[x] : (row[x] | 0xFF000000u);
-                              return (pixel >> 24) != 0 && pixel != key;
-                            });
+  return RegionOfKeptPixels(
+      cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface), [&](int x, int y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        const std::uint32_t pixel = has_alpha ? row[x] : (row[x] | 0xFF000000u);
+        return (pixel >> 24) != 0 && pixel != key;
+      });
 }
 
 cairo_region_t* RoundRectRegion(int width, int height, int corner_width, int corner_height) {
@@ -120,8 +120,18 @@ bool GtkWindows::EnsureBackBuffer(NativeWindow* window) {
     buffer = window->back_buffer = nullptr;
   }
   if (buffer != nullptr) return false;
+  // The buffer lives in the X server's shared memory where it can: the server then reads the
+  // window's pixels straight from it, where an ordinary image would be copied into a shared staging
+  // buffer of its size at every paint, and both would stay (1 MiB each for the login window). It is
+  // made for the window's own display, so the window is realized first.
+  if (window->window != nullptr && !gtk_widget_get_realized(window->window))
+    gtk_widget_realize(window->window);
+  GdkWindow* native = window->window != nullptr ? gtk_widget_get_window(window->window) : nullptr;
+  buffer = window->back_buffer =
+      native != nullptr
+          ? gdk_window_create_similar_image_surface(native, CAIRO_FORMAT_ARGB32, width, height, 1)
+          : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   // A new buffer has nothing of the window yet: paint all of it.
-  buffer = window->back_buffer = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   if (window->stale != nullptr) cairo_region_destroy(window->stale);
   window->stale = nullptr;
   cairo_t* cr = cairo_create(buffer);
