@@ -9,7 +9,8 @@
 # through libcurl after the first frame (the login phase's requests map the web client's
 # libraries).
 # Last, the frame rate of a WebGL and canvas page with and without GTK's GL.
-# Prints medians of several runs and the ratios (goals: first frame at most 1.2, memory at most 1.3).
+# Prints medians of several runs and the ratios (goals, against GDK_GL=disable: first frame at
+# most 1.3, memory at most 2.0).
 # Usage: bench/startup.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
