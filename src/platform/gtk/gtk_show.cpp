@@ -41,6 +41,8 @@ void GtkWindows::ShowToplevel(NativeWindow* window, int command) {
   switch (command) {
     case SW_HIDE:
       window->visible = false;
+      // A hidden window gets no focus-in: its pending activation must not outlive it.
+      window->activation_request = 0;
       gtk_widget_hide(window->window);
       return;
     case SW_MINIMIZE:
