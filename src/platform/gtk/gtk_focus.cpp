@@ -49,9 +49,11 @@ void GtkWindows::SetForeground(HWND hwnd) {
   if (!top->visible) Show(top->hwnd, SW_SHOW);
   if (top->window == nullptr) return;
   RequestActivation(top);
-  const HWND target =
-      top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
-  MoveFocus(target);
+  MoveFocus(FocusTargetOf(top));
+}
+
+HWND GtkWindows::FocusTargetOf(const NativeWindow* top) const {
+  return top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
 }
 
 bool GtkWindows::IsActive(HWND hwnd) const {
@@ -83,8 +85,7 @@ void GtkWindows::OnToplevelFocusIn(NativeWindow* top) {
   const std::uint64_t answered = std::exchange(top->activation_request, 0);
   if (answered != 0 && NewerActivationPending(answered)) return;
   if (TopOf(Find(focus_)) == top) return;
-  const HWND target =
-      top->focus_child != nullptr && Find(top->focus_child) != nullptr ? top->focus_child : top->hwnd;
+  const HWND target = FocusTargetOf(top);
   MoveFocus(target);
   if (NativeWindow* still = Find(target); still != nullptr) {
     if (NativeWindow* still_top = TopOf(still); still_top != nullptr && still_top->im != nullptr) {

@@ -107,6 +107,8 @@ class GtkWindows final : public WindowSystem {
   bool EnabledWithAncestors(const NativeWindow* window) const;
   // Moves the logical keyboard focus and sends WM_KILLFOCUS / WM_SETFOCUS.
   void MoveFocus(HWND hwnd);
+  // The window that takes the keyboard when the toplevel becomes active: the one that had it last.
+  HWND FocusTargetOf(const NativeWindow* top) const;
   // Asks the desktop to activate the toplevel; its focus-in answers later.
   void RequestActivation(NativeWindow* top);
   void OnToplevelFocusIn(NativeWindow* top);
