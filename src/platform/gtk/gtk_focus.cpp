@@ -70,9 +70,9 @@ void GtkWindows::RequestActivation(NativeWindow* top) {
 }
 
 bool GtkWindows::NewerActivationPending(std::uint64_t than) const {
-  // A hidden or minimized toplevel gets no focus-in: its request no longer counts.
+  // A minimized toplevel gets no focus-in: its request no longer counts (hiding drops it).
   for (const auto& [hwnd, window] : windows_) {
-    if (window->activation_request > than && window->visible && !window->minimized) return true;
+    if (window->activation_request > than && !window->minimized) return true;
   }
   return false;
 }

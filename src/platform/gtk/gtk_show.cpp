@@ -21,6 +21,8 @@ void GtkWindows::Show(HWND hwnd, int command) {
   NativeWindow* window = Find(hwnd);
   if (window == nullptr) return;
   const bool was_visible = window->visible;
+  // A hidden window gets no focus-in: its pending activation must not outlive it.
+  if (command == SW_HIDE) window->activation_request = 0;
   if (window->is_child || window->kind == NativeKind::kMessageBox) {
     window->visible = command != SW_HIDE;
     GtkWidget* widget = window->is_child ? window->layout : window->window;
@@ -41,8 +43,6 @@ void GtkWindows::ShowToplevel(NativeWindow* window, int command) {
   switch (command) {
     case SW_HIDE:
       window->visible = false;
-      // A hidden window gets no focus-in: its pending activation must not outlive it.
-      window->activation_request = 0;
       gtk_widget_hide(window->window);
       return;
     case SW_MINIMIZE:

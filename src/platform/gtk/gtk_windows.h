@@ -109,8 +109,6 @@ class GtkWindows final : public WindowSystem {
   void MoveFocus(HWND hwnd);
   // The window that takes the keyboard when the toplevel becomes active: the one that had it last.
   HWND FocusTargetOf(const NativeWindow* top) const;
-  // Asks the desktop to activate the toplevel; its focus-in answers later.
-  void RequestActivation(NativeWindow* top);
   void OnToplevelFocusIn(NativeWindow* top);
   void OnToplevelFocusOut(NativeWindow* top);
   void OnGtkFocusWidget(NativeWindow* top, GtkWidget* widget);
@@ -124,6 +122,10 @@ class GtkWindows final : public WindowSystem {
   void EndMessageBox(HWND hwnd, int result);
 
  private:
+  // Asks the desktop to activate the toplevel; its focus-in answers later, and a focus-in that
+  // answers a request older than one still pending is out of date.
+  void RequestActivation(NativeWindow* top);
+  bool NewerActivationPending(std::uint64_t than) const;
   void ApplyGeometry(NativeWindow* window, const RECT& rect, bool moved, bool resized);
   void NotifyGeometry(NativeWindow* window, bool moved, bool resized);
   void ShowToplevel(NativeWindow* window, int command);
@@ -136,8 +138,6 @@ class GtkWindows final : public WindowSystem {
   std::vector<std::unique_ptr<NativeWindow>> graveyard_;
   guint graveyard_idle_ = 0;
   std::map<HWND, KeyPreview> key_previews_;
-  bool NewerActivationPending(std::uint64_t than) const;
-
   HWND focus_ = nullptr;
   HWND capture_ = nullptr;
   std::uint64_t activation_requests_ = 0;
