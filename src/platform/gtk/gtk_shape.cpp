@@ -124,9 +124,11 @@ bool GtkWindows::EnsureBackBuffer(NativeWindow* window) {
   // window's pixels straight from it, where an ordinary image would be copied into a shared staging
   // buffer of its size at every paint, and both would stay (1 MiB each for the login window). It is
   // made for the window's own display, so the window is realized first.
-  if (window->window != nullptr && !gtk_widget_get_realized(window->window))
-    gtk_widget_realize(window->window);
-  GdkWindow* native = window->window != nullptr ? gtk_widget_get_window(window->window) : nullptr;
+  GdkWindow* native = nullptr;
+  if (window->window != nullptr) {
+    gtk_widget_realize(window->window);  // returns at once when it is
+    native = gtk_widget_get_window(window->window);
+  }
   buffer = window->back_buffer =
       native != nullptr
           ? gdk_window_create_similar_image_surface(native, CAIRO_FORMAT_ARGB32, width, height, 1)
