@@ -30,6 +30,7 @@
 #include "platform/portal_shortcuts.h"
 #include "platform/process.h"
 #include "platform/tray.h"
+#include "ui/render/texts_ahead.h"
 #include "ui/resources/pictures_ahead.h"
 #include "webapi/platform_api.h"
 #include "webapi/platform_service.h"
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
   // The marker file in the program folder decides between the portable and the installed layout.
   qrv::ProgramPaths paths = qrv::ProgramPaths::ForProgram(qrv::ProgramPath());
   // While GTK connects to the display, other threads decode the login window's pictures and the
-  // window icons: the login window's first paint then finds them ready.
+  // window icons, and lay out its texts: the login window's first paint then finds them ready.
+  qrv::ui::TextsAhead::Start(paths.skin_archive, qrv::CLoginDlg::kLayout);
   qrv::ui::PicturesAhead::Start(paths.skin_archive, qrv::CLoginDlg::kLayout);
   auto icons = std::async(std::launch::async, DecodeWindowIcons);
   if (!qrv::InstallGtkPlatform()) {

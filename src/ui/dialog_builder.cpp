@@ -111,17 +111,12 @@ void CDialogBuilder::ApplyWindow(const CMarkupNode& window, CPaintManagerUI* man
       else
         local_defaults_[target] = value;
     } else if (name == "Font" && manager != nullptr) {
-      const int id =
-          node.HasAttribute("id") ? ParseInt(node.GetAttributeValue("id"), next_font_id) : next_font_id;
-      next_font_id = id + 1;
-      const std::string family = node.GetAttributeValue("name");
-      const int size = ParseInt(node.GetAttributeValue("size"), 12);
-      const bool bold = ParseBool(node.GetAttributeValue("bold"));
-      const bool underline = ParseBool(node.GetAttributeValue("underline"));
-      const bool italic = ParseBool(node.GetAttributeValue("italic"));
-      manager->AddFont(id, family, size, bold, underline, italic);
-      if (ParseBool(node.GetAttributeValue("default")))
-        manager->SetDefaultFont(family, size, bold, underline, italic);
+      const FontElement element =
+          ParseFontElement([&node](const char* attribute) { return node.GetAttributeValue(attribute); }, next_font_id);
+      next_font_id = element.id + 1;
+      const FontInfo& font = element.font;
+      manager->AddFont(element.id, font.family, font.size, font.bold, font.underline, font.italic);
+      if (element.is_default) manager->SetDefaultFont(font.family, font.size, font.bold, font.underline, font.italic);
     }
   }
   if (manager == nullptr) return;

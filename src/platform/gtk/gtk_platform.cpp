@@ -16,10 +16,6 @@ namespace qrv {
 
 bool InstallGtkPlatform() {
   setenv("GDK_BACKEND", "x11", 0);
-  // Making the font map starts fontconfig's set-up (its configuration and caches, several
-  // milliseconds) on a thread of Pango's own; made now, that runs while GTK connects to the
-  // display instead of holding up the first window's first text.
-  pango_cairo_font_map_get_default();
   if (!gtk_init_check(nullptr, nullptr)) return false;
   FirstFrame::Expect();
   GtkLoop::Install();

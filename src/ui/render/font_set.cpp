@@ -1,5 +1,7 @@
 #include "ui/render/font_set.h"
 
+#include "ui/core/ui_parse.h"
+
 #include <algorithm>
 
 namespace qrv::ui {
@@ -7,6 +9,18 @@ namespace qrv::ui {
 const FontInfo& FontSet::Get(int id) const {
   auto it = fonts_.find(id);
   return it == fonts_.end() ? default_ : it->second;
+}
+
+FontElement ParseFontElement(const std::function<std::string(const char*)>& attribute, int next_id) {
+  FontElement element;
+  const std::string id = attribute("id");
+  element.id = id.empty() ? next_id : ParseInt(id, next_id);
+  const std::string family = attribute("name");
+  element.font = FontInfo{family.empty() ? kDefaultFontFamily : family, ParseInt(attribute("size"), 12),
+                          ParseBool(attribute("bold")), ParseBool(attribute("underline")),
+                          ParseBool(attribute("italic"))};
+  element.is_default = ParseBool(attribute("default"));
+  return element;
 }
 
 PangoFontDescription* DescribeFont(const FontInfo& font) {

@@ -3,6 +3,7 @@
 
 #include <pango/pango.h>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -33,6 +34,16 @@ class FontSet {
   std::map<int, FontInfo> fonts_;
   FontInfo default_;
 };
+
+// A <Font> element of a layout: its id (the one after the previous element's when it gives none),
+// its font, and whether it is the layout's default font. `attribute` gives an attribute's value,
+// empty when the element has none.
+struct FontElement {
+  int id = 0;
+  FontInfo font;
+  bool is_default = false;
+};
+FontElement ParseFontElement(const std::function<std::string(const char*)>& attribute, int next_id);
 
 // A new Pango description of the font (the caller frees it with pango_font_description_free).
 PangoFontDescription* DescribeFont(const FontInfo& font);

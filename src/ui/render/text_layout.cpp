@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "ui/render/image_draw.h"
+#include "ui/render/texts_ahead.h"
 #include "ui/resources/image_cache.h"
 
 namespace qrv::ui {
@@ -74,6 +75,8 @@ TextLayout::TextLayout(cairo_t* cr, const FontSet& fonts, std::string_view raw_t
     repaired = SystemFromUtf8(raw_text);
     text = repaired;
   }
+  // The first layout of the thread that started laying texts out ahead takes their font map.
+  TextsAhead::TakeFontMap();
   layout_ = pango_cairo_create_layout(cr != nullptr ? cr : MeasuringContext());
   const FontInfo& base = fonts.Get(options.font);
   PangoFontDescription* desc = DescribeFont(base);

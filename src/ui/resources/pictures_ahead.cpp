@@ -3,7 +3,6 @@
 #include <pugixml.hpp>
 
 #include <condition_variable>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +13,7 @@
 
 #include "ui/render/image_draw.h"
 #include "ui/resources/image_cache.h"
+#include "ui/resources/shown_at_open.h"
 #include "ui/resources/skin_archive.h"
 
 namespace qrv::ui {
@@ -22,28 +22,6 @@ namespace {
 // The attributes whose pictures a control paints in its resting state; hover, pressed, focused
 // and disabled pictures wait for the player.
 constexpr const char* kRestingPictures[] = {"bkimage", "normalimage", "foreimage"};
-
-bool IsHidden(const pugi::xml_node& node) {
-  return strcasecmp(node.attribute("visible").as_string("true"), "false") == 0;
-}
-
-void Collect(const pugi::xml_node& node, std::vector<std::string>& names, std::set<std::string>& seen) {
-  if (IsHidden(node)) return;
-  for (const char* attribute : kRestingPictures) {
-    const char* value = node.attribute(attribute).value();
-    if (*value == '\0') continue;
-    std::string file = ParseImageSpec(value).file;
-    if (!file.empty() && seen.insert(file).second) names.push_back(std::move(file));
-  }
-  // A tab layout shows one page: the selected one, the first unless it says otherwise.
-  const bool tabs = std::strcmp(node.name(), "TabLayout") == 0;
-  const int selected = node.attribute("selectedid").as_int(0);
-  int page = 0;
-  for (const pugi::xml_node& child : node.children()) {
-    if (child.type() != pugi::node_element) continue;
-    if (!tabs || page++ == selected) Collect(child, names, seen);
-  }
-}
 
 // What the decoding thread and the UI thread share; the thread keeps it alive while it runs.
 struct Batch {
@@ -92,7 +70,14 @@ std::vector<std::string> PicturesShownAtOpen(std::string_view layout) {
   std::vector<std::string> names;
   if (!document.load_buffer(layout.data(), layout.size())) return names;
   std::set<std::string> seen;
-  Collect(document.document_element(), names, seen);
+  VisitShownAtOpen(document.document_element(), [&](const pugi::xml_node& element) {
+    for (const char* attribute : kRestingPictures) {
+      const char* value = element.attribute(attribute).value();
+      if (*value == '\0') continue;
+      std::string file = ParseImageSpec(value).file;
+      if (!file.empty() && seen.insert(file).second) names.push_back(std::move(file));
+    }
+  });
   return names;
 }
 
