@@ -63,6 +63,21 @@ void SetWindowIcons(const std::vector<GdkPixbuf*>& icons) {
   g_list_free_full(list, g_object_unref);
 }
 
+// Gives the windows their icons once the loop is idle, which is after the first window's first
+// frame: a window's icons go to the X server in every size at once (some 2 ms of the UI thread
+// for the five sizes), and nothing of them shows in the window itself. GTK gives the icons to the
+// windows that exist then and to every window made later.
+void SetWindowIconsWhenIdle(std::future<std::vector<GdkPixbuf*>> decoding) {
+  using Decoding = std::future<std::vector<GdkPixbuf*>>;
+  g_idle_add_full(
+      G_PRIORITY_LOW,
+      [](gpointer data) {
+        SetWindowIcons(static_cast<Decoding*>(data)->get());
+        return G_SOURCE_REMOVE;
+      },
+      new Decoding(std::move(decoding)), [](gpointer data) { delete static_cast<Decoding*>(data); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,7 +112,7 @@ int main(int argc, char** argv) {
   // GTK's start derives the class from the program name ("Zelto-qrv"); windows made from now on
   // take this one.
   gdk_set_program_class(qrv::kCommandName);
-  SetWindowIcons(icons.get());
+  SetWindowIconsWhenIdle(std::move(icons));
   // The main frame binds its two hotkeys through the desktop's shortcut service where the session
   // offers one (a Wayland session grabs no keys for X11 programs), and grabs them otherwise.
   qrv::PortalShortcuts::Install();

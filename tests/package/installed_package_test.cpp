@@ -162,9 +162,13 @@ TEST_F(InstalledPackageTest, PlaysFromTheReadOnlyProgramFolderAndWritesOnlyThePl
   std::string window = CommandOutput("xdotool search --onlyvisible --classname '^zelto-qrv$' | head -n 1");
   while (!window.empty() && (window.back() == '\n' || window.back() == ' ')) window.pop_back();
   ASSERT_FALSE(window.empty()) << "no window of class zelto-qrv";
-  const std::string props = CommandOutput("xprop -id " + window + " WM_CLASS _NET_WM_ICON | head -c 300");
+  // The icons follow the first frame, when the loop is first idle.
+  std::string props;
+  EXPECT_TRUE(WaitFor([&] {
+    props = CommandOutput("xprop -id " + window + " WM_CLASS _NET_WM_ICON | head -c 300");
+    return props.find("_NET_WM_ICON(CARDINAL) = ") != std::string::npos;
+  })) << props;
   EXPECT_NE(props.find("WM_CLASS(STRING) = \"zelto-qrv\", \"zelto-qrv\""), std::string::npos) << props;
-  EXPECT_NE(props.find("_NET_WM_ICON(CARDINAL) = "), std::string::npos) << props;
 
   // The remembered account logs in by itself; the recommended server opens the game page.
   ASSERT_TRUE(WaitFor([&] { return automation.Control("UILogIn", "bntuijian").Bool("visible"); }))

@@ -3,6 +3,7 @@
 // the pixels of the key colour (and those nothing painted) leave the window's shape and its input
 // shape, so the desktop shows through them and clicks there fall through to what lies below.
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -15,21 +16,39 @@ namespace qrv {
 
 namespace {
 
-// The region of the pixels `kept(x, y)` keeps: a rectangle for every run of them in a row, made in
-// one go (adding rectangles to a region one by one costs far more).
-template <typename Kept>
-cairo_region_t* RegionOfKeptPixels(int width, int height, Kept kept) {
-  std::vector<cairo_rectangle_int_t> runs;
+// The region of the pixels a row's test keeps (`row_test(y)` gives the test of row y, called with
+// x): a rectangle for every run of them in a row, a row whose runs are those of the row above
+// making that row's rectangles taller, all made in one go (adding rectangles to a region one by
+// one costs far more, and most rows of a window are alike).
+template <typename RowTest>
+cairo_region_t* RegionOfKeptPixels(int width, int height, RowTest row_test) {
+  std::vector<cairo_rectangle_int_t> rects;
+  std::size_t above = 0;  // where the rectangles of the row above start in `rects`
   for (int y = 0; y < height; ++y) {
+    const std::size_t row = rects.size();
+    const auto kept = row_test(y);
     int x = 0;
     while (x < width) {
-      while (x < width && !kept(x, y)) ++x;
+      while (x < width && !kept(x)) ++x;
       const int start = x;
-      while (x < width && kept(x, y)) ++x;
-      if (x > start) runs.push_back(cairo_rectangle_int_t{start, y, x - start, 1});
+      while (x < width && kept(x)) ++x;
+      if (x > start) rects.push_back(cairo_rectangle_int_t{start, y, x - start, 1});
+    }
+    const bool same_as_above =
+        y > 0 && rects.size() - row == row - above &&
+        std::equal(rects.begin() + static_cast<std::ptrdiff_t>(row), rects.end(),
+                   rects.begin() + static_cast<std::ptrdiff_t>(above),
+                   [](const cairo_rectangle_int_t& a, const cairo_rectangle_int_t& b) {
+                     return a.x == b.x && a.width == b.width;
+                   });
+    if (same_as_above && row > above) {
+      rects.resize(row);
+      for (std::size_t i = above; i < row; ++i) ++rects[i].height;
+    } else if (!same_as_above) {
+      above = row;
     }
   }
-  return cairo_region_create_rectangles(runs.data(), static_cast<int>(runs.size()));
+  return cairo_region_create_rectangles(rects.data(), static_cast<int>(rects.size()));
 }
 
 }  // namespace
@@ -40,12 +59,14 @@ cairo_region_t* RegionWithoutColorKey(cairo_surface_t* surface, std::uint32_t co
   const bool has_alpha = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
   const unsigned char* data = cairo_image_surface_get_data(surface);
   const std::uint32_t key = (color_key_rgb & 0xFFFFFF) | 0xFF000000u;
+  const std::uint32_t opaque = has_alpha ? 0 : 0xFF000000u;  // without alpha every pixel is opaque
   return RegionOfKeptPixels(
-      cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface), [&](int x, int y) {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        const std::uint32_t pixel = has_alpha ? row[x] : (row[x] | 0xFF000000u);
-        return (pixel >> 24) != 0 && pixel != key;
+      cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface), [&](int y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        return [row, opaque, key](int x) {
+          const std::uint32_t pixel = row[x] | opaque;
+          return (pixel >> 24) != 0 && pixel != key;
+        };
       });
 }
 
@@ -80,8 +101,10 @@ cairo_region_t* RoundRectRegion(int width, int height, int corner_width, int cor
   cairo_surface_flush(mask);
   const unsigned char* data = cairo_image_surface_get_data(mask);
   const int stride = cairo_image_surface_get_stride(mask);
-  cairo_region_t* region = RegionOfKeptPixels(
-      width, height, [&](int x, int y) { return data[static_cast<std::ptrdiff_t>(y) * stride + x] != 0; });
+  cairo_region_t* region = RegionOfKeptPixels(width, height, [&](int y) {
+    const unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * stride;
+    return [row](int x) { return row[x] != 0; };
+  });
   cairo_surface_destroy(mask);
   return region;
 }
