@@ -30,7 +30,9 @@ for folder in prog hung; do
 done
 mkdir -p "$work/home/Desktop"
 
-exec xvfb-run -a -s "-screen 0 1600x1000x24" python3 - "$build" "$work" "$root" "$runs" <<'PY'
+# -noreset: the server would otherwise reset each time the last program of a run leaves it, and a
+# program starting then could find the display closed to it (seen a few times in a hundred runs under load).
+exec xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" python3 - "$build" "$work" "$root" "$runs" <<'PY'
 import os, socket, statistics, subprocess, sys, threading, time
 
 build, work, root, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
