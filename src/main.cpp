@@ -60,13 +60,21 @@ void SetWindowIcons(const std::vector<GdkPixbuf*>& icons) {
   GList* list = nullptr;
   for (GdkPixbuf* icon : icons) list = g_list_append(list, icon);
   gtk_window_set_default_icon_list(list);
+  // GTK hands the default icons to the windows made from now on, and to those that had taken the
+  // default icons before; a window shown while there were none keeps none: give it them.
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* window = windows; window != nullptr; window = window->next) {
+    GList* own = gtk_window_get_icon_list(GTK_WINDOW(window->data));  // a copy of the list
+    if (own == nullptr) gtk_window_set_icon_list(GTK_WINDOW(window->data), list);
+    g_list_free(own);
+  }
+  g_list_free(windows);
   g_list_free_full(list, g_object_unref);
 }
 
 // Gives the windows their icons once the loop is idle, which is after the first window's first
 // frame: a window's icons go to the X server in every size at once (some 2 ms of the UI thread
-// for the five sizes), and nothing of them shows in the window itself. GTK gives the icons to the
-// windows that exist then and to every window made later.
+// for the five sizes), and nothing of them shows in the window itself.
 void SetWindowIconsWhenIdle(std::future<std::vector<GdkPixbuf*>> decoding) {
   using Decoding = std::future<std::vector<GdkPixbuf*>>;
   g_idle_add_full(
