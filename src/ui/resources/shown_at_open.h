@@ -4,9 +4,8 @@
 // says otherwise). The program prepares their pictures and texts ahead, on threads of their own,
 // while GTK starts (pictures_ahead.h, texts_ahead.h).
 
-#include <pugixml.hpp>
-
 #include <functional>
+#include <pugixml.hpp>
 
 namespace qrv::ui {
 
