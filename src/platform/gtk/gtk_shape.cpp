@@ -34,17 +34,16 @@ cairo_region_t* RegionOfKeptPixels(int width, int height, RowTest row_test) {
       while (x < width && kept(x)) ++x;
       if (x > start) rects.push_back(cairo_rectangle_int_t{start, y, x - start, 1});
     }
-    const bool same_as_above =
-        y > 0 && rects.size() - row == row - above &&
-        std::equal(rects.begin() + static_cast<std::ptrdiff_t>(row), rects.end(),
-                   rects.begin() + static_cast<std::ptrdiff_t>(above),
-                   [](const cairo_rectangle_int_t& a, const cairo_rectangle_int_t& b) {
-                     return a.x == b.x && a.width == b.width;
-                   });
-    if (same_as_above && row > above) {
+    const bool same_as_above = y > 0 && rects.size() - row == row - above &&
+                               std::equal(rects.begin() + static_cast<std::ptrdiff_t>(row), rects.end(),
+                                          rects.begin() + static_cast<std::ptrdiff_t>(above),
+                                          [](const cairo_rectangle_int_t& a, const cairo_rectangle_int_t& b) {
+                                            return a.x == b.x && a.width == b.width;
+                                          });
+    if (same_as_above) {
       rects.resize(row);
       for (std::size_t i = above; i < row; ++i) ++rects[i].height;
-    } else if (!same_as_above) {
+    } else {
       above = row;
     }
   }
@@ -62,7 +61,8 @@ cairo_region_t* RegionWithoutColorKey(cairo_surface_t* surface, std::uint32_t co
   const std::uint32_t opaque = has_alpha ? 0 : 0xFF000000u;  // without alpha every pixel is opaque
   return RegionOfKeptPixels(
       cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface), [&](int y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
         return [row, opaque, key](int x) {
           const std::uint32_t pixel = row[x] | opaque;
           return (pixel >> 24) != 0 && pixel != key;
