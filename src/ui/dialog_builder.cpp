@@ -111,12 +111,13 @@ void CDialogBuilder::ApplyWindow(const CMarkupNode& window, CPaintManagerUI* man
       else
         local_defaults_[target] = value;
     } else if (name == "Font" && manager != nullptr) {
-      const FontElement element =
-          ParseFontElement([&node](const char* attribute) { return node.GetAttributeValue(attribute); }, next_font_id);
+      const FontElement element = ParseFontElement(
+          [&node](const char* attribute) { return node.GetAttributeValue(attribute); }, next_font_id);
       next_font_id = element.id + 1;
       const FontInfo& font = element.font;
       manager->AddFont(element.id, font.family, font.size, font.bold, font.underline, font.italic);
-      if (element.is_default) manager->SetDefaultFont(font.family, font.size, font.bold, font.underline, font.italic);
+      if (element.is_default)
+        manager->SetDefaultFont(font.family, font.size, font.bold, font.underline, font.italic);
     }
   }
   if (manager == nullptr) return;

@@ -102,7 +102,8 @@ TEST(FontFileMapsTest, MissingEmptyAndReplacedFilesAreNeverServedFromAnotherFile
   ASSERT_EQ(FT_Init_FreeType(&library), 0);
   FT_Face face = nullptr;
   EXPECT_EQ(OpenMappedFontFace(library, dir.File("none.ttf").c_str(), 0, &face), FT_Err_Cannot_Open_Resource);
-  EXPECT_EQ(OpenMappedFontFace(library, write("empty.ttf", "").c_str(), 0, &face), FT_Err_Cannot_Open_Resource);
+  EXPECT_EQ(OpenMappedFontFace(library, write("empty.ttf", "").c_str(), 0, &face),
+            FT_Err_Cannot_Open_Resource);
   EXPECT_EQ(MappedFontBlob(dir.File("empty.ttf").c_str()), hb_blob_get_empty());
   // Not a font: FreeType refuses it, and the mapping goes with the refused face.
   EXPECT_NE(OpenMappedFontFace(library, write("text.ttf", "not a font").c_str(), 0, &face), 0);

@@ -64,14 +64,16 @@ TEST_F(AheadTest, TextsAWindowShowsAtOpenAreLaidOutAheadInAFontMapTheUiThreadTak
         <Label text="hidden" visible="false"/><Label text="&lt;b&gt;markup&lt;/b&gt;" showhtml="true"/>
         <TabLayout selectedid="1"><Label text="page0"/><Label text="page1"/></TabLayout><Edit/>
       </VerticalLayout></Window>)");
-  EXPECT_EQ(shown.texts, (std::vector<ui::TextShownAtOpen>{{0, "标题"}, {4, "登录"}, {5, "记住"}, {-1, "page1"}}));
+  EXPECT_EQ(shown.texts,
+            (std::vector<ui::TextShownAtOpen>{{0, "标题"}, {4, "登录"}, {5, "记住"}, {-1, "page1"}}));
   EXPECT_EQ(shown.fonts.Get(0), (ui::FontInfo{"Serif", 14, true}));
   EXPECT_EQ(shown.fonts.Get(5).size, 9) << "the id after the previous font's";
   EXPECT_EQ(shown.fonts.Default().size, 20);
   EXPECT_TRUE(ui::TextsShownAtOpen("<Window><Label text").texts.empty());
 
   const std::string path = dir_.File("box.bk");
-  WriteZip(path, {{"win.xml", R"(<Window><Font size="16" default="true"/><Label text="通行证登录"/></Window>)"}});
+  WriteZip(path,
+           {{"win.xml", R"(<Window><Font size="16" default="true"/><Label text="通行证登录"/></Window>)"}});
   ui::FontSet fonts;
   fonts.SetDefault(ui::FontInfo{ui::kDefaultFontFamily, 16});
   const auto measure = [&fonts] {

@@ -58,8 +58,8 @@ gboolean DispatchPageRelease(GSource* source, GSourceFunc, gpointer) {
   return G_SOURCE_CONTINUE;
 }
 
-GSourceFuncs page_release_funcs = {PreparePageRelease, CheckPageRelease, DispatchPageRelease, nullptr, nullptr,
-                                   nullptr};
+GSourceFuncs page_release_funcs = {
+    PreparePageRelease, CheckPageRelease, DispatchPageRelease, nullptr, nullptr, nullptr};
 
 class FontFileMaps {
  public:
@@ -76,13 +76,15 @@ class FontFileMaps {
     FontFileMap* found = nullptr;
     if (fstat(fd, &info) == 0 && info.st_size > 0) {
       std::lock_guard hold(mutex_);
-      const auto same = std::find_if(maps_.begin(), maps_.end(), [&](FontFileMap* map) { return SameFile(*map, info); });
+      const auto same =
+          std::find_if(maps_.begin(), maps_.end(), [&](FontFileMap* map) { return SameFile(*map, info); });
       if (same != maps_.end()) {
         found = *same;
         ++found->users;
       } else if (void* data = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
                  data != MAP_FAILED) {
-        found = new FontFileMap{info.st_dev, info.st_ino, info.st_size, info.st_mtim, static_cast<unsigned char*>(data), 1};
+        found = new FontFileMap{
+            info.st_dev, info.st_ino, info.st_size, info.st_mtim, static_cast<unsigned char*>(data), 1};
         maps_.push_back(found);
         StartPageRelease();
       }

@@ -1,8 +1,8 @@
 #include "ui/render/font_set.h"
 
-#include "ui/core/ui_parse.h"
-
 #include <algorithm>
+
+#include "ui/core/ui_parse.h"
 
 namespace qrv::ui {
 

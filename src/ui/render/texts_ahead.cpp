@@ -50,7 +50,8 @@ int FontOf(const pugi::xml_node& element, const std::map<std::string, int>& defa
   return listed != default_fonts.end() ? listed->second : -1;
 }
 
-void LayOut(const std::shared_ptr<Handover>& handover, const std::string& archive_path, const std::string& layout) {
+void LayOut(const std::shared_ptr<Handover>& handover, const std::string& archive_path,
+            const std::string& layout) {
   PangoFontMap* font_map = pango_cairo_font_map_new();
   pango_cairo_font_map_set_default(PANGO_CAIRO_FONT_MAP(font_map));  // this thread's layouts use it
   std::string error;
@@ -64,7 +65,8 @@ void LayOut(const std::shared_ptr<Handover>& handover, const std::string& archiv
     TextOptions options;
     options.font = text.font;
     options.style = DT_LEFT | DT_TOP | DT_SINGLELINE;
-    TextLayout(cr, shown.fonts, text.text, options, RECT{0, 0, kScratchWidth, kScratchHeight}).Draw(cr, 0xff000000u);
+    TextLayout(cr, shown.fonts, text.text, options, RECT{0, 0, kScratchWidth, kScratchHeight})
+        .Draw(cr, 0xff000000u);
   }
   cairo_destroy(cr);
   cairo_surface_destroy(scratch);
@@ -88,8 +90,8 @@ TextsAtOpen TextsShownAtOpen(std::string_view layout) {
   std::map<std::string, int> default_fonts;
   for (const pugi::xml_node& child : window.children()) {
     if (std::string_view(child.name()) == "Font") {
-      const FontElement element =
-          ParseFontElement([&child](const char* name) { return std::string(child.attribute(name).value()); }, next_font_id);
+      const FontElement element = ParseFontElement(
+          [&child](const char* name) { return std::string(child.attribute(name).value()); }, next_font_id);
       next_font_id = element.id + 1;
       shown.fonts.Add(element.id, element.font);
       if (element.is_default) shown.fonts.SetDefault(element.font);

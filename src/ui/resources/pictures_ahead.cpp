@@ -1,11 +1,10 @@
 #include "ui/resources/pictures_ahead.h"
 
-#include <pugixml.hpp>
-
 #include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <pugixml.hpp>
 #include <set>
 #include <system_error>
 #include <thread>
