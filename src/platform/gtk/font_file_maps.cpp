@@ -27,6 +27,8 @@ struct FontFileMap {
   int users;
 };
 
+void DropMappedPages();
+
 bool SameFile(const FontFileMap& map, const struct stat& info) {
   return map.device == info.st_dev && map.inode == info.st_ino && map.size == info.st_size &&
          map.modified.tv_sec == info.st_mtim.tv_sec && map.modified.tv_nsec == info.st_mtim.tv_nsec;
@@ -53,7 +55,7 @@ gboolean PreparePageRelease(GSource* source, gint* timeout) {
 gboolean CheckPageRelease(GSource*) { return FALSE; }
 
 gboolean DispatchPageRelease(GSource* source, GSourceFunc, gpointer) {
-  ReleaseMappedFontPages();
+  DropMappedPages();
   reinterpret_cast<PageReleaseSource*>(source)->released = true;
   return G_SOURCE_CONTINUE;
 }
@@ -135,6 +137,8 @@ void CloseFaceStream(FT_Stream stream) {
 
 void ReleaseBlobMap(void* map) { FontFileMaps::Instance().Release(static_cast<FontFileMap*>(map)); }
 
+void DropMappedPages() { FontFileMaps::Instance().DropPages(); }
+
 }  // namespace
 
 FT_Error OpenMappedFontFace(FT_Library library, const char* path, FT_Long face_index, FT_Face* face) {
@@ -168,8 +172,6 @@ hb_blob_t* MappedFontBlob(const char* path) {
   return hb_blob_create(reinterpret_cast<const char*>(map->data), static_cast<unsigned int>(map->size),
                         HB_MEMORY_MODE_READONLY, map, &ReleaseBlobMap);
 }
-
-void ReleaseMappedFontPages() { FontFileMaps::Instance().DropPages(); }
 
 std::size_t MappedFontFileCount() { return FontFileMaps::Instance().Count(); }
 

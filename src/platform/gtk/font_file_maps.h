@@ -33,9 +33,6 @@ FT_Error OpenMappedFontFace(FT_Library library, const char* path, FT_Long face_i
 // mapped, as HarfBuzz's own gives. The blob is read-only: HarfBuzz copies a table it must mend.
 hb_blob_t* MappedFontBlob(const char* path);
 
-// Drops the mapped pages of every font file now. The loop does it by itself when idle.
-void ReleaseMappedFontPages();
-
 // How many font files are mapped now.
 std::size_t MappedFontFileCount();
 
